@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quor::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNoMatch = 3;
+inline constexpr int kExitAmbiguous = 4;
+
+using Args = std::vector<std::wstring>;
+
+int RunList(const Args& args);
+
+void PrintUsage();
+
+}  // namespace quor::cli

@@ -1,0 +1,202 @@
+#include "inventory/EnumPrograms.h"
+
+#include <cstring>
+#include <vector>
+
+#include "base/Handles.h"
+#include "base/Text.h"
+#include "inventory/EnvironmentStrings.h"
+#include "inventory/Registry.h"
+
+namespace quor {
+
+const std::array<const wchar_t*, 9> GenericFolderNames = {
+    L"windows",      L"system32",    L"system",           L"program files",
+    L"system volume information", L"documents and settings", L"programdata",
+    L"program files(x86)",        L"users"};
+
+namespace {
+
+constexpr int32_t kMaxEstimatedSizeKiB = 10485760;  // 10 GiB
+
+// Where a value exists with a type other than the expected one, the filter
+// stops and the verdict reached so far stands.
+enum class TCheck { Absent, WrongType, Hides, Shows };
+
+TCheck CheckDefaultValue(HKEY key) {
+  auto value = QueryRegValue(key, L"");
+  if (!value) return TCheck::Absent;
+  if (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ) return TCheck::WrongType;
+  return RegBytesToText(value->Data).empty() ? TCheck::Shows : TCheck::Hides;
+}
+
+TCheck CheckFlagValue(HKEY key, const wchar_t* name) {
+  auto value = QueryRegValue(key, name);
+  if (!value) return TCheck::Absent;
+  if (value->Type != REG_DWORD || value->Data.size() != sizeof(DWORD)) return TCheck::WrongType;
+  DWORD flag = 0;
+  std::memcpy(&flag, value->Data.data(), sizeof(flag));
+  return flag == 1 ? TCheck::Hides : TCheck::Shows;
+}
+
+TDateTime InstallDateOf(HKEY key, const std::wstring& installLocation,
+                        const std::wstring& displayIcon) {
+  const std::wstring date = Trim(ReadKeyString(key, L"InstallDate"));
+  if (date.size() == 8) return ParseInstallDate(date);
+  if (!installLocation.empty()) return GetFolderDate(installLocation);
+  if (!displayIcon.empty()) return GetFolderDate(FolderPart(displayIcon));
+  return TDateTime::Today();
+}
+
+int64_t EstimatedSizeOf(HKEY key) {
+  const int32_t size = ReadKeyDWord(key, L"EstimatedSize");
+  return (size >= 1 && size <= kMaxEstimatedSizeKiB) ? size : 0;
+}
+
+void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& keyPath) {
+  auto key = OpenKeyForRead(root, keyPath);
+  if (!key || !IsVisibleEntry(key.Get())) return;  // an unreadable key has no display name
+
+  TUninstallItem item;
+  item.OwnerWindow = owner;
+  item.RootKey = root;
+  item.KeyPath = keyPath;
+  item.DisplayName = ReadKeyString(key.Get(), L"DisplayName");
+  item.Publisher = ReadKeyString(key.Get(), L"Publisher");
+  item.DisplayVersion = ReadKeyString(key.Get(), L"DisplayVersion");
+  item.DisplayIcon = ReadKeyString(key.Get(), L"DisplayIcon");
+  item.InstallLocation = ReadKeyString(key.Get(), L"InstallLocation");
+  item.UninstallString = ReadKeyString(key.Get(), L"UninstallString");
+  item.HelpLink = ReadKeyString(key.Get(), L"HelpLink");
+  item.ModifyPath = ReadKeyString(key.Get(), L"ModifyPath");
+  item.Size = EstimatedSizeOf(key.Get());
+  item.ProductGuid = ReadKeyString(key.Get(), L"ProductGuid");
+  if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
+
+  item.InstallDate = InstallDateOf(key.Get(), item.InstallLocation, item.DisplayIcon);
+  if (item.InstallLocation.empty()) item.InstallLocation = GetUninstallFolder(item.UninstallString);
+  if (!item.InstallLocation.empty()) {
+    item.FolderName = GetFolderName(item.InstallLocation);
+    if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
+  }
+  list.Add(-1, item);
+}
+
+}  // namespace
+
+void EnumPrograms(TSoftwareList& list, HWND owner) {
+  list.Clear();
+  EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPath);
+  EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+  if (IsWin64()) {
+    EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPathWow);
+    EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow);
+  }
+}
+
+void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath) {
+  std::vector<std::wstring> names;
+  if (!GetSubKeyNames(root, basePath, names)) return;
+  const std::wstring base = IncludeBackslash(basePath);
+  for (const auto& name : names) ReadRegistration(list, owner, root, base + name);
+}
+
+bool IsVisibleEntry(HKEY openKey) {
+  const TCheck defaultValue = CheckDefaultValue(openKey);
+  if (defaultValue == TCheck::WrongType) return true;
+  if (defaultValue == TCheck::Hides) return false;
+  for (const wchar_t* flag : {L"SystemComponent", L"NoRemove"}) {
+    const TCheck check = CheckFlagValue(openKey, flag);
+    if (check == TCheck::WrongType) return true;
+    if (check == TCheck::Hides) return false;
+  }
+  return true;
+}
+
+bool IsVisibleEntry(HKEY root, const std::wstring& keyPath) {
+  auto key = OpenKeyForRead(root, keyPath);
+  return key ? IsVisibleEntry(key.Get()) : true;
+}
+
+TDateTime ParseInstallDate(const std::wstring& text) {
+  const std::wstring date = Trim(text);
+  if (date.size() != 8) return TDateTime::Today();
+  int parts[3] = {0, 0, 0};
+  const size_t starts[3] = {0, 4, 6};
+  const size_t lengths[3] = {4, 2, 2};
+  for (int p = 0; p < 3; ++p) {
+    for (size_t i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+      if (date[i] < L'0' || date[i] > L'9') return TDateTime::Today();
+      parts[p] = parts[p] * 10 + (date[i] - L'0');
+    }
+  }
+  TDateTime result;
+  if (!TDateTime::TryEncodeDate(parts[0], parts[1], parts[2], result)) return TDateTime::Today();
+  return result;
+}
+
+TDateTime GetFolderDate(const std::wstring& folder) {
+  WIN32_FIND_DATAW data{};
+  const std::wstring pattern = IncludeBackslash(folder) + L"*.*";
+  UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
+  if (!find) return TDateTime::Today();
+  do {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") return FileTimeToDate(data.ftCreationTime);
+  } while (::FindNextFileW(find.Get(), &data));
+  return TDateTime::Today();
+}
+
+TDateTime FileTimeToDate(const FILETIME& utc) {
+  FILETIME local{};
+  SYSTEMTIME st{};
+  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &st)) {
+    return TDateTime::Today();
+  }
+  return TDateTime::FromSystemTime(st);
+}
+
+std::wstring FolderPart(const std::wstring& path) {
+  const size_t at = path.find_last_of(L"\\:");
+  return at == std::wstring::npos ? std::wstring() : path.substr(0, at + 1);
+}
+
+std::wstring GetUninstallFolder(const std::wstring& command) {
+  if (command.empty()) return {};
+  const std::wstring folder = FolderPart(command);
+  if (!folder.empty() && IsNotKnownFolder(folder)) return folder;
+  return {};
+}
+
+bool IsNotKnownFolder(const std::wstring& folder, const TEnvironmentStrings* table) {
+  const std::wstring candidate = IncludeBackslash(LowerAscii(folder));
+  if (candidate.size() <= 3) return false;
+  if (!table) return true;
+  for (const auto& rec : table->Items()) {
+    if (candidate == IncludeBackslash(LowerAscii(rec.Value))) return false;
+  }
+  return true;
+}
+
+bool IsNotKnownFolder(const std::wstring& folder) {
+  return IsNotKnownFolder(folder, EnvironmentStrings.get());
+}
+
+std::wstring GetFolderName(const std::wstring& folder) {
+  std::wstring path = folder;
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  const size_t at = path.rfind(L'\\');
+  if (at == std::wstring::npos || at == 0) return {};
+  return path.substr(at + 1);
+}
+
+bool IsGenericFolderName(const std::wstring& name) {
+  const std::wstring lower = LowerAscii(name);
+  if (lower.size() <= 3) return true;
+  for (const wchar_t* generic : GenericFolderNames) {
+    if (lower == generic) return true;
+  }
+  return false;
+}
+
+}  // namespace quor

@@ -1,0 +1,176 @@
+#include "inventory/Registry.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "base/Text.h"
+
+namespace quor {
+namespace {
+
+bool DetectWin64() {
+#if defined(_WIN64)
+  // A 64-bit process only runs on 64-bit Windows.
+  return true;
+#else
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
+  HMODULE kernel = ::GetModuleHandleW(L"KERNEL32.DLL");
+  if (!kernel) return false;
+  auto isWow64 =
+      reinterpret_cast<IsWow64ProcessFn>(::GetProcAddress(kernel, "IsWow64Process"));
+  auto nativeInfo =
+      reinterpret_cast<GetNativeSystemInfoFn>(::GetProcAddress(kernel, "GetNativeSystemInfo"));
+  BOOL wow = FALSE;
+  if (!isWow64 || !isWow64(::GetCurrentProcess(), &wow) || !wow || !nativeInfo) return false;
+  SYSTEM_INFO si{};
+  nativeInfo(&si);
+  return si.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
+         si.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64;
+#endif
+}
+
+std::atomic<bool>& Win64Flag() {
+  static std::atomic<bool> flag{DetectWin64()};
+  return flag;
+}
+
+}  // namespace
+
+bool IsWin64() { return Win64Flag().load(std::memory_order_relaxed); }
+void SetIsWin64(bool value) { Win64Flag().store(value, std::memory_order_relaxed); }
+
+DWORD RegAccessMask(TRegAccess access) {
+  DWORD mask = access == TRegAccess::Read ? 0x20019u : 0xF003Fu;
+  if (IsWin64()) mask |= KEY_WOW64_64KEY;
+  return mask;
+}
+
+UniqueRegKey OpenKeyForRead(HKEY root, const std::wstring& path) {
+  const DWORD view = RegAccessMask(TRegAccess::Read) & KEY_WOW64_64KEY;
+  for (DWORD mask : {0x20019u, 0x20009u, 0x0001u}) {
+    UniqueRegKey key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, mask | view, key.Put()) == ERROR_SUCCESS) {
+      return key;
+    }
+  }
+  return {};
+}
+
+bool GetSubKeyNames(HKEY root, const std::wstring& path, std::vector<std::wstring>& names) {
+  UniqueRegKey key;
+  if (::RegOpenKeyExW(root, path.c_str(), 0, RegAccessMask(TRegAccess::Read), key.Put()) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  names.clear();
+  DWORD count = 0;
+  DWORD maxLen = 0;
+  if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    return true;
+  }
+  std::wstring buffer(maxLen + 1, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD len = static_cast<DWORD>(buffer.size());
+    LSTATUS rc = ::RegEnumKeyExW(key.Get(), i, buffer.data(), &len, nullptr, nullptr, nullptr,
+                                 nullptr);
+    if (rc == ERROR_MORE_DATA) {
+      // A longer name appeared since the count was taken.
+      buffer.resize(buffer.size() * 2 + 256);
+      --i;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) break;
+    names.emplace_back(buffer.data(), len);
+  }
+  return true;
+}
+
+std::optional<TRegValue> QueryRegValue(HKEY key, const std::wstring& name) {
+  TRegValue value;
+  value.Data.resize(512);
+  // Another process may change the value between two calls: never trust a
+  // size from an earlier call.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    DWORD size = static_cast<DWORD>(value.Data.size());
+    LSTATUS rc =
+        ::RegQueryValueExW(key, name.c_str(), nullptr, &value.Type, value.Data.data(), &size);
+    if (rc == ERROR_SUCCESS) {
+      value.Data.resize(size);
+      return value;
+    }
+    if (rc != ERROR_MORE_DATA) return std::nullopt;
+    value.Data.resize(static_cast<size_t>(size) + 64);
+  }
+  return std::nullopt;
+}
+
+std::wstring RegBytesToText(const std::vector<BYTE>& data) {
+  const size_t chars = data.size() / sizeof(wchar_t);
+  std::wstring text(chars, L'\0');
+  if (chars) std::memcpy(text.data(), data.data(), chars * sizeof(wchar_t));
+  const size_t nul = text.find(L'\0');
+  if (nul != std::wstring::npos) text.resize(nul);
+  return text;
+}
+
+std::wstring ReadKeyString(HKEY key, const std::wstring& name) {
+  auto value = QueryRegValue(key, name);
+  if (!value || (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ)) return {};
+  return RegBytesToText(value->Data);
+}
+
+int32_t ReadKeyDWord(HKEY key, const std::wstring& name) {
+  auto value = QueryRegValue(key, name);
+  if (!value || value->Type != REG_DWORD || value->Data.size() != sizeof(DWORD)) return 0;
+  int32_t result = 0;
+  std::memcpy(&result, value->Data.data(), sizeof(result));
+  return result;
+}
+
+std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name) {
+  auto key = OpenKeyForRead(root, path);
+  return key ? ReadKeyString(key.Get(), name) : std::wstring();
+}
+
+int32_t ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name) {
+  auto key = OpenKeyForRead(root, path);
+  return key ? ReadKeyDWord(key.Get(), name) : 0;
+}
+
+namespace {
+struct TRootName {
+  HKEY Root;
+  const wchar_t* Name;
+  const wchar_t* ShortName;
+};
+const TRootName kRootNames[] = {
+    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L"HKCR"},
+    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU"},
+    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM"},
+    {HKEY_USERS, L"HKEY_USERS", L"HKU"},
+    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG", L"HKCC"},
+};
+}  // namespace
+
+std::wstring RootKeyName(HKEY root) {
+  for (const auto& r : kRootNames) {
+    if (r.Root == root) return r.Name;
+  }
+  return {};
+}
+
+HKEY RootKeyByName(const std::wstring& name) {
+  for (const auto& r : kRootNames) {
+    if (SameTextAscii(name, r.Name) || SameTextAscii(name, r.ShortName)) return r.Root;
+  }
+  return nullptr;
+}
+
+std::wstring IncludeBackslash(const std::wstring& text) {
+  if (text.empty() || text.back() == L'\\') return text;
+  return text + L'\\';
+}
+
+}  // namespace quor

@@ -1,0 +1,55 @@
+#pragma once
+// Registry readers shared by the enumeration, the leftover scan and the
+// removal. They accept whatever is stored and answer empty text or 0 when a
+// value is missing, of another type, or unreadable.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Handles.h"
+
+namespace quor {
+
+enum class TRegAccess { Read, Full };
+
+// True when running on 64-bit Windows. Determined once; tests may override it
+// to exercise the 32-bit behaviour.
+bool IsWin64();
+void SetIsWin64(bool value);
+
+DWORD RegAccessMask(TRegAccess access);
+
+// Opens a key for reading, trying KEY_READ, then read-and-enumerate, then
+// query-only access (each with the 64-bit view flag of RegAccessMask).
+UniqueRegKey OpenKeyForRead(HKEY root, const std::wstring& path);
+
+bool GetSubKeyNames(HKEY root, const std::wstring& path, std::vector<std::wstring>& names);
+std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name);
+int32_t ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name);
+
+// Readers over a key that is already open.
+struct TRegValue {
+  DWORD Type = REG_NONE;
+  std::vector<BYTE> Data;
+};
+std::optional<TRegValue> QueryRegValue(HKEY key, const std::wstring& name);
+// Text of a REG_SZ or REG_EXPAND_SZ value up to its first NUL, else empty.
+std::wstring ReadKeyString(HKEY key, const std::wstring& name);
+// A REG_DWORD value, else 0.
+int32_t ReadKeyDWord(HKEY key, const std::wstring& name);
+// Text of the stored bytes, up to the first NUL (an odd trailing byte is dropped).
+std::wstring RegBytesToText(const std::vector<BYTE>& data);
+
+std::wstring IncludeBackslash(const std::wstring& text);
+
+// "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", ...; empty for another handle.
+std::wstring RootKeyName(HKEY root);
+// The root named by a full name ("HKEY_LOCAL_MACHINE") or its short form
+// ("HKLM"), ignoring case; null when the name is none of them.
+HKEY RootKeyByName(const std::wstring& name);
+
+}  // namespace quor

@@ -1,0 +1,75 @@
+#include "inventory/UninstallObject.h"
+
+#include "base/Text.h"
+
+namespace quor {
+
+TUninstallObject::~TUninstallObject() { ClearLeftovers(); }
+
+void TUninstallObject::AssignFrom(const TUninstallItem& item) {
+  OwnerWindow = item.OwnerWindow;
+  RootKey = item.RootKey;
+  KeyPath = item.KeyPath;
+  DisplayName = item.DisplayName;
+  FolderName = item.FolderName;
+  DisplayIcon = item.DisplayIcon;
+  InstallLocation = item.InstallLocation;
+  Publisher = item.Publisher;
+  DisplayVersion = item.DisplayVersion;
+  ProductGuid = item.ProductGuid;
+  ModifyPath = item.ModifyPath;
+  HelpLink = item.HelpLink;
+  UninstallString = item.UninstallString;
+  Size = item.Size;
+  InstallDate = item.InstallDate;
+}
+
+int32_t TUninstallObject::AddLeftover(const TLeftOverItem& item) {
+  if (!IsNewLeftover(item)) return -1;
+  Leftovers.push_back(item);
+  return static_cast<int32_t>(Leftovers.size() - 1);
+}
+
+bool TUninstallObject::IsNewLeftover(const TLeftOverItem& item) const {
+  for (const auto& existing : Leftovers) {
+    if (SameTextAscii(existing.Path, item.Path)) return false;
+  }
+  return true;
+}
+
+void TUninstallObject::ClearLeftovers() { Leftovers.clear(); }
+
+int32_t TUninstallObject::LeftoverCount() const { return static_cast<int32_t>(Leftovers.size()); }
+
+const TLeftOverItem* TUninstallObject::GetLeftover(int32_t index) const {
+  if (index < 0 || index >= LeftoverCount()) return nullptr;
+  return &Leftovers[static_cast<size_t>(index)];
+}
+
+TSoftwareList::~TSoftwareList() { Clear(); }
+
+int32_t TSoftwareList::Add(int32_t position, const TUninstallItem& item) {
+  auto record = std::make_shared<TUninstallObject>();
+  record->AssignFrom(item);
+  if (position < 0 || position > Count()) {
+    position = Count();
+    FItems.push_back(record);
+  } else {
+    FItems.insert(FItems.begin() + position, record);
+  }
+  record->Index = position;
+  return position;
+}
+
+// A record whose size computation still runs is only released from the
+// list here; the computation's own reference keeps it alive until it ends.
+void TSoftwareList::Clear() { FItems.clear(); }
+
+std::shared_ptr<TUninstallObject> TSoftwareList::Items(int32_t index) const {
+  if (index < 0 || index >= Count()) return nullptr;
+  return FItems[static_cast<size_t>(index)];
+}
+
+int32_t TSoftwareList::Count() const { return static_cast<int32_t>(FItems.size()); }
+
+}  // namespace quor

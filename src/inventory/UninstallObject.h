@@ -1,0 +1,104 @@
+#pragma once
+// The installed-program record, its transfer record, the leftover item and
+// the list that owns the records.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "inventory/DateTime.h"
+
+namespace quor {
+
+class TGetSizeThread;
+
+// Kinds of leftover item.
+enum : uint8_t { lkFile = 0, lkFolder = 1, lkRegKey = 2, lkRegValue = 3 };
+
+struct TLeftOverItem {
+  std::wstring Path;
+  uint8_t Kind = lkFile;
+};
+
+// One uninstall registration as read from the registry; copied by value.
+struct TUninstallItem {
+  HWND OwnerWindow = nullptr;
+  HKEY RootKey = nullptr;
+  std::wstring KeyPath;
+  std::wstring DisplayName;
+  std::wstring FolderName;
+  std::wstring DisplayIcon;
+  std::wstring InstallLocation;
+  std::wstring Publisher;
+  std::wstring DisplayVersion;
+  std::wstring ProductGuid;
+  std::wstring ModifyPath;
+  std::wstring HelpLink;
+  std::wstring UninstallString;
+  int64_t Size = 0;  // KiB; 0 or less: undetermined
+  TDateTime InstallDate;
+};
+
+class TUninstallObject {
+ public:
+  TUninstallObject() = default;
+  virtual ~TUninstallObject();
+  TUninstallObject(const TUninstallObject&) = delete;
+  TUninstallObject& operator=(const TUninstallObject&) = delete;
+
+  HWND OwnerWindow = nullptr;
+  void* ListItem = nullptr;  // the main window's row showing this record; not owned
+  int32_t Index = -1;
+  HKEY RootKey = nullptr;
+  std::wstring KeyPath;
+  std::wstring DisplayName;
+  std::wstring FolderName;
+  std::wstring DisplayIcon;
+  std::wstring InstallLocation;
+  std::wstring Publisher;
+  std::wstring DisplayVersion;
+  std::wstring ProductGuid;
+  std::wstring ModifyPath;
+  std::wstring HelpLink;
+  std::wstring UninstallString;
+  int64_t Size = 0;
+  TDateTime InstallDate;
+  TGetSizeThread* SizeThread = nullptr;  // not owned
+  bool SizeComputing = false;
+  bool SizeDone = false;
+
+  void AssignFrom(const TUninstallItem& item);
+
+  int32_t AddLeftover(const TLeftOverItem& item);
+  bool IsNewLeftover(const TLeftOverItem& item) const;
+  void ClearLeftovers();
+  int32_t LeftoverCount() const;
+  const TLeftOverItem* GetLeftover(int32_t index) const;
+
+ private:
+  std::vector<TLeftOverItem> Leftovers;
+};
+
+// Ordered list of records. Records are held by shared ownership so that a
+// computation running on another thread can keep its record alive across a
+// Clear.
+class TSoftwareList {
+ public:
+  TSoftwareList() = default;
+  ~TSoftwareList();
+  TSoftwareList(const TSoftwareList&) = delete;
+  TSoftwareList& operator=(const TSoftwareList&) = delete;
+
+  int32_t Add(int32_t position, const TUninstallItem& item);
+  void Clear();
+  std::shared_ptr<TUninstallObject> Items(int32_t index) const;
+  int32_t Count() const;
+
+ private:
+  std::vector<std::shared_ptr<TUninstallObject>> FItems;
+};
+
+}  // namespace quor

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "base/Text.h"
+#include "support/ChildProcess.h"
+#include "support/TempRegistration.h"
+
+namespace quor {
+namespace {
+
+using test::RunProcess;
+
+std::wstring Quor(const std::wstring& args) {
+  return L"\"" + test::ExeFolder() + L"\\quor.exe\" " + args;
+}
+
+TEST(CliList, JsonHasEveryRecordWithExactlyTheContractKeys) {
+  test::TempRegistration reg(test::TLocation::MachineWow);
+  const std::wstring name = L"Quor \u00DCml\u00E4ut \u4E2D\u6587 \"quoted\"";
+  reg.SetString(L"DisplayName", name);
+  reg.SetString(L"InstallDate", L"20211231");
+  reg.SetDWord(L"EstimatedSize", 77);
+
+  const auto result = RunProcess(Quor(L"list --json"));
+  ASSERT_TRUE(result.Started);
+  ASSERT_EQ(result.ExitCode, 0u) << result.Err;
+  const auto json = nlohmann::ordered_json::parse(result.Out);
+  ASSERT_TRUE(json.is_array());
+  const std::vector<std::string> keys = {
+      "index",           "root",       "keyPath",         "displayName", "publisher",
+      "displayVersion",  "displayIcon", "installLocation", "folderName",  "uninstallString",
+      "modifyPath",      "helpLink",   "productGuid",     "sizeKiB",     "installDate"};
+  const nlohmann::ordered_json* found = nullptr;
+  for (size_t i = 0; i < json.size(); ++i) {
+    const auto& p = json[i];
+    EXPECT_EQ(p["index"].get<size_t>(), i);
+    std::vector<std::string> got;
+    for (const auto& [k, v] : p.items()) got.push_back(k);
+    EXPECT_EQ(got, keys);
+    if (p["keyPath"] == ToUtf8(reg.Path())) found = &p;
+  }
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ((*found)["displayName"], ToUtf8(name));
+  EXPECT_EQ((*found)["root"], "HKEY_LOCAL_MACHINE");
+  EXPECT_EQ((*found)["sizeKiB"], 77);
+  EXPECT_EQ((*found)["installDate"], "2021-12-31T00:00:00");
+}
+
+TEST(CliList, TableNamesTheProgramAndUsageErrorsExitWithTwo) {
+  test::TempRegistration reg(test::TLocation::UserNative);
+  reg.SetString(L"DisplayName", L"Quor Table \u00E9");
+  const auto table = RunProcess(Quor(L"list"));
+  ASSERT_EQ(table.ExitCode, 0u);
+  EXPECT_NE(table.Out.find(ToUtf8(L"Quor Table \u00E9")), std::string::npos);
+
+  for (const wchar_t* args : {L"", L"list --xml", L"frobnicate"}) {
+    const auto bad = RunProcess(Quor(args));
+    EXPECT_EQ(bad.ExitCode, 2u) << ToUtf8(args);
+    EXPECT_NE(bad.Err.find("usage"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace quor

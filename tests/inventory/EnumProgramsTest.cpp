@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "inventory/EnumPrograms.h"
+#include "inventory/EnvironmentStrings.h"
+#include "inventory/Registry.h"
+#include "support/TempFolder.h"
+#include "support/TempRegistration.h"
+
+namespace quor {
+namespace {
+
+using test::TempRegistration;
+using test::TLocation;
+
+class EnumProgramsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { InitEnvironmentStrings(); }
+  void TearDown() override {
+    SetIsWin64(true);
+    DoneEnvironmentStrings();
+  }
+
+  std::shared_ptr<TUninstallObject> Find(const TempRegistration& reg) const {
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      auto r = list.Items(i);
+      if (r->RootKey == reg.Root() && r->KeyPath == reg.Path()) return r;
+    }
+    return nullptr;
+  }
+  int32_t IndexOf(const TempRegistration& reg) const {
+    auto r = Find(reg);
+    return r ? r->Index : -1;
+  }
+
+  TSoftwareList list;
+};
+
+struct VisibilityCase {
+  const char* what;
+  std::function<void(const TempRegistration&)> setup;
+  bool listed;
+};
+
+TEST_F(EnumProgramsTest, VisibilityFilterAndDisplayName) {
+  const std::vector<VisibilityCase> cases = {
+      {"plain", [](auto&) {}, true},
+      {"default text", [](auto& r) { r.SetString(L"", L"x"); }, false},
+      {"empty default", [](auto& r) { r.SetString(L"", L""); }, true},
+      {"default not text ends the checks",
+       [](auto& r) {
+         r.SetDWord(L"", 7);
+         r.SetDWord(L"NoRemove", 1);
+       },
+       true},
+      {"SystemComponent 1", [](auto& r) { r.SetDWord(L"SystemComponent", 1); }, false},
+      {"SystemComponent 0", [](auto& r) { r.SetDWord(L"SystemComponent", 0); }, true},
+      {"SystemComponent 2", [](auto& r) { r.SetDWord(L"SystemComponent", 2); }, true},
+      {"SystemComponent as text ends the checks",
+       [](auto& r) {
+         r.SetString(L"SystemComponent", L"1");
+         r.SetDWord(L"NoRemove", 1);
+       },
+       true},
+      {"NoRemove 1", [](auto& r) { r.SetDWord(L"NoRemove", 1); }, false},
+      {"NoRemove 0", [](auto& r) { r.SetDWord(L"NoRemove", 0); }, true},
+  };
+  std::vector<std::unique_ptr<TempRegistration>> regs;
+  for (const auto& c : cases) {
+    regs.push_back(std::make_unique<TempRegistration>(TLocation::UserNative));
+    regs.back()->SetString(L"DisplayName", L"Quor visibility");
+    c.setup(*regs.back());
+  }
+  TempRegistration noName(TLocation::UserNative);
+  TempRegistration numericName(TLocation::UserNative);
+  numericName.SetDWord(L"DisplayName", 5);
+  TempRegistration blankName(TLocation::UserNative);
+  blankName.SetString(L"DisplayName", L"   ");
+
+  EnumPrograms(list, nullptr);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(Find(*regs[i]) != nullptr, cases[i].listed) << cases[i].what;
+  }
+  EXPECT_EQ(Find(noName), nullptr);
+  EXPECT_EQ(Find(numericName), nullptr);
+  ASSERT_NE(Find(blankName), nullptr);
+  EXPECT_EQ(Find(blankName)->DisplayName, L"   ");
+}
+
+TEST_F(EnumProgramsTest, ReadsEveryFieldUntrimmed) {
+  TempRegistration reg(TLocation::MachineNative);
+  reg.SetString(L"DisplayName", L" Quor Full ");
+  reg.SetString(L"Publisher", L"Pub");
+  reg.SetString(L"DisplayVersion", L"1.2");
+  reg.SetString(L"DisplayIcon", L"\"C:\\Q\\app.exe\",0");
+  reg.SetString(L"InstallLocation", L"%ProgramFiles%\\Quor Full", REG_EXPAND_SZ);
+  reg.SetString(L"UninstallString", L"\"C:\\Q\\un.exe\" /S");
+  reg.SetString(L"HelpLink", L"https://example.invalid/help");
+  reg.SetString(L"ModifyPath", L"C:\\Q\\mod.exe");
+  reg.SetString(L"ProductGuid", L"{1234}");
+  reg.SetString(L"InstallDate", L"20200102");
+  reg.SetDWord(L"EstimatedSize", 2048);
+  const HWND owner = reinterpret_cast<HWND>(0x42);
+  EnumPrograms(list, owner);
+  auto r = Find(reg);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->OwnerWindow, owner);
+  EXPECT_EQ(r->DisplayName, L" Quor Full ");
+  EXPECT_EQ(r->Publisher, L"Pub");
+  EXPECT_EQ(r->DisplayVersion, L"1.2");
+  EXPECT_EQ(r->DisplayIcon, L"\"C:\\Q\\app.exe\",0");
+  EXPECT_EQ(r->InstallLocation, L"%ProgramFiles%\\Quor Full");
+  EXPECT_EQ(r->FolderName, L"Quor Full");
+  EXPECT_EQ(r->UninstallString, L"\"C:\\Q\\un.exe\" /S");
+  EXPECT_EQ(r->HelpLink, L"https://example.invalid/help");
+  EXPECT_EQ(r->ModifyPath, L"C:\\Q\\mod.exe");
+  EXPECT_EQ(r->ProductGuid, L"{1234}");
+  EXPECT_EQ(r->Size, 2048);
+  EXPECT_EQ(r->InstallDate, (TDateTime{2020, 1, 2}));
+  EXPECT_EQ(r->Index, IndexOf(reg));
+  EXPECT_EQ(list.Items(r->Index), r);
+}
+
+TEST_F(EnumProgramsTest, EstimatedSizeBounds) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempRegistration&)> set;
+    int64_t size;
+  } cases[] = {
+      {"one", [](auto& r) { r.SetDWord(L"EstimatedSize", 1); }, 1},
+      {"upper bound", [](auto& r) { r.SetDWord(L"EstimatedSize", 10485760); }, 10485760},
+      {"above", [](auto& r) { r.SetDWord(L"EstimatedSize", 10485761); }, 0},
+      {"zero", [](auto& r) { r.SetDWord(L"EstimatedSize", 0); }, 0},
+      {"top bit", [](auto& r) { r.SetDWord(L"EstimatedSize", 0x80000010u); }, 0},
+      {"qword", [](auto& r) { r.SetQWord(L"EstimatedSize", 100); }, 0},
+      {"text", [](auto& r) { r.SetString(L"EstimatedSize", L"100"); }, 0},
+  };
+  std::vector<std::unique_ptr<TempRegistration>> regs;
+  for (const auto& c : cases) {
+    regs.push_back(std::make_unique<TempRegistration>(TLocation::UserNative));
+    regs.back()->SetString(L"DisplayName", L"Quor size");
+    c.set(*regs.back());
+  }
+  EnumPrograms(list, nullptr);
+  for (size_t i = 0; i < regs.size(); ++i) {
+    auto r = Find(*regs[i]);
+    ASSERT_NE(r, nullptr) << cases[i].what;
+    EXPECT_EQ(r->Size, cases[i].size) << cases[i].what;
+  }
+}
+
+TEST_F(EnumProgramsTest, InstallDateFallbacks) {
+  test::TempFolder folder;
+  folder.MakeFile(L"app.exe");
+  const TDateTime folderDate = GetFolderDate(folder.Path());
+  const TDateTime today = TDateTime::Today();
+  ASSERT_EQ(folderDate.Hour + folderDate.Minute + folderDate.Second >= 0, true);
+  struct Case {
+    const char* what;
+    std::wstring date, location, icon;
+    TDateTime expected;
+  } cases[] = {
+      {"eight digits", L"20190708", L"", L"", {2019, 7, 8}},
+      {"spaces around", L" 20190708  ", L"", L"", {2019, 7, 8}},
+      {"seven digits: folder date", L"2019070", folder.Path(), L"", folderDate},
+      {"month 13: today, not the folder", L"20191301", folder.Path(), L"", today},
+      {"icon folder", L"", L"", folder.Path() + L"\\app.exe,0", folderDate},
+      {"nothing", L"", L"", L"", today},
+  };
+  std::vector<std::unique_ptr<TempRegistration>> regs;
+  for (const auto& c : cases) {
+    regs.push_back(std::make_unique<TempRegistration>(TLocation::UserNative));
+    auto& r = *regs.back();
+    r.SetString(L"DisplayName", L"Quor date");
+    if (!c.date.empty()) r.SetString(L"InstallDate", c.date);
+    if (!c.location.empty()) r.SetString(L"InstallLocation", c.location);
+    if (!c.icon.empty()) r.SetString(L"DisplayIcon", c.icon);
+  }
+  EnumPrograms(list, nullptr);
+  for (size_t i = 0; i < regs.size(); ++i) {
+    auto r = Find(*regs[i]);
+    ASSERT_NE(r, nullptr) << cases[i].what;
+    EXPECT_EQ(r->InstallDate, cases[i].expected) << cases[i].what;
+  }
+}
+
+TEST_F(EnumProgramsTest, InstallFolderFallbackAndFolderName) {
+  const std::wstring pf = EnvironmentStrings->Expand(L"%PROGRAM_FILES%");
+  const std::wstring sys = EnvironmentStrings->Expand(L"%SYSTEM%");
+  struct Case {
+    const char* what;
+    std::wstring location, uninstall, expectedLocation, expectedName;
+  } cases[] = {
+      {"own folder", L"", pf + L"\\Quor Tool\\unins.exe /S", pf + L"\\Quor Tool\\", L"Quor Tool"},
+      {"bare program name", L"", L"uninstall.exe /S", L"", L""},
+      {"system folder", L"", sys + L"\\msiexec.exe /X{1}", L"", L""},
+      {"quoted, in a known folder", L"", L"\"" + sys + L"\\msiexec.exe\" /X{1}",
+       L"\"" + sys + L"\\", L""},
+      {"three letters", pf + L"\\Abc", L"", pf + L"\\Abc", L""},
+      {"four letters", pf + L"\\Abcd", L"", pf + L"\\Abcd", L"Abcd"},
+      {"program files itself", pf, L"", pf, L""},
+  };
+  std::vector<std::unique_ptr<TempRegistration>> regs;
+  for (const auto& c : cases) {
+    regs.push_back(std::make_unique<TempRegistration>(TLocation::UserNative));
+    auto& r = *regs.back();
+    r.SetString(L"DisplayName", L"Quor folder");
+    if (!c.location.empty()) r.SetString(L"InstallLocation", c.location);
+    if (!c.uninstall.empty()) r.SetString(L"UninstallString", c.uninstall);
+  }
+  EnumPrograms(list, nullptr);
+  for (size_t i = 0; i < regs.size(); ++i) {
+    auto r = Find(*regs[i]);
+    ASSERT_NE(r, nullptr) << cases[i].what;
+    EXPECT_EQ(r->InstallLocation, cases[i].expectedLocation) << cases[i].what;
+    EXPECT_EQ(r->FolderName, cases[i].expectedName) << cases[i].what;
+  }
+}
+
+TEST_F(EnumProgramsTest, LocationsInOrderAndThe32BitViewOnlyOn64BitWindows) {
+  const std::wstring name = L"QuorOrder-" + std::to_wstring(::GetCurrentProcessId());
+  TempRegistration machine(TLocation::MachineNative, L"", name);
+  TempRegistration user(TLocation::UserNative, L"", name);
+  TempRegistration userWow(TLocation::UserWow, L"", name);
+  TempRegistration machineWow(TLocation::MachineWow, L"", name);
+  for (auto* r : {&machine, &user, &userWow, &machineWow}) r->SetString(L"DisplayName", name);
+
+  EnumPrograms(list, nullptr);
+  const int32_t order[] = {IndexOf(user), IndexOf(machine), IndexOf(userWow), IndexOf(machineWow)};
+  for (int i = 0; i < 4; ++i) ASSERT_GE(order[i], 0) << i;
+  for (int i = 0; i < 3; ++i) EXPECT_LT(order[i], order[i + 1]) << i;
+
+  SetIsWin64(false);
+  EnumPrograms(list, nullptr);
+  EXPECT_GE(IndexOf(user), 0);
+  EXPECT_GE(IndexOf(machine), 0);
+  EXPECT_EQ(IndexOf(userWow), -1);
+  EXPECT_EQ(IndexOf(machineWow), -1);
+}
+
+TEST_F(EnumProgramsTest, AKeyThatRefusesReadAccessIsPassedOver) {
+  TempRegistration locked(TLocation::UserNative);
+  locked.SetString(L"DisplayName", L"Quor locked");
+  TempRegistration open(TLocation::UserNative);
+  open.SetString(L"DisplayName", L"Quor open");
+  {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(locked.Root(), locked.Path().c_str(), 0, WRITE_DAC | KEY_WOW64_64KEY,
+                              &key),
+              ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR sd{};
+    ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl{};
+    ::InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    ::SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+    ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    ::RegCloseKey(key);
+  }
+  EnumPrograms(list, nullptr);
+  EXPECT_EQ(Find(locked), nullptr);
+  EXPECT_NE(Find(open), nullptr);
+}
+
+}  // namespace
+}  // namespace quor

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "inventory/Registry.h"
+#include "support/TempRegistration.h"
+#include "support/TestNames.h"
+
+namespace quor {
+namespace {
+
+using test::TempKey;
+
+std::vector<uint8_t> Bytes(const std::wstring& text, size_t extraBytes = 0) {
+  std::vector<uint8_t> out(text.size() * sizeof(wchar_t) + extraBytes, 0);
+  std::memcpy(out.data(), text.data(), text.size() * sizeof(wchar_t));
+  return out;
+}
+
+class RegistryRead : public ::testing::Test {
+ protected:
+  TempKey key{HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorRegRead")};
+};
+
+struct StringCase {
+  const char* what;
+  DWORD type;
+  std::vector<uint8_t> data;
+  std::wstring expected;
+};
+
+TEST_F(RegistryRead, ReadRegStringAcceptsWhateverIsStored) {
+  const std::wstring big(100000, L'x');
+  std::vector<uint8_t> odd = Bytes(L"abc");
+  odd.push_back('d');  // a stray odd byte
+  const std::vector<StringCase> cases = {
+      {"terminated REG_SZ", REG_SZ, Bytes(L"hello", 2), L"hello"},
+      {"REG_SZ without a terminator", REG_SZ, Bytes(L"bare"), L"bare"},
+      {"odd byte count", REG_SZ, odd, L"abc"},
+      {"stops at the first NUL", REG_SZ, Bytes(std::wstring(L"one\0two", 7), 2), L"one"},
+      {"REG_EXPAND_SZ is not expanded", REG_EXPAND_SZ, Bytes(L"%WINDIR%\\x", 2), L"%WINDIR%\\x"},
+      {"larger than any fixed buffer", REG_SZ, Bytes(big, 2), big},
+      {"empty", REG_SZ, {}, L""},
+      {"REG_MULTI_SZ", REG_MULTI_SZ, Bytes(std::wstring(L"a\0b\0", 4), 2), L""},
+      {"REG_BINARY", REG_BINARY, Bytes(L"text", 2), L""},
+      {"REG_DWORD", REG_DWORD, {1, 0, 0, 0}, L""},
+  };
+  for (const auto& c : cases) {
+    key.SetRaw(L"v", c.type, c.data);
+    EXPECT_EQ(ReadRegString(key.Root(), key.Path(), L"v"), c.expected) << c.what;
+  }
+  EXPECT_EQ(ReadRegString(key.Root(), key.Path(), L"missing"), L"");
+  EXPECT_EQ(ReadRegString(key.Root(), key.Path() + L"\\nokey", L"v"), L"");
+}
+
+struct DWordCase {
+  const char* what;
+  DWORD type;
+  std::vector<uint8_t> data;
+  int32_t expected;
+};
+
+TEST_F(RegistryRead, ReadRegDWordAnswersOnlyRealDWords) {
+  const std::vector<DWordCase> cases = {
+      {"REG_DWORD", REG_DWORD, {0x2A, 0, 0, 0}, 42},
+      {"top bit set", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, -1},
+      {"REG_QWORD", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, 0},
+      {"text", REG_SZ, Bytes(L"5", 2), 0},
+      {"short DWORD", REG_DWORD, {1, 0}, 0},
+      {"binary", REG_BINARY, {1, 0, 0, 0}, 0},
+  };
+  for (const auto& c : cases) {
+    key.SetRaw(L"d", c.type, c.data);
+    EXPECT_EQ(ReadRegDWord(key.Root(), key.Path(), L"d"), c.expected) << c.what;
+  }
+  EXPECT_EQ(ReadRegDWord(key.Root(), key.Path(), L"missing"), 0);
+}
+
+TEST_F(RegistryRead, GetSubKeyNamesListsChildrenAndFailsForAMissingKey) {
+  std::vector<std::wstring> names = {L"stale"};
+  EXPECT_FALSE(GetSubKeyNames(key.Root(), key.Path() + L"\\absent", names));
+  EXPECT_EQ(names.size(), 1u);  // untouched on failure
+  const std::wstring longName(200, L'n');
+  key.CreateSubKey(L"alpha");
+  key.CreateSubKey(longName);
+  ASSERT_TRUE(GetSubKeyNames(key.Root(), key.Path(), names));
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_NE(std::find(names.begin(), names.end(), L"alpha"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), longName), names.end());
+}
+
+TEST(RegistryHelpers, AccessMaskCarriesTheViewFlagOnlyOn64Bit) {
+  const bool saved = IsWin64();
+  SetIsWin64(true);
+  EXPECT_EQ(RegAccessMask(TRegAccess::Read), 0x20019u | 0x0100u);
+  EXPECT_EQ(RegAccessMask(TRegAccess::Full), 0xF003Fu | 0x0100u);
+  SetIsWin64(false);
+  EXPECT_EQ(RegAccessMask(TRegAccess::Read), 0x20019u);
+  EXPECT_EQ(RegAccessMask(TRegAccess::Full), 0xF003Fu);
+  SetIsWin64(saved);
+  EXPECT_TRUE(saved) << "a 64-bit process runs on 64-bit Windows";
+}
+
+TEST(RegistryHelpers, IncludeBackslashAndRootNames) {
+  EXPECT_EQ(IncludeBackslash(L""), L"");
+  EXPECT_EQ(IncludeBackslash(L"a"), L"a\\");
+  EXPECT_EQ(IncludeBackslash(L"a\\"), L"a\\");
+  EXPECT_EQ(RootKeyName(HKEY_LOCAL_MACHINE), L"HKEY_LOCAL_MACHINE");
+  EXPECT_EQ(RootKeyByName(L"hkey_current_user"), HKEY_CURRENT_USER);
+  EXPECT_EQ(RootKeyByName(L"HKLM"), HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(RootKeyByName(L"HKEY_NOWHERE"), nullptr);
+}
+
+}  // namespace
+}  // namespace quor

@@ -1,0 +1,66 @@
+#include "support/ChildProcess.h"
+
+#include <windows.h>
+
+#include <thread>
+
+#include "base/Handles.h"
+
+namespace quor::test {
+namespace {
+
+void Drain(HANDLE pipe, std::string& into) {
+  char buf[4096];
+  DWORD n = 0;
+  while (::ReadFile(pipe, buf, sizeof buf, &n, nullptr) && n > 0) into.append(buf, n);
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs) {
+  ProcessResult result;
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  UniqueKernelHandle outRead, outWrite, errRead, errWrite;
+  if (!::CreatePipe(outRead.Put(), outWrite.Put(), &sa, 0) ||
+      !::CreatePipe(errRead.Put(), errWrite.Put(), &sa, 0)) {
+    return result;
+  }
+  ::SetHandleInformation(outRead.Get(), HANDLE_FLAG_INHERIT, 0);
+  ::SetHandleInformation(errRead.Get(), HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = nullptr;
+  si.hStdOutput = outWrite.Get();
+  si.hStdError = errWrite.Get();
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = commandLine;
+  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi)) {
+    return result;
+  }
+  UniqueKernelHandle process(pi.hProcess);
+  UniqueKernelHandle thread(pi.hThread);
+  result.Started = true;
+  outWrite.Reset();
+  errWrite.Reset();
+
+  std::thread errReader([&] { Drain(errRead.Get(), result.Err); });
+  Drain(outRead.Get(), result.Out);
+  errReader.join();
+  if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.Get(), 999);
+  }
+  ::GetExitCodeProcess(process.Get(), &result.ExitCode);
+  return result;
+}
+
+std::wstring ExeFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::wstring path(buf);
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+}  // namespace quor::test

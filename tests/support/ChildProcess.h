@@ -1,0 +1,20 @@
+#pragma once
+// Runs a program and collects its standard output and exit code.
+
+#include <string>
+
+namespace quor::test {
+
+struct ProcessResult {
+  bool Started = false;
+  unsigned long ExitCode = 0;
+  std::string Out;  // raw bytes
+  std::string Err;
+};
+
+ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs = 60000);
+
+// The folder of the running test executable (where the build puts every program).
+std::wstring ExeFolder();
+
+}  // namespace quor::test

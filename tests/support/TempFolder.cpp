@@ -1,0 +1,98 @@
+#include "support/TempFolder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "base/Handles.h"
+#include "support/TestNames.h"
+
+namespace quor::test {
+namespace {
+
+std::wstring TempPath() {
+  wchar_t buf[MAX_PATH + 1] = {};
+  const DWORD n = ::GetTempPathW(MAX_PATH + 1, buf);
+  std::wstring path(buf, n);
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+std::wstring Long(const std::wstring& path) {
+  return path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
+}
+
+void MakeParents(const std::wstring& path) {
+  for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
+    ::CreateDirectoryW(Long(path.substr(0, at)).c_str(), nullptr);
+  }
+}
+
+}  // namespace
+
+TempFolder::TempFolder(const std::wstring& prefix) : path_(TempPath() + L"\\" + UniqueName(prefix)) {
+  if (!::CreateDirectoryW(path_.c_str(), nullptr)) ADD_FAILURE() << "cannot create temp folder";
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::string& content) const {
+  const std::wstring full = *this / relative;
+  MakeParents(full);
+  UniqueKernelHandle h(::CreateFileW(Long(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) {
+    ADD_FAILURE() << "cannot create test file";
+    return full;
+  }
+  DWORD written = 0;
+  ::WriteFile(h.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  return full;
+}
+
+std::wstring TempFolder::MakeFolder(const std::wstring& relative) const {
+  const std::wstring full = *this / relative;
+  MakeParents(full + L"\\");
+  return full;
+}
+
+void RemoveTree(const std::wstring& path) {
+  const DWORD attrs = ::GetFileAttributesW(Long(path).c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES) return;
+  if ((attrs & FILE_ATTRIBUTE_DIRECTORY) && !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    WIN32_FIND_DATAW data{};
+    UniqueFindHandle find(::FindFirstFileW(Long(path + L"\\*").c_str(), &data));
+    if (find) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+      } while (::FindNextFileW(find.Get(), &data));
+    }
+  }
+  ::SetFileAttributesW(Long(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
+    ::RemoveDirectoryW(Long(path).c_str());
+  } else {
+    ::DeleteFileW(Long(path).c_str());
+  }
+}
+
+bool PathExists(const std::wstring& path) {
+  return ::GetFileAttributesW(Long(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring UnixPathOf(const std::wstring& windowsPath) {
+  using GetUnixFileNameFn = char*(CDECL*)(const wchar_t*);
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  auto fn = reinterpret_cast<GetUnixFileNameFn>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "wine_get_unix_file_name")));
+  if (!fn) return {};
+  char* unix = fn(windowsPath.c_str());
+  if (!unix) return {};
+  std::wstring out;
+  for (const char* p = unix; *p; ++p) out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+  ::HeapFree(::GetProcessHeap(), 0, unix);
+  return out;
+}
+
+}  // namespace quor::test

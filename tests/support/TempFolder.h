@@ -1,0 +1,35 @@
+#pragma once
+// A throw-away folder under %TEMP%, removed with its contents on destruction.
+// The removal never descends into a folder link.
+
+#include <string>
+
+namespace quor::test {
+
+class TempFolder {
+ public:
+  explicit TempFolder(const std::wstring& prefix = L"QuorTest");
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // Without a trailing backslash.
+  const std::wstring& Path() const { return path_; }
+  std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+  // Creates a file (and its parent folders) holding `content`; answers its path.
+  std::wstring MakeFile(const std::wstring& relative, const std::string& content = "x") const;
+  std::wstring MakeFolder(const std::wstring& relative) const;
+
+ private:
+  std::wstring path_;
+};
+
+// Removes a folder tree in-process; links are removed as links, not followed.
+void RemoveTree(const std::wstring& path);
+bool PathExists(const std::wstring& path);
+// Converts a Windows path of the running Wine prefix to its Unix path
+// (through Wine's own mapping); empty when not under Wine.
+std::wstring UnixPathOf(const std::wstring& windowsPath);
+
+}  // namespace quor::test

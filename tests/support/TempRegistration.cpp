@@ -1,0 +1,101 @@
+#include "support/TempRegistration.h"
+
+#include <gtest/gtest.h>
+
+#include "base/Handles.h"
+#include "support/TestNames.h"
+
+namespace quor::test {
+namespace {
+
+constexpr REGSAM kView = KEY_WOW64_64KEY;
+
+UniqueRegKey OpenFull(HKEY root, const std::wstring& path) {
+  UniqueRegKey key;
+  ::RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | kView, key.Put());
+  return key;
+}
+
+}  // namespace
+
+HKEY RootOf(TLocation location) {
+  return (location == TLocation::UserNative || location == TLocation::UserWow)
+             ? HKEY_CURRENT_USER
+             : HKEY_LOCAL_MACHINE;
+}
+
+std::wstring UninstallPathOf(TLocation location) {
+  return (location == TLocation::UserWow || location == TLocation::MachineWow)
+             ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+             : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+}
+
+bool DeleteKeyTree(HKEY root, const std::wstring& path) {
+  {
+    auto key = OpenFull(root, path);
+    if (!key) return true;
+    // Children first, last to first: a key with sub-keys refuses deletion.
+    for (;;) {
+      DWORD count = 0;
+      if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+          count == 0) {
+        break;
+      }
+      wchar_t name[512];
+      DWORD len = 512;
+      if (::RegEnumKeyExW(key.Get(), count - 1, name, &len, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      if (!DeleteKeyTree(root, path + L"\\" + name)) break;
+    }
+  }
+  const LSTATUS rc = ::RegDeleteKeyExW(root, path.c_str(), kView, 0);
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+TempKey::TempKey(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
+  UniqueRegKey key;
+  const LSTATUS rc = ::RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView,
+                                       nullptr, key.Put(), nullptr);
+  if (rc != ERROR_SUCCESS) ADD_FAILURE() << "cannot create test key, error " << rc;
+}
+
+TempKey::~TempKey() { DeleteKeyTree(root_, path_); }
+
+void TempKey::SetRaw(const std::wstring& name, DWORD type, const void* data, size_t bytes) const {
+  auto key = OpenFull(root_, path_);
+  const LSTATUS rc = ::RegSetValueExW(key.Get(), name.c_str(), 0, type,
+                                      static_cast<const BYTE*>(data), static_cast<DWORD>(bytes));
+  if (rc != ERROR_SUCCESS) ADD_FAILURE() << "cannot set test value, error " << rc;
+}
+
+void TempKey::SetString(const std::wstring& name, const std::wstring& value, DWORD type) const {
+  SetRaw(name, type, value.c_str(), (value.size() + 1) * sizeof(wchar_t));
+}
+
+void TempKey::SetDWord(const std::wstring& name, DWORD value) const {
+  SetRaw(name, REG_DWORD, &value, sizeof(value));
+}
+
+void TempKey::SetQWord(const std::wstring& name, uint64_t value) const {
+  SetRaw(name, REG_QWORD, &value, sizeof(value));
+}
+
+std::wstring TempKey::CreateSubKey(const std::wstring& relative) const {
+  const std::wstring full = path_ + L"\\" + relative;
+  UniqueRegKey key;
+  ::RegCreateKeyExW(root_, full.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr,
+                    key.Put(), nullptr);
+  return full;
+}
+
+TempRegistration::TempRegistration(TLocation location, const std::wstring& prefix)
+    : TempRegistration(location, prefix, UniqueName(prefix)) {}
+
+TempRegistration::TempRegistration(TLocation location, const std::wstring&,
+                                   const std::wstring& exactName)
+    : TempKey(RootOf(location), UninstallPathOf(location) + L"\\" + exactName), name_(exactName) {}
+
+}  // namespace quor::test

@@ -1,0 +1,120 @@
+# Set-up steps shared by the verbs of tools/dev. Sourced, not run.
+# Expects ROOT, BUILD, DEPS, PRESET and BIN to be set.
+
+APT_PACKAGES=(
+  cmake ninja-build ccache pkg-config dpkg-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev nlohmann-json3-dev googletest
+  wine wine64 xvfb xauth x11-utils imagemagick
+)
+
+log() { printf '[dev] %s\n' "$*" >&2; }
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+apt_updated=0
+apt_update_once() {
+  if [ $apt_updated = 0 ]; then
+    as_root apt-get update -qq
+    apt_updated=1
+  fi
+}
+
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "${APT_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    log "installing: ${missing[*]}"
+    apt_update_once
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  fi
+}
+
+# Debian's source entries, so that libpng can be built from Debian's own source.
+ensure_deb_src() {
+  local list=/etc/apt/sources.list.d/quor-deb-src.sources
+  [ -f "$list" ] && return 0
+  log "adding deb-src entries"
+  {
+    awk '
+      /^Types:/ { print "Types: deb-src"; next }
+      { print }
+    ' /etc/apt/sources.list.d/debian.sources
+  } | as_root tee "$list" >/dev/null
+  apt_updated=0
+  apt_update_once
+}
+
+# libpng, built with the cross compiler from Debian's source package and
+# installed as a static library into $DEPS/mingw.
+ensure_libpng() {
+  local prefix="$DEPS/mingw"
+  [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] && return 0
+  ensure_deb_src
+  local src="$DEPS/src"
+  mkdir -p "$src"
+  if ! ls -d "$src"/libpng1.6-*/ >/dev/null 2>&1; then
+    log "fetching libpng1.6 source package"
+    # A mirror may list a version whose files it no longer holds: try each
+    # listed version, newest first.
+    local v ok=0
+    for v in "" $(apt-cache showsrc libpng1.6 | awk '/^Version:/ {print $2}' | sort -rV); do
+      if (cd "$src" && apt-get source -qq "libpng1.6${v:+=$v}" >&2); then ok=1; break; fi
+    done
+    [ $ok = 1 ] || { log "could not fetch the libpng1.6 source package"; return 1; }
+  fi
+  local dir
+  dir=$(ls -d "$src"/libpng1.6-*/ | head -n 1)
+  log "building libpng for mingw-w64"
+  cmake -S "$dir" -B "$DEPS/libpng-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+    -DPNG_BUILD_ZLIB=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_EXPORT=ON >&2
+  cmake --build "$DEPS/libpng-build" >&2
+  cmake --install "$DEPS/libpng-build" >&2
+}
+
+# The cross compiler must not search /usr/include, so the header-only JSON
+# library is copied next to the cross-built libraries.
+ensure_json_headers() {
+  local dest="$DEPS/mingw/include/nlohmann"
+  [ -f "$dest/json.hpp" ] && return 0
+  mkdir -p "$DEPS/mingw/include"
+  cp -r /usr/include/nlohmann "$dest"
+}
+
+configure_and_build() {
+  if [ ! -f "$BIN/build.ninja" ]; then
+    log "configuring ($PRESET)"
+    cmake --preset "$PRESET" -S "$ROOT" >&2
+  fi
+  log "building ($PRESET)"
+  cmake --build "$BIN" >&2
+}
+
+run_bench() {
+  wine_ensure_prefix "$WINE_TEST_PREFIX"
+  export WINEPREFIX="$WINE_TEST_PREFIX"
+  wine_warm_up
+  local b
+  for b in "$BIN"/bench_*.exe; do
+    echo "== $(basename "$b")"
+    QUOR_WINEPREFIX="$WINE_TEST_PREFIX" "$ROOT/tools/wine-run" "$b"
+  done
+}
+
+source "$ROOT/tools/lib/wine.sh"
+
+setup_all() {
+  ensure_packages
+  ensure_libpng
+  ensure_json_headers
+  configure_and_build
+}
