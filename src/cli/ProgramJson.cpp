@@ -20,7 +20,7 @@ nlohmann::ordered_json ProgramToJson(const TUninstallObject& p) {
   j["modifyPath"] = ToUtf8(p.ModifyPath);
   j["helpLink"] = ToUtf8(p.HelpLink);
   j["productGuid"] = ToUtf8(p.ProductGuid);
-  j["sizeKiB"] = p.Size;
+  j["sizeKiB"] = p.Size.load();
   j["installDate"] = ToUtf8(p.InstallDate.ToIsoText());
   return j;
 }

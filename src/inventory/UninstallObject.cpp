@@ -63,7 +63,10 @@ int32_t TSoftwareList::Add(int32_t position, const TUninstallItem& item) {
 
 // A record whose size computation still runs is only released from the
 // list here; the computation's own reference keeps it alive until it ends.
-void TSoftwareList::Clear() { FItems.clear(); }
+void TSoftwareList::Clear() {
+  for (auto& record : FItems) record->Detached = true;
+  FItems.clear();
+}
 
 std::shared_ptr<TUninstallObject> TSoftwareList::Items(int32_t index) const {
   if (index < 0 || index >= Count()) return nullptr;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,7 +43,7 @@ struct TUninstallItem {
   TDateTime InstallDate;
 };
 
-class TUninstallObject {
+class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
  public:
   TUninstallObject() = default;
   virtual ~TUninstallObject();
@@ -64,13 +65,22 @@ class TUninstallObject {
   std::wstring ModifyPath;
   std::wstring HelpLink;
   std::wstring UninstallString;
-  int64_t Size = 0;
+  // Written by the size computation's thread, read by the user-interface thread.
+  std::atomic<int64_t> Size{0};
   TDateTime InstallDate;
-  TGetSizeThread* SizeThread = nullptr;  // not owned
-  bool SizeComputing = false;
-  bool SizeDone = false;
+  TGetSizeThread* SizeThread = nullptr;  // the last computation started; not owned, never used
+  std::atomic<bool> SizeComputing{false};
+  std::atomic<bool> SizeDone{false};
+  // Set when a refresh drops the record from its list: a computation still
+  // running for it then sends no size-ready notification, since its index
+  // names another record by now.
+  std::atomic<bool> Detached{false};
 
   void AssignFrom(const TUninstallItem& item);
+
+  // The known size in KiB, or -1 while it is computed; the first query of an
+  // undetermined size starts the computation.
+  int64_t GetSize();
 
   int32_t AddLeftover(const TLeftOverItem& item);
   bool IsNewLeftover(const TLeftOverItem& item) const;

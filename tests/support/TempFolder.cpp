@@ -81,6 +81,17 @@ bool PathExists(const std::wstring& path) {
   return ::GetFileAttributesW(Long(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string ReadFileBytes(const std::wstring& path) {
+  UniqueKernelHandle h(::CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+  std::string out;
+  if (!h) return out;
+  char buf[4096];
+  DWORD n = 0;
+  while (::ReadFile(h.Get(), buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+  return out;
+}
+
 std::wstring UnixPathOf(const std::wstring& windowsPath) {
   using GetUnixFileNameFn = char*(CDECL*)(const wchar_t*);
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
@@ -93,6 +104,38 @@ std::wstring UnixPathOf(const std::wstring& windowsPath) {
   for (const char* p = unix; *p; ++p) out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
   ::HeapFree(::GetProcessHeap(), 0, unix);
   return out;
+}
+
+}  // namespace quor::test
+
+namespace quor::test {
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+  const std::wstring unixLink = UnixPathOf(link);
+  if (!unixLink.empty()) {
+    // A target outside the prefix (a missing one, say) is named as a Unix path.
+    std::wstring unixTarget = UnixPathOf(target);
+    if (unixTarget.empty()) unixTarget = target;
+    std::wstring cmd = L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &si, &pi)) {
+      return false;
+    }
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+  } else {
+    ::CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* allow unprivileged */);
+  }
+  WIN32_FIND_DATAW data{};
+  HANDLE find = ::FindFirstFileW(link.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(find);
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace quor::test

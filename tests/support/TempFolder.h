@@ -28,8 +28,18 @@ class TempFolder {
 // Removes a folder tree in-process; links are removed as links, not followed.
 void RemoveTree(const std::wstring& path);
 bool PathExists(const std::wstring& path);
+std::string ReadFileBytes(const std::wstring& path);
 // Converts a Windows path of the running Wine prefix to its Unix path
 // (through Wine's own mapping); empty when not under Wine.
 std::wstring UnixPathOf(const std::wstring& windowsPath);
+
+}  // namespace quor::test
+
+namespace quor::test {
+
+// Makes `link` a folder link to `target`. Under Wine this is a Unix symbolic
+// link (Wine cannot make junctions); on Windows a directory symbolic link.
+// Answers whether the link now exists as a link.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
 
 }  // namespace quor::test

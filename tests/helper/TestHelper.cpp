@@ -1,0 +1,105 @@
+// quor_test_helper: behaves like the uninstallers the product meets.
+//
+//   --relaunch            start a copy of itself with the other options, exit at once
+//   --children N          start N children that each sleep --sleep ms and write <marker>.N
+//   --sleep MS            sleep before finishing
+//   --delete-key ROOT\P   delete a registry key (an uninstaller that succeeded)
+//   --marker PATH         write PATH when finished
+//   --exit CODE           exit with CODE
+//   --args-out PATH       write the command line as received to PATH (UTF-8)
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/Handles.h"
+#include "base/Text.h"
+
+namespace {
+
+struct Options {
+  bool relaunch = false;
+  int children = 0;
+  DWORD sleepMs = 0;
+  std::wstring deleteKey, marker, argsOut;
+  int exitCode = 0;
+};
+
+std::wstring Quote(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+std::wstring SelfPath() {
+  wchar_t buf[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  return buf;
+}
+
+void WriteFileText(const std::wstring& path, const std::string& text) {
+  quor::UniqueKernelHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (h) ::WriteFile(h.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+void Start(const std::wstring& commandLine) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = commandLine;
+  if (::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+  }
+}
+
+void DeleteTree(HKEY root, const std::wstring& path) {
+  ::RegDeleteTreeW(root, path.c_str());
+  ::RegDeleteKeyExW(root, path.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+void DeleteKey(const std::wstring& spec) {
+  const size_t slash = spec.find(L'\\');
+  if (slash == std::wstring::npos) return;
+  const std::wstring root = spec.substr(0, slash);
+  HKEY h = quor::SameTextAscii(root, L"HKEY_LOCAL_MACHINE") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  DeleteTree(h, spec.substr(slash + 1));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  Options o;
+  std::wstring forwarded;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring a = argv[i];
+    const std::wstring next = i + 1 < argc ? argv[i + 1] : L"";
+    if (a == L"--relaunch") {
+      o.relaunch = true;
+      continue;
+    }
+    if (a == L"--children") o.children = _wtoi(next.c_str());
+    else if (a == L"--sleep") o.sleepMs = static_cast<DWORD>(_wtoi(next.c_str()));
+    else if (a == L"--delete-key") o.deleteKey = next;
+    else if (a == L"--marker") o.marker = next;
+    else if (a == L"--exit") o.exitCode = _wtoi(next.c_str());
+    else if (a == L"--args-out") o.argsOut = next;
+    else continue;
+    forwarded += L" " + a + L" " + Quote(next);
+    ++i;
+  }
+  if (!o.argsOut.empty()) WriteFileText(o.argsOut, quor::ToUtf8(::GetCommandLineW()));
+  if (o.relaunch) {
+    // As common uninstallers do: run a copy elsewhere and leave at once.
+    Start(Quote(SelfPath()) + forwarded);
+    return 0;
+  }
+  for (int c = 0; c < o.children; ++c) {
+    std::wstring child = Quote(SelfPath()) + L" --sleep " + std::to_wstring(o.sleepMs);
+    if (!o.marker.empty()) child += L" --marker " + Quote(o.marker + L"." + std::to_wstring(c));
+    Start(child);
+  }
+  if (o.children == 0) ::Sleep(o.sleepMs);
+  if (!o.deleteKey.empty()) DeleteKey(o.deleteKey);
+  if (!o.marker.empty()) WriteFileText(o.marker, "done");
+  return o.exitCode;
+}
