@@ -15,6 +15,9 @@ inline constexpr int kExitAmbiguous = 4;
 using Args = std::vector<std::wstring>;
 
 int RunList(const Args& args);
+int RunSize(const Args& args);
+int RunUninstall(const Args& args);
+int RunModify(const Args& args);
 
 void PrintUsage();
 

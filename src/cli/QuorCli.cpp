@@ -15,7 +15,18 @@ void PrintUsage() {
       L"usage: quor <command> [options]\n"
       L"\n"
       L"commands:\n"
-      L"  list [--json]                     list the installed programs\n");
+      L"  list [--json]                     list the installed programs\n"
+      L"  size <selector>                   compute and print a program's size\n"
+      L"  uninstall <selector> [--json]     run a program's uninstaller, wait for it to end,\n"
+      L"                                    and say whether its registration is gone\n"
+      L"  modify <selector>                 run a program's modify command and wait for it\n"
+      L"\n"
+      L"selector:\n"
+      L"  --key \"ROOT\\path\"                 the registration key, as list prints it\n"
+      L"  --name \"Display Name\"             the exact display name (ignoring case)\n"
+      L"\n"
+      L"exit status: 0 done, 1 failed, 2 usage error, 3 no program matches,\n"
+      L"             4 several programs match (listed on stderr)\n");
 }
 
 namespace {
@@ -28,6 +39,9 @@ int Dispatch(const Args& all) {
   const std::wstring& command = all.front();
   const Args rest(all.begin() + 1, all.end());
   if (command == L"list") return RunList(rest);
+  if (command == L"size") return RunSize(rest);
+  if (command == L"uninstall") return RunUninstall(rest);
+  if (command == L"modify") return RunModify(rest);
   PrintUsage();
   return kExitUsage;
 }

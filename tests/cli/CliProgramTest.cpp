@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "base/Text.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+#include "support/TempRegistration.h"
+#include "support/TestNames.h"
+
+namespace quor {
+namespace {
+
+using test::RunProcess;
+
+std::wstring Quor(const std::wstring& args) {
+  return L"\"" + test::ExeFolder() + L"\\quor.exe\" " + args;
+}
+std::wstring Helper(const std::wstring& args) {
+  return L"\"" + test::ExeFolder() + L"\\quor_test_helper.exe\" " + args;
+}
+std::wstring KeyArg(const test::TempKey& reg) {
+  return L"--key \"" + std::wstring(reg.Root() == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
+                                                                     : L"HKEY_LOCAL_MACHINE") +
+         L"\\" + reg.Path() + L"\"";
+}
+
+TEST(CliUninstall, WaitsForTheRelaunchedUninstallerAndReportsTheRegistrationGone) {
+  test::TempRegistration reg(test::TLocation::MachineNative);
+  test::TempFolder folder;
+  const std::wstring marker = folder / L"done";
+  reg.SetString(L"DisplayName", L"Quor CLI uninstall");
+  reg.SetString(L"UninstallString",
+                Helper(L"--relaunch --sleep 1200 --delete-key \"HKEY_LOCAL_MACHINE\\" + reg.Path() +
+                       L"\" --marker \"" + marker + L"\""));
+  const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --json"));
+  ASSERT_EQ(r.ExitCode, 0u) << r.Err;
+  EXPECT_TRUE(test::PathExists(marker));
+  const auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["registrationRemoved"], true);
+  EXPECT_EQ(j["program"]["displayName"], "Quor CLI uninstall");
+  EXPECT_EQ(j["program"]["keyPath"], ToUtf8(reg.Path()));
+}
+
+TEST(CliUninstall, AFailedUninstallerLeavesTheRegistration) {
+  test::TempRegistration reg(test::TLocation::UserNative);
+  reg.SetString(L"DisplayName", L"Quor CLI stays");
+  reg.SetString(L"UninstallString", Helper(L"--exit 3"));
+  const auto r = RunProcess(Quor(L"uninstall --json " + KeyArg(reg)));
+  ASSERT_EQ(r.ExitCode, 0u) << r.Err;
+  EXPECT_EQ(nlohmann::json::parse(r.Out)["registrationRemoved"], false);
+}
+
+TEST(CliSelectors, ExitCodesForNoMatchSeveralMatchesAndUsage) {
+  const std::wstring name = test::UniqueName(L"Quor Twin");
+  test::TempRegistration a(test::TLocation::UserNative);
+  test::TempRegistration b(test::TLocation::MachineNative);
+  a.SetString(L"DisplayName", name);
+  b.SetString(L"DisplayName", LowerAscii(name));
+
+  const auto several = RunProcess(Quor(L"size --name \"" + name + L"\""));
+  EXPECT_EQ(several.ExitCode, 4u);
+  EXPECT_NE(several.Err.find(ToUtf8(a.Path())), std::string::npos);
+  EXPECT_NE(several.Err.find(ToUtf8(b.Path())), std::string::npos);
+
+  struct Case {
+    std::wstring args;
+    unsigned long code;
+  } cases[] = {
+      {L"size --name \"No Such Program Anywhere\"", 3},
+      {L"uninstall --key \"HKEY_CURRENT_USER\\Software\\Nothing\\Here\"", 3},
+      {L"modify --key \"HKEY_NOWHERE\\x\"", 3},
+      {L"size", 2},
+      {L"size --name", 2},
+      {L"size --name a --key b", 2},
+      {L"size --name a --json", 2},
+      {L"uninstall --name a --verbose", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RunProcess(Quor(c.args)).ExitCode, c.code) << ToUtf8(c.args);
+}
+
+TEST(CliSize, MeasuresTheInstallFolderOrPrintsTheStatedSize) {
+  test::TempFolder folder;
+  folder.MakeFile(L"a.bin", std::string(3000, 'x'));
+  folder.MakeFile(L"sub\\b.bin", std::string(2000, 'x'));
+  test::TempRegistration measured(test::TLocation::UserNative);
+  measured.SetString(L"DisplayName", L"Quor measured");
+  measured.SetString(L"InstallLocation", folder.Path());
+  const auto r = RunProcess(Quor(L"size " + KeyArg(measured)));
+  ASSERT_EQ(r.ExitCode, 0u) << r.Err;
+  EXPECT_NE(r.Out.find("(4 KiB)"), std::string::npos) << r.Out;
+
+  test::TempRegistration stated(test::TLocation::UserNative);
+  stated.SetString(L"DisplayName", L"Quor stated");
+  stated.SetDWord(L"EstimatedSize", 2048);
+  const auto s = RunProcess(Quor(L"size " + KeyArg(stated)));
+  EXPECT_NE(s.Out.find("(2048 KiB)"), std::string::npos) << s.Out;
+}
+
+TEST(CliModify, RunsTheModifyCommandAndWaits) {
+  test::TempFolder folder;
+  const std::wstring marker = folder / L"modified";
+  test::TempRegistration reg(test::TLocation::UserNative);
+  reg.SetString(L"DisplayName", L"Quor modify");
+  reg.SetString(L"ModifyPath", Helper(L"--relaunch --sleep 800 --marker \"" + marker + L"\""));
+  EXPECT_EQ(RunProcess(Quor(L"modify " + KeyArg(reg))).ExitCode, 0u);
+  EXPECT_TRUE(test::PathExists(marker));
+
+  test::TempRegistration none(test::TLocation::UserNative);
+  none.SetString(L"DisplayName", L"Quor no modify");
+  EXPECT_EQ(RunProcess(Quor(L"modify " + KeyArg(none))).ExitCode, 1u);
+}
+
+}  // namespace
+}  // namespace quor
