@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/ProgramJson.h"
 #include "cli/Selector.h"
+#include "engine/LeftoverScan.h"
 #include "engine/Removal.h"
 #include "engine/UninstallHelper.h"
 #include "inventory/EnumPrograms.h"

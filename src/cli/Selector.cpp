@@ -11,7 +11,7 @@ bool Matches(const TUninstallObject& p, const TSelector& s) {
   if (!s.Name.empty()) return SameTextAscii(p.DisplayName, s.Name);
   const size_t slash = s.Key.find(L'\\');
   if (slash == std::wstring::npos) return false;
-  return RootKeyByName(s.Key.substr(0, slash)) == p.RootKey &&
+  return SameTextAscii(s.Key.substr(0, slash), RootKeyName(p.RootKey)) &&
          SameTextAscii(s.Key.substr(slash + 1), p.KeyPath);
 }
 

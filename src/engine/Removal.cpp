@@ -1,12 +1,33 @@
 #include "engine/Removal.h"
 
+#include <winternl.h>
+
+#include <vector>
+
 #include "base/Handles.h"
+#include "base/LongPath.h"
 #include "base/Text.h"
+#include "engine/LeftoverScan.h"
+#include "engine/ProtectedFolders.h"
 #include "engine/UninstallHelper.h"
 #include "inventory/Registry.h"
 
 namespace quor {
 namespace {
+
+using RtlDosPathNameToNtPathNameFn = BOOLEAN(NTAPI*)(PCWSTR, PUNICODE_STRING, PWSTR*, PVOID);
+using NtDeleteFileFn = NTSTATUS(NTAPI*)(POBJECT_ATTRIBUTES);
+using RtlFreeUnicodeStringFn = VOID(NTAPI*)(PUNICODE_STRING);
+
+template <typename Fn>
+Fn NtdllFunction(const char* name) {
+  return reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+bool IsLinkAttr(DWORD attrs) {
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
+}
 
 // Sub-keys first, last to first: a key that still has sub-keys cannot be
 // deleted.
@@ -16,18 +37,7 @@ bool DeleteKeyTree(HKEY parent, const std::wstring& name) {
     if (::RegOpenKeyExW(parent, name.c_str(), 0, RegAccessMask(TRegAccess::Full), key.Put()) ==
         ERROR_SUCCESS) {
       std::vector<std::wstring> children;
-      DWORD count = 0, maxLen = 0;
-      if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr,
-                             nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        std::wstring buffer(maxLen + 1, L'\0');
-        for (DWORD i = 0; i < count; ++i) {
-          DWORD len = static_cast<DWORD>(buffer.size());
-          if (::RegEnumKeyExW(key.Get(), i, buffer.data(), &len, nullptr, nullptr, nullptr,
-                              nullptr) == ERROR_SUCCESS) {
-            children.emplace_back(buffer.data(), len);
-          }
-        }
-      }
+      GetSubKeyNamesOf(key.Get(), children);
       for (auto it = children.rbegin(); it != children.rend(); ++it) DeleteKeyTree(key.Get(), *it);
     }
   }
@@ -35,50 +45,100 @@ bool DeleteKeyTree(HKEY parent, const std::wstring& name) {
                            0) == ERROR_SUCCESS;
 }
 
+void RemoveFolderIfEmpty(const std::wstring& path) {
+  const DWORD attrs = ::GetFileAttributesW(LongPath(path).c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return;
+  if (IsLinkAttr(attrs)) {
+    RemoveFolderLink(path);
+    return;
+  }
+  ::RemoveDirectoryW(LongPath(path).c_str());
+}
+
+std::unordered_set<std::wstring> KeptPaths(const TUninstallObject& program) {
+  std::unordered_set<std::wstring> kept;
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
+    if (program.IsLeftoverKept(i)) kept.insert(FoldFolder(program.GetLeftover(i)->Path));
+  }
+  return kept;
+}
+
 }  // namespace
 
 void RemoveItems(TUninstallHelper& engine, TUninstallObject& program) {
+  const std::unordered_set<std::wstring> kept = KeptPaths(program);
+  const TProtectedFolders guard;
   for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
     const TLeftOverItem* item = program.GetLeftover(i);
-    if (!item) continue;
-    engine.SetCurrentItem(item->Path);
-    if (item->Kind == lkRegKey) {
-      const size_t slash = item->Path.find(L'\\');
-      if (slash != std::wstring::npos) {
-        DeleteRegKey(RootKeyByName(item->Path.substr(0, slash)), item->Path.substr(slash + 1));
-      }
+    if (!item || program.IsLeftoverKept(i)) continue;
+    engine.ReportCurrentItem(item->Path);
+    switch (item->Kind) {
+      case lkFile: ForceDeleteFile(item->Path); break;
+      case lkFolder: RemoveFolderIfEmpty(item->Path); break;
+      case lkRegKey: DeleteRegKeyItem(item->Path); break;
+      case lkRegValue: DeleteRegValueItem(item->Path); break;
+      default: break;
     }
+  }
+  // What is left of each listed folder, files added since the scan included;
+  // finished before the job reports its end.
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
+    const TLeftOverItem* item = program.GetLeftover(i);
+    if (!item || item->Kind != lkFolder || program.IsLeftoverKept(i)) continue;
+    engine.ReportCurrentItem(item->Path);
+    RemoveFolderTree(item->Path, kept, guard);
   }
 }
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-  UniqueRegKey key;
-  const LSTATUS rc =
-      ::RegOpenKeyExW(root, path.c_str(), 0, RegAccessMask(TRegAccess::Read), key.Put());
-  // A key that refuses read access still exists.
-  return rc == ERROR_SUCCESS || rc == ERROR_ACCESS_DENIED;
+bool ForceDeleteFile(const std::wstring& path) {
+  const std::wstring longPath = LongPath(path);
+  const DWORD attrs = ::GetFileAttributesW(longPath.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  ::SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  static const auto toNt = NtdllFunction<RtlDosPathNameToNtPathNameFn>("RtlDosPathNameToNtPathName_U");
+  static const auto deleteFile = NtdllFunction<NtDeleteFileFn>("NtDeleteFile");
+  static const auto freeString = NtdllFunction<RtlFreeUnicodeStringFn>("RtlFreeUnicodeString");
+  if (!toNt || !deleteFile || !freeString) return ::DeleteFileW(longPath.c_str()) != FALSE;
+  UNICODE_STRING ntPath{};
+  if (!toNt(longPath.c_str(), &ntPath, nullptr, nullptr)) return false;
+  OBJECT_ATTRIBUTES oa{};
+  InitializeObjectAttributes(&oa, &ntPath, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
+  const NTSTATUS status = deleteFile(&oa);
+  freeString(&ntPath);
+  return status == 0;
+}
+
+bool DeleteRegKeyItem(const std::wstring& itemPath) {
+  const size_t slash = itemPath.find(L'\\');
+  if (slash == std::wstring::npos) return false;
+  return DeleteRegKey(RootKeyByName(itemPath.substr(0, slash)), itemPath.substr(slash + 1));
+}
+
+// Without a backslash after the root the rest is a key path and the value is
+// the key's default value; a trailing backslash says the same.
+bool DeleteRegValueItem(const std::wstring& itemPath) {
+  const size_t slash = itemPath.find(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const std::wstring rest = itemPath.substr(slash + 1);
+  const size_t last = rest.rfind(L'\\');
+  const std::wstring key = last == std::wstring::npos ? rest : rest.substr(0, last);
+  const std::wstring value = last == std::wstring::npos ? L"" : rest.substr(last + 1);
+  return DeleteRegValue(RootKeyByName(itemPath.substr(0, slash)), key, value);
 }
 
 bool DeleteRegKey(HKEY root, const std::wstring& path) {
   if (!root || Trim(path).empty()) return false;
   const size_t last = path.rfind(L'\\');
   const size_t n = last == std::wstring::npos ? path.size() : last;
-  std::wstring parentPath, name;
-  if (n > 1 && n < path.size() - 1) {
-    parentPath = path.substr(0, n);
-    name = path.substr(n + 1);
-  } else {
-    name = path;
+  if (n > 1 && n + 1 < path.size()) {
+    UniqueRegKey parent;
+    if (::RegOpenKeyExW(root, path.substr(0, n).c_str(), 0, RegAccessMask(TRegAccess::Full),
+                        parent.Put()) != ERROR_SUCCESS) {
+      return false;
+    }
+    return DeleteKeyTree(parent.Get(), path.substr(n + 1));
   }
-  UniqueRegKey parent;
-  if (parentPath.empty()) {
-    return DeleteKeyTree(root, name);
-  }
-  if (::RegOpenKeyExW(root, parentPath.c_str(), 0, RegAccessMask(TRegAccess::Full), parent.Put()) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  return DeleteKeyTree(parent.Get(), name);
+  return DeleteKeyTree(root, path);
 }
 
 bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& name) {
@@ -88,6 +148,55 @@ bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& nam
     return false;
   }
   return ::RegDeleteValueW(key.Get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool RemoveFolderLink(const std::wstring& path) {
+  UniqueKernelHandle h(::CreateFileW(
+      LongPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) return false;
+  // Only a handle to the link itself reports the reparse attribute; some
+  // systems open the target instead, and deleting through that handle would
+  // delete the target.
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!::GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+      !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return false;
+  }
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return ::SetFileInformationByHandle(h.Get(), FileDispositionInfo, &disposition,
+                                      sizeof disposition) != FALSE;
+}
+
+bool RemoveFolderTree(const std::wstring& folder, const std::unordered_set<std::wstring>& kept,
+                      const TProtectedFolders& guard) {
+  if (guard.Contains(folder) || kept.count(FoldFolder(folder))) return false;
+  std::wstring base = folder;
+  while (!base.empty() && base.back() == L'\\') base.pop_back();
+  const DWORD attrs = ::GetFileAttributesW(LongPath(base).c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES) return true;
+  if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (IsLinkAttr(attrs)) return RemoveFolderLink(base);
+
+  WIN32_FIND_DATAW data{};
+  UniqueFindHandle find(::FindFirstFileW(LongPath(base + L"\\*").c_str(), &data));
+  if (find) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = base + L"\\" + name;
+      if (kept.count(FoldFolder(child))) continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveFolderTree(child, kept, guard);
+      } else {
+        ForceDeleteFile(child);
+      }
+    } while (::FindNextFileW(find.Get(), &data));
+  }
+  find.Reset();
+  ::SetFileAttributesW(LongPath(base).c_str(), FILE_ATTRIBUTE_NORMAL);
+  return ::RemoveDirectoryW(LongPath(base).c_str()) != FALSE;
 }
 
 }  // namespace quor

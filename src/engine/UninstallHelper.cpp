@@ -122,7 +122,7 @@ bool TUninstallHelper::ApplyNotification(WPARAM code) {
     case kNotifyUninstallEnd: FBusy = false; FState = esIdle; return true;
     case kNotifyModifyBegin: FBusy = true; FState = esModifying; return true;
     case kNotifyModifyEnd: FBusy = false; FState = esIdle; return true;
-    case kNotifyCurrentItem: return true;
+    case kNotifyCurrentItem: FCurrentItemPending = false; return true;
     case kNotifyRemoveBegin: FBusy = true; FState = esWorking; return true;
     case kNotifyRemoveEnd: FBusy = false; FState = esIdle; return true;
     default: return false;
@@ -159,6 +159,25 @@ std::wstring TUninstallHelper::CurrentItem() const {
 void TUninstallHelper::SetCurrentItem(const std::wstring& path) {
   std::lock_guard lock(FCurrentItemLock);
   FCurrentItem = path;
+}
+
+void TUninstallHelper::SetOnProgress(TEngineEvent handler) {
+  std::lock_guard lock(FProgressLock);
+  FOnProgress = std::move(handler);
+}
+
+void TUninstallHelper::RaiseProgress() {
+  TEngineEvent handler;
+  {
+    std::lock_guard lock(FProgressLock);
+    handler = FOnProgress;
+  }
+  if (handler) handler(*this);
+}
+
+void TUninstallHelper::ReportCurrentItem(const std::wstring& path) {
+  SetCurrentItem(path);
+  if (!FCurrentItemPending.exchange(true)) PostNotify(kNotifyCurrentItem);
 }
 
 void TUninstallHelper::Refresh() {

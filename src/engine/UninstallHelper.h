@@ -103,8 +103,15 @@ class TUninstallHelper {
   TEngineEvent OnRemoveBegin;
   TEngineEvent OnRemoveEnd;
   TItemEvent OnCurrentItem;
-  // Raised on the thread that runs the scan, not through the window.
-  TEngineEvent OnProgress;
+
+  // Raised on the thread that runs the scan, not through the window; set and
+  // cleared on the user-interface thread while a scan may run.
+  void SetOnProgress(TEngineEvent handler);
+  void RaiseProgress();
+
+  // Sets CurrentItem and lets the user-interface thread know (code 10),
+  // posting no new notification while one is still waiting.
+  void ReportCurrentItem(const std::wstring& path);
 
   // Job steps; run on the worker (or on the caller's thread when not threaded).
   void RunJob(TJobKind kind);
@@ -137,6 +144,9 @@ class TUninstallHelper {
   std::vector<UniqueKernelHandle> FWorkers;
   mutable std::mutex FCurrentItemLock;
   std::wstring FCurrentItem;
+  std::atomic<bool> FCurrentItemPending{false};
+  mutable std::mutex FProgressLock;
+  TEngineEvent FOnProgress;
   bool FDestroying = false;
 };
 

@@ -63,18 +63,24 @@ bool GetSubKeyNames(HKEY root, const std::wstring& path, std::vector<std::wstrin
       ERROR_SUCCESS) {
     return false;
   }
+  GetSubKeyNamesOf(key.Get(), names);
+  return true;
+}
+
+void GetSubKeyNamesOf(HKEY key, std::vector<std::wstring>& names) {
   names.clear();
   DWORD count = 0;
   DWORD maxLen = 0;
-  if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
+  if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-    return true;
+    return;
   }
+  names.reserve(count);
   std::wstring buffer(maxLen + 1, L'\0');
   for (DWORD i = 0;; ++i) {
     DWORD len = static_cast<DWORD>(buffer.size());
-    LSTATUS rc = ::RegEnumKeyExW(key.Get(), i, buffer.data(), &len, nullptr, nullptr, nullptr,
-                                 nullptr);
+    const LSTATUS rc =
+        ::RegEnumKeyExW(key, i, buffer.data(), &len, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_MORE_DATA) {
       // A longer name appeared since the count was taken.
       buffer.resize(buffer.size() * 2 + 256);
@@ -84,7 +90,6 @@ bool GetSubKeyNames(HKEY root, const std::wstring& path, std::vector<std::wstrin
     if (rc != ERROR_SUCCESS) break;
     names.emplace_back(buffer.data(), len);
   }
-  return true;
 }
 
 std::optional<TRegValue> QueryRegValue(HKEY key, const std::wstring& name) {
@@ -107,9 +112,13 @@ std::optional<TRegValue> QueryRegValue(HKEY key, const std::wstring& name) {
 }
 
 std::wstring RegBytesToText(const std::vector<BYTE>& data) {
-  const size_t chars = data.size() / sizeof(wchar_t);
+  return RegBytesToText(data.data(), data.size());
+}
+
+std::wstring RegBytesToText(const BYTE* data, size_t size) {
+  const size_t chars = size / sizeof(wchar_t);
   std::wstring text(chars, L'\0');
-  if (chars) std::memcpy(text.data(), data.data(), chars * sizeof(wchar_t));
+  if (chars) std::memcpy(text.data(), data, chars * sizeof(wchar_t));
   const size_t nul = text.find(L'\0');
   if (nul != std::wstring::npos) text.resize(nul);
   return text;
@@ -143,14 +152,13 @@ namespace {
 struct TRootName {
   HKEY Root;
   const wchar_t* Name;
-  const wchar_t* ShortName;
 };
 const TRootName kRootNames[] = {
-    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L"HKCR"},
-    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU"},
-    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM"},
-    {HKEY_USERS, L"HKEY_USERS", L"HKU"},
-    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG", L"HKCC"},
+    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT"},
+    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER"},
+    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"},
+    {HKEY_USERS, L"HKEY_USERS"},
+    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG"},
 };
 }  // namespace
 
@@ -163,9 +171,9 @@ std::wstring RootKeyName(HKEY root) {
 
 HKEY RootKeyByName(const std::wstring& name) {
   for (const auto& r : kRootNames) {
-    if (SameTextAscii(name, r.Name) || SameTextAscii(name, r.ShortName)) return r.Root;
+    if (SameTextAscii(name, r.Name)) return r.Root;
   }
-  return nullptr;
+  return HKEY_CLASSES_ROOT;
 }
 
 std::wstring IncludeBackslash(const std::wstring& text) {

@@ -28,6 +28,8 @@ DWORD RegAccessMask(TRegAccess access);
 UniqueRegKey OpenKeyForRead(HKEY root, const std::wstring& path);
 
 bool GetSubKeyNames(HKEY root, const std::wstring& path, std::vector<std::wstring>& names);
+// The sub-key names of an open key, in enumeration order.
+void GetSubKeyNamesOf(HKEY key, std::vector<std::wstring>& names);
 std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name);
 int32_t ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name);
 
@@ -43,13 +45,14 @@ std::wstring ReadKeyString(HKEY key, const std::wstring& name);
 int32_t ReadKeyDWord(HKEY key, const std::wstring& name);
 // Text of the stored bytes, up to the first NUL (an odd trailing byte is dropped).
 std::wstring RegBytesToText(const std::vector<BYTE>& data);
+std::wstring RegBytesToText(const BYTE* data, size_t size);
 
 std::wstring IncludeBackslash(const std::wstring& text);
 
 // "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", ...; empty for another handle.
 std::wstring RootKeyName(HKEY root);
-// The root named by a full name ("HKEY_LOCAL_MACHINE") or its short form
-// ("HKLM"), ignoring case; null when the name is none of them.
+// The root named by its full name ("HKEY_LOCAL_MACHINE"), ignoring the case
+// of A to Z; any other text gives HKEY_CLASSES_ROOT.
 HKEY RootKeyByName(const std::wstring& name);
 
 }  // namespace quor

@@ -25,19 +25,29 @@ void TUninstallObject::AssignFrom(const TUninstallItem& item) {
 }
 
 int32_t TUninstallObject::AddLeftover(const TLeftOverItem& item) {
-  if (!IsNewLeftover(item)) return -1;
+  if (!FLeftoverIndex.insert(LowerAscii(item.Path)).second) return -1;
   Leftovers.push_back(item);
+  FLeftoverKept.push_back(false);
   return static_cast<int32_t>(Leftovers.size() - 1);
 }
 
 bool TUninstallObject::IsNewLeftover(const TLeftOverItem& item) const {
-  for (const auto& existing : Leftovers) {
-    if (SameTextAscii(existing.Path, item.Path)) return false;
-  }
-  return true;
+  return FLeftoverIndex.find(LowerAscii(item.Path)) == FLeftoverIndex.end();
 }
 
-void TUninstallObject::ClearLeftovers() { Leftovers.clear(); }
+void TUninstallObject::ClearLeftovers() {
+  Leftovers.clear();
+  FLeftoverKept.clear();
+  FLeftoverIndex.clear();
+}
+
+void TUninstallObject::SetLeftoverKept(int32_t index, bool kept) {
+  if (index >= 0 && index < LeftoverCount()) FLeftoverKept[static_cast<size_t>(index)] = kept;
+}
+
+bool TUninstallObject::IsLeftoverKept(int32_t index) const {
+  return index >= 0 && index < LeftoverCount() && FLeftoverKept[static_cast<size_t>(index)];
+}
 
 int32_t TUninstallObject::LeftoverCount() const { return static_cast<int32_t>(Leftovers.size()); }
 

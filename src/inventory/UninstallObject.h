@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "inventory/DateTime.h"
@@ -88,8 +89,17 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   int32_t LeftoverCount() const;
   const TLeftOverItem* GetLeftover(int32_t index) const;
 
+  // Items the user chose to keep are spared by the removal; every item
+  // starts out to be removed.
+  void SetLeftoverKept(int32_t index, bool kept);
+  bool IsLeftoverKept(int32_t index) const;
+
  private:
   std::vector<TLeftOverItem> Leftovers;
+  std::vector<bool> FLeftoverKept;
+  // Paths folded over A to Z, so that the duplicate test does not compare
+  // each new item with every earlier one.
+  std::unordered_set<std::wstring> FLeftoverIndex;
 };
 
 // Ordered list of records. Records are held by shared ownership so that a

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/HelperCommand.h"
+#include "engine/LeftoverScan.h"
 #include "engine/Removal.h"
 #include "engine/UninstallHelper.h"
 #include "inventory/Registry.h"

@@ -109,8 +109,12 @@ TEST(RegistryHelpers, IncludeBackslashAndRootNames) {
   EXPECT_EQ(IncludeBackslash(L"a\\"), L"a\\");
   EXPECT_EQ(RootKeyName(HKEY_LOCAL_MACHINE), L"HKEY_LOCAL_MACHINE");
   EXPECT_EQ(RootKeyByName(L"hkey_current_user"), HKEY_CURRENT_USER);
-  EXPECT_EQ(RootKeyByName(L"HKLM"), HKEY_LOCAL_MACHINE);
-  EXPECT_EQ(RootKeyByName(L"HKEY_NOWHERE"), nullptr);
+  EXPECT_EQ(RootKeyByName(L"hkey_local_machine"), HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(RootKeyByName(L"HKEY_USERS"), HKEY_USERS);
+  // Anything else, abbreviations included, names the classes root.
+  EXPECT_EQ(RootKeyByName(L"HKLM"), HKEY_CLASSES_ROOT);
+  EXPECT_EQ(RootKeyByName(L""), HKEY_CLASSES_ROOT);
+  EXPECT_EQ(RootKeyName(reinterpret_cast<HKEY>(0x1234)), L"");
 }
 
 }  // namespace
