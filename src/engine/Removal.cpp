@@ -45,7 +45,15 @@ bool DeleteKeyTree(HKEY parent, const std::wstring& name) {
                            0) == ERROR_SUCCESS;
 }
 
-void RemoveFolderIfEmpty(const std::wstring& path) {
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+// A trailing backslash makes the system look through a folder link, so the
+// path is tested and removed without it.
+void RemoveFolderIfEmpty(const std::wstring& folder) {
+  const std::wstring path = WithoutTrailingBackslash(folder);
   const DWORD attrs = ::GetFileAttributesW(LongPath(path).c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return;
   if (IsLinkAttr(attrs)) {
@@ -172,8 +180,7 @@ bool RemoveFolderLink(const std::wstring& path) {
 bool RemoveFolderTree(const std::wstring& folder, const std::unordered_set<std::wstring>& kept,
                       const TProtectedFolders& guard) {
   if (guard.Contains(folder) || kept.count(FoldFolder(folder))) return false;
-  std::wstring base = folder;
-  while (!base.empty() && base.back() == L'\\') base.pop_back();
+  const std::wstring base = WithoutTrailingBackslash(folder);
   const DWORD attrs = ::GetFileAttributesW(LongPath(base).c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return true;
   if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;

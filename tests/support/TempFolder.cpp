@@ -34,6 +34,13 @@ TempFolder::TempFolder(const std::wstring& prefix) : path_(TempPath() + L"\\" + 
   if (!::CreateDirectoryW(path_.c_str(), nullptr)) ADD_FAILURE() << "cannot create temp folder";
 }
 
+TempFolder::TempFolder(const At& at) : path_(at.Parent) {
+  while (!path_.empty() && path_.back() == L'\\') path_.pop_back();
+  path_ += L"\\" + at.Name;
+  MakeParents(path_ + L"\\");
+  if (!PathExists(path_)) ADD_FAILURE() << "cannot create test folder";
+}
+
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::string& content) const {

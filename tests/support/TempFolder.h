@@ -9,6 +9,11 @@ namespace quor::test {
 class TempFolder {
  public:
   explicit TempFolder(const std::wstring& prefix = L"QuorTest");
+  // Exactly `parent\name` (created with its parents).
+  struct At {
+    std::wstring Parent, Name;
+  };
+  explicit TempFolder(const At& at);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
