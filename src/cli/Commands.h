@@ -18,6 +18,9 @@ int RunList(const Args& args);
 int RunSize(const Args& args);
 int RunUninstall(const Args& args);
 int RunModify(const Args& args);
+int RunScan(const Args& args);
+int RunRemove(const Args& args);
+int RunDeleteEntry(const Args& args);
 
 void PrintUsage();
 

@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include <exception>
+#include <stdexcept>
+
+#include "base/Text.h"
 
 #include "cli/CliOutput.h"
 #include "cli/Commands.h"
+#include "engine/LeftoverRules.h"
 #include "inventory/EnvironmentStrings.h"
 
 namespace quor::cli {
@@ -19,7 +23,15 @@ void PrintUsage() {
       L"  size <selector>                   compute and print a program's size\n"
       L"  uninstall <selector> [--json]     run a program's uninstaller, wait for it to end,\n"
       L"                                    and say whether its registration is gone\n"
+      L"  uninstall <selector> --remove [--yes]\n"
+      L"                                    then, when the registration is gone, scan for\n"
+      L"                                    leftovers and remove them (asks first)\n"
       L"  modify <selector>                 run a program's modify command and wait for it\n"
+      L"  scan <selector> [--json]          list what the program left behind\n"
+      L"  remove <selector> [--yes] [--keep PATH]...\n"
+      L"                                    scan, then remove what was found, except the\n"
+      L"                                    kept paths and what lies below them (asks first)\n"
+      L"  delete-entry <selector> [--yes]   delete the program's registration (asks first)\n"
       L"\n"
       L"selector:\n"
       L"  --key \"ROOT\\path\"                 the registration key, as list prints it\n"
@@ -42,6 +54,9 @@ int Dispatch(const Args& all) {
   if (command == L"size") return RunSize(rest);
   if (command == L"uninstall") return RunUninstall(rest);
   if (command == L"modify") return RunModify(rest);
+  if (command == L"scan") return RunScan(rest);
+  if (command == L"remove") return RunRemove(rest);
+  if (command == L"delete-entry") return RunDeleteEntry(rest);
   PrintUsage();
   return kExitUsage;
 }
@@ -52,10 +67,15 @@ int Dispatch(const Args& all) {
 int wmain(int argc, wchar_t** argv) {
   try {
     quor::InitEnvironmentStrings();
+    quor::LoadRuleLists();
     quor::cli::Args args(argv + 1, argv + argc);
     const int rc = quor::cli::Dispatch(args);
+    quor::FreeRuleLists();
     quor::DoneEnvironmentStrings();
     return rc;
+  } catch (const std::runtime_error& e) {
+    quor::cli::WriteErr(L"quor: " + quor::FromUtf8(e.what()) + L"\n");
+    return quor::cli::kExitFailure;
   } catch (const std::exception&) {
     quor::cli::WriteErr(L"quor: internal error\n");
     return quor::cli::kExitFailure;

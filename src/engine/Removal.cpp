@@ -158,6 +158,29 @@ bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& nam
   return ::RegDeleteValueW(key.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+bool LeftoverExists(const TLeftOverItem& item) {
+  const size_t slash = item.Path.find(L'\\');
+  switch (item.Kind) {
+    case lkFile:
+    case lkFolder:
+      return ::GetFileAttributesW(LongPath(WithoutTrailingBackslash(item.Path)).c_str()) !=
+             INVALID_FILE_ATTRIBUTES;
+    case lkRegKey:
+      return slash != std::wstring::npos &&
+             KeyExists(RootKeyByName(item.Path.substr(0, slash)), item.Path.substr(slash + 1));
+    case lkRegValue: {
+      if (slash == std::wstring::npos) return false;
+      const std::wstring rest = item.Path.substr(slash + 1);
+      const size_t last = rest.rfind(L'\\');
+      UniqueRegKey key = OpenKeyForRead(RootKeyByName(item.Path.substr(0, slash)),
+                                        last == std::wstring::npos ? rest : rest.substr(0, last));
+      return key && QueryRegValue(key.Get(), last == std::wstring::npos ? L"" : rest.substr(last + 1));
+    }
+    default:
+      return false;
+  }
+}
+
 bool RemoveFolderLink(const std::wstring& path) {
   UniqueKernelHandle h(::CreateFileW(
       LongPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,

@@ -35,6 +35,9 @@ bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& nam
 bool RemoveFolderTree(const std::wstring& folder, const std::unordered_set<std::wstring>& kept,
                       const TProtectedFolders& guard);
 
+// Whether a leftover item is still present on the machine.
+bool LeftoverExists(const TLeftOverItem& item);
+
 // Removes a folder link itself; leaves it when the system would reach
 // through it to the target instead.
 bool RemoveFolderLink(const std::wstring& path);

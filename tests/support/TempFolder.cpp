@@ -138,11 +138,17 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
     ::CreateSymbolicLinkW(link.c_str(), target.c_str(),
                           SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* allow unprivileged */);
   }
-  WIN32_FIND_DATAW data{};
-  HANDLE find = ::FindFirstFileW(link.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  ::FindClose(find);
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  // Wine does not always wait for a Unix program to finish: poll for the link.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileW(link.c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      ::FindClose(find);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+    }
+    ::Sleep(20);
+  }
+  return false;
 }
 
 }  // namespace quor::test

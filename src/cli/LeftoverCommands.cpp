@@ -1,0 +1,59 @@
+// quor scan | remove | delete-entry <selector>
+
+#include "base/Text.h"
+#include "cli/CliOutput.h"
+#include "cli/Commands.h"
+#include "cli/LeftoverFlow.h"
+#include "cli/Prepare.h"
+#include "cli/ProgramJson.h"
+#include "engine/LeftoverScan.h"
+#include "engine/UninstallHelper.h"
+#include "inventory/Registry.h"
+
+namespace quor::cli {
+
+int RunScan(const Args& args) {
+  auto p = Prepare(args, {L"--json"});
+  if (!p->Program) return p->ExitCode;
+  TUninstallHelper engine(nullptr);
+  engine.Uninstall(p->Program, true);
+  if (p->Flags.count(L"--json")) {
+    nlohmann::ordered_json j;
+    j["program"] = ProgramToJson(*p->Program);
+    j["steps"] = engine.Progress();
+    j["leftovers"] = LeftoversToJson(*p->Program);
+    WriteOutUtf8(j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+  } else {
+    PrintLeftovers(*p->Program);
+  }
+  return kExitOk;
+}
+
+int RunRemove(const Args& args) {
+  auto p = Prepare(args, {L"--yes"}, true);
+  if (!p->Program) return p->ExitCode;
+  TUninstallHelper engine(nullptr);
+  const auto outcome = ScanAndRemove(engine, p->Program, p->Flags.count(L"--yes") > 0, p->Keep, true);
+  if (outcome.Declined) return kExitFailure;
+  return outcome.Remaining == 0 ? kExitOk : kExitFailure;
+}
+
+int RunDeleteEntry(const Args& args) {
+  auto p = Prepare(args, {L"--yes"});
+  if (!p->Program) return p->ExitCode;
+  const std::wstring key = RootKeyName(p->Program->RootKey) + L"\\" + p->Program->KeyPath;
+  if (!p->Flags.count(L"--yes") && !Confirm(L"Delete the registration " + key + L"?")) {
+    WriteOut(L"Nothing was deleted.\n");
+    return kExitFailure;
+  }
+  TUninstallHelper engine(nullptr);
+  engine.DeleteEntry(*p->Program);
+  if (KeyExists(p->Program->RootKey, p->Program->KeyPath)) {
+    WriteErr(L"quor: could not delete " + key + L"\n");
+    return kExitFailure;
+  }
+  WriteOut(L"Deleted " + key + L"\n");
+  return kExitOk;
+}
+
+}  // namespace quor::cli
