@@ -115,6 +115,7 @@ run_program() {
   wine_check_sandbox "$WINE_RUN_PREFIX"
   wine_warm_up
   "$ROOT/tools/demo/seed" "$BIN"
+  "$ROOT/tools/demo/install" "$BIN"
   if [ -f "$BIN/QuorUninstaller.exe" ]; then
     xvfb_or_display
     wine "$BIN/QuorUninstaller.exe"
