@@ -1,5 +1,7 @@
 #include "cli/LeftoverFlow.h"
 
+#include <algorithm>
+
 #include "base/Text.h"
 #include "cli/CliOutput.h"
 #include "cli/Prepare.h"
@@ -79,8 +81,17 @@ TLeftoverOutcome ScanAndRemove(TUninstallHelper& engine,
   }
   engine.RemoveLeftovers(program);
   outcome.Removed = true;
+  std::vector<std::wstring> kept;
   for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
-    if (!program->IsLeftoverKept(i) && LeftoverExists(*program->GetLeftover(i))) ++outcome.Remaining;
+    if (program->IsLeftoverKept(i)) kept.push_back(FoldPath(program->GetLeftover(i)->Path));
+  }
+  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+    if (program->IsLeftoverKept(i) || !LeftoverExists(*program->GetLeftover(i))) continue;
+    // A folder that holds kept items stays by design.
+    const std::wstring path = FoldPath(program->GetLeftover(i)->Path);
+    const bool holdsKept = std::any_of(kept.begin(), kept.end(),
+                                       [&](const std::wstring& k) { return IsAtOrBelow(k, path); });
+    if (!holdsKept) ++outcome.Remaining;
   }
   if (print) {
     WriteOut(outcome.Remaining == 0

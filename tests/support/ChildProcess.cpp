@@ -20,18 +20,21 @@ void Drain(HANDLE pipe, std::string& into) {
 ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs) {
   ProcessResult result;
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  UniqueKernelHandle outRead, outWrite, errRead, errWrite;
-  if (!::CreatePipe(outRead.Put(), outWrite.Put(), &sa, 0) ||
+  UniqueKernelHandle inRead, inWrite, outRead, outWrite, errRead, errWrite;
+  // Standard input is an empty pipe: a program that asks reads end of input.
+  if (!::CreatePipe(inRead.Put(), inWrite.Put(), &sa, 0) ||
+      !::CreatePipe(outRead.Put(), outWrite.Put(), &sa, 0) ||
       !::CreatePipe(errRead.Put(), errWrite.Put(), &sa, 0)) {
     return result;
   }
+  ::SetHandleInformation(inWrite.Get(), HANDLE_FLAG_INHERIT, 0);
   ::SetHandleInformation(outRead.Get(), HANDLE_FLAG_INHERIT, 0);
   ::SetHandleInformation(errRead.Get(), HANDLE_FLAG_INHERIT, 0);
 
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = nullptr;
+  si.hStdInput = inRead.Get();
   si.hStdOutput = outWrite.Get();
   si.hStdError = errWrite.Get();
   PROCESS_INFORMATION pi{};
@@ -43,6 +46,8 @@ ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutM
   UniqueKernelHandle process(pi.hProcess);
   UniqueKernelHandle thread(pi.hThread);
   result.Started = true;
+  inRead.Reset();
+  inWrite.Reset();
   outWrite.Reset();
   errWrite.Reset();
 
