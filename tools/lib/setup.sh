@@ -118,3 +118,32 @@ setup_all() {
   ensure_json_headers
   configure_and_build
 }
+
+# The language-file fuzzer: the INI reader built natively with clang and
+# libFuzzer, run for the given number of seconds (default 60). Further
+# arguments go to libFuzzer. Crashing inputs land in build/fuzz/crashes/.
+FUZZ_PACKAGES=(clang libclang-rt-dev g++)
+
+run_fuzzer() {
+  local seconds=${1:-60}
+  [ $# -gt 0 ] && shift
+  local missing=() p
+  for p in "${FUZZ_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    log "installing: ${missing[*]}"
+    apt_update_once
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  fi
+  local out="$BUILD/fuzz"
+  mkdir -p "$out/corpus" "$out/crashes"
+  log "building the INI fuzzer"
+  clang++ -std=c++20 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined \
+    -fno-sanitize-recover=undefined -I "$ROOT/src" \
+    "$ROOT/src/app/IniText.cpp" "$ROOT/tests/fuzz/IniTextFuzz.cpp" -o "$out/ini_fuzz"
+  cp -n "$ROOT"/resources/Languages/*.ini "$ROOT"/tests/fuzz/seeds/* "$out/corpus/" 2>/dev/null || true
+  log "fuzzing for ${seconds}s"
+  "$out/ini_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+    -artifact_prefix="$out/crashes/" "$@" "$out/corpus"
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Reading INI files from disk into TIniText; 8-bit files are decoded in the
+// system's ANSI code page.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/IniText.h"
+
+namespace quor {
+
+// Larger files are read only up to this size: no language or settings file
+// comes near it, and a stray huge file must not exhaust memory.
+inline constexpr size_t kMaxIniBytes = 16u << 20;
+
+std::wstring DecodeAnsi(std::string_view bytes);
+// The file's first `limit` bytes, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const std::wstring& path, size_t limit = kMaxIniBytes);
+std::optional<TIniText> LoadIniFile(const std::wstring& path);
+
+}  // namespace quor
