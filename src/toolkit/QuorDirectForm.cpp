@@ -211,6 +211,16 @@ void TQuorDirectForm::SetCaptionFont(const TFontSpec& font) {
   SetCaption(FProps.Caption);
 }
 
+void TQuorDirectForm::RedrawAll() {
+  if (!FLoaded) return;
+  TPresentBatch batch(*this, FPresentLocked);
+  FSurface.CopyFrom(CleanSkin());
+  DrawLogo();
+  DrawCaption();
+  DrawCaptionButtons();
+  RefreshChildren();
+}
+
 void TQuorDirectForm::RelayoutAndRedraw() {
   PlaceCaptionButtons();
   ComputeRects();

@@ -73,6 +73,8 @@ class TQuorDirectForm : public TQuorContainer {
   void RedrawContainer(TQuorDirectParentControl& control);
   void SnapshotBackground(TQuorControlBase& control);
 
+  // Repaints the whole surface from the clean skin and every child, then presents once.
+  void RedrawAll();
   void Maximize();
   void Restore();
   void Minimize();
