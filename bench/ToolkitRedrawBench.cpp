@@ -92,6 +92,10 @@ double MedianMs(int runs, Fn&& fn) {
 int wmain() {
   using namespace quor;
   TBenchWindow window;
+  if (!window.Form->Loaded()) {
+    std::fprintf(stderr, "no window could be created (is a display available?)\n");
+    return 1;
+  }
   window.Show(SW_SHOWNOACTIVATE);
   int controls = 0;
   for (auto& c : window.Form->Children()) controls += dynamic_cast<TWDFButton*>(c.get()) == nullptr;
