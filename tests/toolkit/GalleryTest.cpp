@@ -165,5 +165,32 @@ TEST_F(GalleryGui, TheFocusedStandardButtonClicksOnEnter) {
   EXPECT_EQ(window->Clicks(), 2);
 }
 
+TEST_F(GalleryGui, TypingIntoANumberBoxKeepsDigitsAndDots) {
+  auto& box = window->Control<TQuorDirectEdit>(L"edtNumber");
+  int changes = 0;
+  box.OnChange = [&](void*) { ++changes; };
+  for (wchar_t c : std::wstring(L"a.7z")) ::SendMessageW(box.Handle(), WM_CHAR, c, 0);
+  EXPECT_EQ(box.Text(), L"42.7");
+  EXPECT_EQ(changes, 2);
+  ::SendMessageW(box.Handle(), WM_CHAR, 26, 0);  // Ctrl+Z
+  EXPECT_EQ(box.Text(), L"42.");
+}
+
+TEST_F(GalleryGui, ScrollBarButtonsAndTrackMoveThePosition) {
+  auto& bar = window->Control<TQuorDirectScrollBar>(L"sbVertical");
+  std::vector<int> reported;
+  bar.OnScroll = [&](void*, int& pos) { reported.push_back(pos); };
+  ASSERT_EQ(bar.Position(), 10);
+  Click(bar.Handle(), {6, 4});  // the up button: SmallChange 1
+  EXPECT_EQ(bar.Position(), 9);
+  const TScrollLayout l = bar.Layout();
+  Click(bar.Handle(), {6, l.SliderStart + l.SliderLength + 5});  // the track below: LargeChange 10
+  EXPECT_EQ(bar.Position(), 19);
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.back(), 19);  // the release reports the final position
+  ::SendMessageW(bar.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), 0);
+  EXPECT_EQ(bar.Position(), 20);
+}
+
 }  // namespace
 }  // namespace quor

@@ -5,6 +5,8 @@
 
 #include "toolkit/HostWindow.h"
 #include "toolkit/QuorDirectButton.h"
+#include "toolkit/QuorDirectEdit.h"
+#include "toolkit/QuorDirectScrollBar.h"
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorDirectImage.h"
 #include "toolkit/QuorDirectLabel.h"
