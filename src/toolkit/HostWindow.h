@@ -1,0 +1,68 @@
+#pragma once
+// A top-level host window: the borderless form that one TQuorDirectForm covers.
+// Stores `this` at WM_NCCREATE and dispatches to small virtual handlers.
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace quor {
+
+struct THostParams {
+  std::wstring Caption;
+  int Left = CW_USEDEFAULT;
+  int Top = CW_USEDEFAULT;
+  int Width = 400;
+  int Height = 300;
+  HWND Owner = nullptr;
+  bool MainForm = false;  // closing it ends the application's message loop
+};
+
+class THostWindow {
+ public:
+  explicit THostWindow(const THostParams& params);
+  virtual ~THostWindow();
+  THostWindow(const THostWindow&) = delete;
+  THostWindow& operator=(const THostWindow&) = delete;
+
+  HWND Handle() const { return FHandle; }
+  bool IsMainForm() const { return FMainForm; }
+  RECT WindowRect() const;
+  void SetCaption(const std::wstring& caption);
+
+  void Show(int command = SW_SHOW);
+  // Runs a nested message loop until the window closes; the owner is disabled meanwhile.
+  int ShowModal();
+  void SetModalResult(int result) { FModalResult = result; }
+  void Close();
+  // Centres the window over its owner (or the work area without one).
+  void CenterOnOwner();
+
+  void SetTimer(UINT_PTR id, UINT milliseconds, std::function<void()> onTick);
+  void KillTimer(UINT_PTR id);
+
+  // One tooltip per host; `tool` is the child window the hint belongs to.
+  void ShowHint(HWND tool, const std::wstring& text);
+  void CancelHint(HWND tool);
+  void SetCursor(HCURSOR cursor) { FCursor = cursor; }
+
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept;
+
+ protected:
+  virtual LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l);
+
+ private:
+  void EnsureTooltip();
+
+  HWND FHandle = nullptr;
+  HWND FTooltip = nullptr;
+  HCURSOR FCursor = nullptr;
+  bool FMainForm = false;
+  bool FInModalLoop = false;
+  int FModalResult = 0;
+  std::map<UINT_PTR, std::function<void()>> FTimers;
+};
+
+}  // namespace quor

@@ -1,0 +1,322 @@
+// The frame: loading, surface building, presentation and the host hook.
+#include "toolkit/QuorDirectForm.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace quor {
+namespace {
+
+constexpr wchar_t kFrameClass[] = L"QuorDirectForm";
+constexpr wchar_t kFrameProp[] = L"QuorDirectForm";
+constexpr LONG kStyleKeep = 0x7F3BFF7F;  // drops caption, border, frame and the box bits
+constexpr LONG kStylePopup = LONG(0x80000000 | 0x000B0000);
+
+void RegisterFrameClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = TQuorDirectForm::FrameProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kFrameClass;
+    return ::RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+}
+
+}  // namespace
+
+TQuorDirectForm::TQuorDirectForm(THostWindow& host, TQuorFormProps props)
+    : FHost(host), FProps(std::move(props)), FCaptionFont(FProps.CaptionFont) {
+  RegisterFrameClass();
+  RECT client{};
+  ::GetClientRect(host.Handle(), &client);
+  ::CreateWindowExW(0, kFrameClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                    client.right, client.bottom, host.Handle(), nullptr,
+                    ::GetModuleHandleW(nullptr), this);
+  if (!FProps.Caption.empty()) FHost.SetCaption(FProps.Caption);
+}
+
+TQuorDirectForm::~TQuorDirectForm() {
+  HWND host = FHost.Handle();
+  if (host && FPrevHostProc && ::GetPropW(host, kFrameProp) == this) {
+    ::SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevHostProc));
+    ::RemovePropW(host, kFrameProp);
+  }
+  FChildren.clear();
+  if (FHandle) ::DestroyWindow(FHandle);
+}
+
+bool TQuorDirectForm::Resizable() const {
+  return FProps.SupportResize || FProps.FormBtns.Has(TQuorFormBtn::QbiMaximize);
+}
+
+const TQuorBitmap& TQuorDirectForm::CleanSkin() const {
+  return FState == TQuorFormState::QsMax && !FCleanMax.Empty() ? FCleanMax : FCleanNormal;
+}
+
+void TQuorDirectForm::Load() {
+  HWND host = FHost.Handle();
+  if (FLoaded || !host || !FHandle) return;
+  {
+    TPresentBatch batch(*this, FPresentLocked);
+    const LONG style = ::GetWindowLongW(host, GWL_STYLE);
+    ::SetWindowLongW(host, GWL_STYLE, (style & kStyleKeep) | kStylePopup);
+    ::SetWindowLongW(host, GWL_EXSTYLE, ::GetWindowLongW(host, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetWindowPos(host, nullptr, 0, 0, 0, 0, 0x37);
+    ::SetPropW(host, kFrameProp, this);
+    FPrevHostProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostHook)));
+    BuildSurface(true);
+    CreateCaptionButtons();
+    ComputeRects();
+    DrawLogo();
+    DrawCaption();
+    DrawCaptionButtons();
+    for (auto& child : FChildren) {
+      if (dynamic_cast<TWDFButton*>(child.get())) continue;
+      FRegistered.push_back(child.get());
+    }
+    FLoaded = true;
+    RefreshChildren();
+  }
+  if (FVistaOrLater && FProps.SupportResize) {
+    const LONG style = ::GetWindowLongW(host, GWL_STYLE);
+    ::SetWindowLongW(host, GWL_STYLE, (style & kStyleKeep) | 0x000F0000);
+  }
+  if (FirstFormShow) FirstFormShow(this);
+}
+
+void TQuorDirectForm::BuildSurface(bool discardParts) {
+  if (discardParts) FParts.reset();
+  if (FProps.ImgForm.Empty()) return;
+  HWND host = FHost.Handle();
+  if (Resizable()) {
+    RECT r = FHost.WindowRect();
+    const int w = FState == TQuorFormState::QsMax && !FCleanNormal.Empty() ? FCleanNormal.Width()
+                                                                           : r.right - r.left;
+    const int h = FState == TQuorFormState::QsMax && !FCleanNormal.Empty() ? FCleanNormal.Height()
+                                                                           : r.bottom - r.top;
+    FSurface.SetSize(w, h);
+    const TQuorPadding& s = FProps.FormSplit;
+    if (s.HorizontalOrdered() && s.VerticalOrdered()) {
+      if (!FParts)
+        FParts = CutNineParts(FProps.ImgForm, {s.Left(), s.Top()}, {s.Right(), s.Bottom()},
+                              FProps.Alpha, FProps.SkinColor);
+      if (FParts) DrawNineParts(FSurface, w, h, *FParts);
+    }
+    FCleanNormal.CopyFrom(FSurface);
+    if (FProps.FormBtns.Has(TQuorFormBtn::QbiMaximize)) BuildMaxSkin(discardParts);
+    if (FState == TQuorFormState::QsMax && !FCleanMax.Empty()) FSurface.CopyFrom(FCleanMax);
+  } else {
+    FSurface.SetSize(FProps.ImgForm.Width(), FProps.ImgForm.Height());
+    if (FProps.SkinColor == clNone && FProps.Alpha == 255)
+      FProps.ImgForm.Draw(FSurface, 0, 0);
+    else
+      ColorizeImage(FProps.ImgForm, FProps.SkinColor, FProps.Alpha).Draw(FSurface, 0, 0);
+    FCleanNormal.CopyFrom(FSurface);
+  }
+  if (host && FState == TQuorFormState::QsNormal)
+    ::SetWindowPos(host, nullptr, 0, 0, FSurface.Width(), FSurface.Height(),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (FHandle)
+    ::SetWindowPos(FHandle, nullptr, 0, 0, FSurface.Width(), FSurface.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TQuorDirectForm::WorkArea() const {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  HMONITOR monitor = ::MonitorFromWindow(FHost.Handle(), MONITOR_DEFAULTTONEAREST);
+  if (monitor && ::GetMonitorInfoW(monitor, &info)) return info.rcWork;
+  RECT area{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+void TQuorDirectForm::BuildMaxSkin(bool force) {
+  const RECT wa = WorkArea();
+  const int aw = FProps.AlphaWidth;
+  const int w = wa.right - wa.left + 2 * aw, h = wa.bottom - wa.top + 2 * aw;
+  if (!force && FCleanMax.Width() == w && FCleanMax.Height() == h) return;
+  if (!FParts) {
+    const TQuorPadding& s = FProps.FormSplit;
+    FParts = CutNineParts(FProps.ImgForm, {s.Left(), s.Top()}, {s.Right(), s.Bottom()},
+                          FProps.Alpha, FProps.SkinColor);
+  }
+  if (FParts) DrawNineParts(FCleanMax, w, h, *FParts);
+  else FCleanMax.SetSize(w, h);
+}
+
+void TQuorDirectForm::Present() {
+  HWND host = FHost.Handle();
+  if (FPresentLocked || FMinimized || FSurface.Width() == 0 || !host) return;
+  if (OnQuorFormPaint) OnQuorFormPaint(this, FSurface);
+  ::GdiFlush();
+  RECT r = FHost.WindowRect();
+  POINT pos{r.left, r.top}, origin{0, 0};
+  SIZE size{FSurface.Width(), FSurface.Height()};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  ::UpdateLayeredWindow(host, nullptr, &pos, &size, FSurface.Dc(), &origin, 0, &blend, ULW_ALPHA);
+  ++FPresentCount;
+}
+
+void TQuorDirectForm::SetEnabled(bool enabled) {
+  if (enabled == FEnabled) return;
+  FEnabled = enabled;
+  if (FHandle) ::EnableWindow(FHandle, enabled);
+  if (!enabled) {
+    FBackup.CopyFrom(FSurface);
+    GrayBitmapInner(FSurface, FProps.AlphaWidth);
+  } else if (FBackup.Width() == FSurface.Width() && FBackup.Height() == FSurface.Height()) {
+    FSurface.CopyFrom(FBackup);
+  }
+  Present();
+}
+
+void TQuorDirectForm::SetAlpha(int alpha) {
+  alpha = std::clamp(alpha, 0, 255);
+  if (alpha == FProps.Alpha) return;
+  FProps.Alpha = alpha;
+  if (!FLoaded) return;
+  TPresentBatch batch(*this, FPresentLocked);
+  BuildSurface(true);
+  RelayoutAndRedraw();
+}
+
+void TQuorDirectForm::SetSkinColor(TColor color) {
+  if (color == FProps.SkinColor) return;
+  FProps.SkinColor = color;
+  if (!FLoaded) return;
+  TPresentBatch batch(*this, FPresentLocked);
+  BuildSurface(true);
+  RelayoutAndRedraw();
+}
+
+void TQuorDirectForm::SetCaption(const std::wstring& caption) {
+  FProps.Caption = caption;
+  FHost.SetCaption(caption);
+  if (!FLoaded) return;
+  ComputeRects();
+  DrawCaption();
+  Present();
+}
+
+void TQuorDirectForm::SetCaptionFont(const TFontSpec& font) {
+  FCaptionFont.Assign(font);
+  FProps.CaptionFont = font;
+  SetCaption(FProps.Caption);
+}
+
+void TQuorDirectForm::RedrawAll() {
+  if (!FLoaded) return;
+  TPresentBatch batch(*this, FPresentLocked);
+  FSurface.CopyFrom(CleanSkin());
+  DrawLogo();
+  DrawCaption();
+  DrawCaptionButtons();
+  RefreshChildren();
+}
+
+void TQuorDirectForm::RelayoutAndRedraw() {
+  PlaceCaptionButtons();
+  ComputeRects();
+  DrawLogo();
+  DrawCaption();
+  DrawCaptionButtons();
+  RefreshChildren();
+}
+
+void TQuorDirectForm::SetHostStyleMinimizable() {
+  HWND host = FHost.Handle();
+  const LONG style = ::GetWindowLongW(host, GWL_STYLE);
+  ::SetWindowLongW(host, GWL_STYLE, (style & kStyleKeep) | 0x00C40000 | 0x000B0000);
+}
+
+bool TQuorDirectForm::HostMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  switch (msg) {
+    case WM_SETFOCUS:
+      if (FHandle) ::SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, 0x35);
+      if (FMinimized) {
+        HWND host = FHost.Handle();
+        const LONG style = ::GetWindowLongW(host, GWL_STYLE);
+        const LONG add = FProps.SupportResize && FVistaOrLater ? LONG(0x800F0000) : LONG(0x800B0000);
+        ::SetWindowLongW(host, GWL_STYLE, (style & 0x7F30FF7F) + add);
+        FMinimized = false;
+        Present();
+      }
+      return false;
+    case WM_NCCALCSIZE:
+      if (!FProps.SupportResize || !w) return false;
+      {
+        const RECT& r = reinterpret_cast<NCCALCSIZE_PARAMS*>(l)->rgrc[0];
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        if (FLoaded && !FMinimized && FVistaOrLater &&
+            (width != FSurface.Width() || height != FSurface.Height())) {
+          TPresentBatch batch(*this, FPresentLocked);
+          FCleanNormal.SetSize(0, 0);
+          ::SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+          FSurface.SetSize(width, height);
+          if (FParts) DrawNineParts(FSurface, width, height, *FParts);
+          FCleanNormal.CopyFrom(FSurface);
+          RelayoutAndRedraw();
+        }
+      }
+      result = 0;
+      return true;
+    case WM_SYSCOMMAND:
+      if ((w & 0xFFF0) == SC_MINIMIZE) {
+        SetHostStyleMinimizable();
+        FMinimized = true;
+      } else if ((w & 0xFFF0) == SC_MAXIMIZE) {
+        Maximize();
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_NCDESTROY:
+      ::RemovePropW(FHost.Handle(), kFrameProp);
+      return false;
+  }
+  return false;
+}
+
+LRESULT CALLBACK TQuorDirectForm::HostHook(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept {
+  auto* self = static_cast<TQuorDirectForm*>(::GetPropW(hwnd, kFrameProp));
+  if (!self) return ::DefWindowProcW(hwnd, msg, w, l);
+  WNDPROC previous = self->FPrevHostProc;
+  LRESULT result = 0;
+  try {
+    if (self->HostMessage(msg, w, l, result)) return result;
+  } catch (...) {
+  }
+  return ::CallWindowProcW(previous, hwnd, msg, w, l);
+}
+
+LRESULT CALLBACK TQuorDirectForm::FrameProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept {
+  TQuorDirectForm* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<TQuorDirectForm*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    self->FHandle = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<TQuorDirectForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return ::DefWindowProcW(hwnd, msg, w, l);
+  LRESULT result = 0;
+  try {
+    result = self->FrameMessage(msg, w, l);
+  } catch (...) {
+    result = 0;
+  }
+  if (msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->FHandle = nullptr;
+  }
+  return result;
+}
+
+}  // namespace quor

@@ -1,0 +1,79 @@
+#include "toolkit/QuorDirectImage.h"
+
+#include <algorithm>
+
+#include "toolkit/QuorDirectForm.h"
+
+namespace quor {
+
+TQuorDirectImage::TQuorDirectImage(TQuorContainer& parent, const TProps& props)
+    : TQuorDirectControl(parent, props), FProps(props), FIndex(props.imgindex) {
+  Cut();
+}
+
+TQuorDirectImage::~TQuorDirectImage() {
+  if (Frame() && FFadeOpacity < 256) Frame()->Host().KillTimer(TimerId());
+}
+
+void TQuorDirectImage::Cut() {
+  FFrames.clear();
+  if (FProps.imgcount <= 1) {
+    if (!FProps.Image.Empty()) FFrames.push_back(FProps.Image);
+  } else {
+    for (int i = 0; i < FProps.imgcount; ++i) {
+      auto frame = CutFrameHor(FProps.Image, FProps.imgcount, i);
+      if (!frame) {
+        FFrames.clear();
+        break;
+      }
+      FFrames.push_back(std::move(*frame));
+    }
+  }
+  if (FProps.AutoSize && !FFrames.empty())
+    TQuorControlBase::SetBounds(
+        {Bounds().Left, Bounds().Top, FFrames[0].Width(), FFrames[0].Height()});
+}
+
+void TQuorDirectImage::SetImage(const TPngImage& image) {
+  FProps.Image = image;
+  Cut();
+  Redraw();
+}
+
+void TQuorDirectImage::SetImgindex(int index) {
+  if (index == FIndex) return;
+  FIndex = index;
+  if (FProps.Fade && index != 0 && Frame()) {
+    FFadeOpacity = 5;
+    Frame()->Host().SetTimer(TimerId(), 33, [this] { FadeTick(); });
+  }
+  Redraw();
+}
+
+void TQuorDirectImage::FadeTick() {
+  FFadeOpacity += 5;
+  if (FFadeOpacity >= 256) {
+    FFadeOpacity = 256;
+    if (Frame()) Frame()->Host().KillTimer(TimerId());
+  }
+  Redraw();
+}
+
+void TQuorDirectImage::DirectPaint(TQuorBitmap& canvas) {
+  const RECT r = SurfaceRect();
+  if (FProps.imgcount <= 1) {
+    if (!FFrames.empty()) FFrames[0].Draw(canvas, r);
+  } else if (FIndex >= 0 && FIndex < int(FFrames.size())) {
+    if (FFadeOpacity < 256 && FIndex >= 1) {
+      FFrames[size_t(FIndex - 1)].Draw(canvas, r.left, r.top);
+      // The new frame goes over the old one with the fade's opacity.
+      TPngImage faded = ColorizeImage(FFrames[size_t(FIndex)], clNone, FFadeOpacity);
+      faded.Draw(canvas, r.left, r.top);
+    } else {
+      FFrames[size_t(FIndex)].Draw(canvas, r.left, r.top);
+    }
+  }
+  if (OnAfterDrawPaint) OnAfterDrawPaint(this, canvas, r);
+}
+
+}  // namespace quor

@@ -1,0 +1,43 @@
+#pragma once
+// An image control: one picture, or one frame of a strip, with an optional cross-fade.
+
+#include <functional>
+
+#include "toolkit/QuorDirectControl.h"
+
+namespace quor {
+
+class TQuorDirectImage : public TQuorDirectControl {
+ public:
+  struct TProps : TControlProps {
+    bool AutoSize = false;
+    bool Fade = false;
+    TPngImage Image;
+    int imgcount = 1;
+    int imgindex = 0;
+  };
+  TQuorDirectImage(TQuorContainer& parent, const TProps& props);
+  ~TQuorDirectImage() override;
+
+  int imgindex() const { return FIndex; }
+  void SetImgindex(int index);
+  void SetImage(const TPngImage& image);
+  int FadeOpacity() const { return FFadeOpacity; }
+
+  void DirectPaint(TQuorBitmap& canvas) override;
+  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+
+  std::function<void(void* sender, TQuorBitmap& canvas, const RECT& rect)> OnAfterDrawPaint;
+
+ private:
+  void Cut();
+  void FadeTick();
+  UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
+
+  TProps FProps;
+  int FIndex;
+  std::vector<TPngImage> FFrames;
+  int FFadeOpacity = 256;
+};
+
+}  // namespace quor

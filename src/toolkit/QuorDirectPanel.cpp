@@ -1,0 +1,46 @@
+#include "toolkit/QuorDirectPanel.h"
+
+#include "toolkit/QuorDirectForm.h"
+
+namespace quor {
+
+TQuorDirectPanel::TQuorDirectPanel(TQuorContainer& parent, const TProps& props)
+    : TQuorDirectParentControl(parent, props), FProps(props) {
+  FStateRepaint = false;
+}
+
+void TQuorDirectPanel::SetColor(TColor color) {
+  if (color == FProps.Color) return;
+  FProps.Color = color;
+  Redraw();
+}
+
+void TQuorDirectPanel::DirectPaint(TQuorBitmap& canvas) {
+  const RECT r = SurfaceRect();
+  const TPngImage& img = FProps.ImgBack;
+  const TQuorPadding& s = FProps.ImgSplit;
+  if (img.Empty()) {
+    CreateColorImage(Width(), Height(), FProps.Color, uint8_t(Alpha())).Draw(canvas, r);
+    return;
+  }
+  if (s.HorizontalOrdered()) {
+    if (auto parts = CutThreePartHor(img, s.Left(), s.Right(), Alpha(), clNone)) {
+      const auto& [a, b, c] = *parts;
+      a.Draw(canvas, RECT{r.left, r.top, r.left + a.Width(), r.bottom});
+      b.Draw(canvas, RECT{r.left + a.Width(), r.top, r.right - c.Width(), r.bottom});
+      c.Draw(canvas, RECT{r.right - c.Width(), r.top, r.right, r.bottom});
+      return;
+    }
+  } else if (s.VerticalOrdered()) {
+    if (auto parts = CutThreePartVer(img, s.Top(), s.Bottom(), Alpha(), clNone)) {
+      const auto& [a, b, c] = *parts;
+      a.Draw(canvas, RECT{r.left, r.top, r.right, r.top + a.Height()});
+      b.Draw(canvas, RECT{r.left, r.top + a.Height(), r.right, r.bottom - c.Height()});
+      c.Draw(canvas, RECT{r.left, r.bottom - c.Height(), r.right, r.bottom});
+      return;
+    }
+  }
+  img.Draw(canvas, r);
+}
+
+}  // namespace quor

@@ -1,0 +1,26 @@
+#pragma once
+// A panel: a windowed container drawn from a three-slice image or a solid colour.
+
+#include "toolkit/QuorDirectControl.h"
+
+namespace quor {
+
+class TQuorDirectPanel : public TQuorDirectParentControl {
+ public:
+  struct TProps : TQuorDirectParentControl::TProps {
+    TColor Color = 0xF9F6F4;
+    TQuorPadding ImgSplit;
+    TPngImage ImgBack;
+  };
+  TQuorDirectPanel(TQuorContainer& parent, const TProps& props);
+
+  void SetColor(TColor color);
+  void DirectPaint(TQuorBitmap& canvas) override;
+  void StatePaint(TQuorBitmap&) override {}
+  void AlphaChanged() override {}
+
+ private:
+  TProps FProps;
+};
+
+}  // namespace quor

@@ -1,0 +1,75 @@
+#pragma once
+// Scroll bar skin resource and the skinned scroll bar.
+
+#include <functional>
+#include <vector>
+
+#include "toolkit/QuorDirectControl.h"
+#include "toolkit/QuorScrollGeometry.h"
+
+namespace quor {
+
+// A skin shared by several scroll bars; assigning it copies everything.
+struct TQuorScrollBarRes {
+  TPngImage ImgBack, ImgSlider, ImgBtnLT, ImgBtnRB, ImgCenter;
+  int SliderStateCount = 3;
+  TQuorPadding SliderSplit;
+  int BtnoffSet = 0;
+  int BtnStateCount = 3;
+  int BackStateCount = 1;
+  int CenterStateCount = 3;
+  bool ShowButton = true;
+  bool JoinButton = false;
+  bool BackUseThree = false;
+};
+
+class TQuorDirectScrollBar : public TQuorDirectParentControl {
+ public:
+  struct TProps : TQuorDirectParentControl::TProps {
+    TQuorScrollBarRes ScrollRes;
+    int Min = 0, Max = 100, PageSize = 0, SmallChange = 1, LargeChange = 10, Position = 0;
+    TQuorScrollkind kind = TQuorScrollkind::skVer;
+  };
+  TQuorDirectScrollBar(TQuorContainer& parent, const TProps& props);
+  ~TQuorDirectScrollBar() override;
+
+  void SetScrollRes(const TQuorScrollBarRes& res);
+  int Position() const { return FProps.Position; }
+  void SetPosition(int position);
+  void SetRange(int min, int max, int pageSize);
+  TScrollLayout Layout() const { return LayoutScrollBar(Input()); }
+
+  void DirectPaint(TQuorBitmap& canvas) override;
+  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+
+  std::function<void(void* sender, int& scrollPos)> OnScroll;
+  TNotifyEvent OnNeedRepaint;
+
+ protected:
+  void MouseDown(int x, int y) override;
+  void MouseUp(int x, int y) override;
+  void MouseMove(int x, int y, WPARAM keys) override;
+  LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  enum class THit { None, First, Second, TrackBefore, TrackAfter, Slider };
+  TScrollInput Input() const;
+  bool Vertical() const { return FProps.kind == TQuorScrollkind::skVer; }
+  int Along(int x, int y) const { return Vertical() ? y : x; }
+  THit HitAt(int along) const;
+  void Rebuild();
+  void ScrollBy(int delta);
+  void ApplyPosition(int position);
+  void RepeatTick();
+  UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
+
+  TProps FProps;
+  std::vector<TPngImage> FFirst, FSecond, FSlider, FCenter;
+  TPngImage FTrack;
+  THit FActive = THit::None;
+  int FGrab = 0;
+  int FLastAlong = 0;
+  bool FRepeating = false;
+};
+
+}  // namespace quor

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "GuiHelpers.h"
+#include "PixelFixtures.h"
+#include "toolkit/QuorUtils.h"
+
+namespace quor {
+namespace {
+
+using test::At;
+using test::Bgra;
+using test::Centre;
+using test::Click;
+using test::Pump;
+
+TPngImage Solid(int w, int h, TColor c) { return CreateColorImage(w, h, c, 255); }
+TPngImage Strip(TColor c) { return Solid(3 * 20, 20, c); }
+
+constexpr TColor kClose = 0x0000FF, kSingleClose = 0x00FF00, kMin = 0xFF0000, kSingleMin = 0xFFFF00;
+
+TQuorFormProps PlainProps(TQuorFormBtns buttons) {
+  TQuorFormProps p;
+  p.AlphaWidth = 4;
+  p.ImgForm = Solid(120, 90, 0xEEEEEE);
+  p.FormSplit = {10, 40, 110, 80};
+  p.FormBtns = buttons;
+  p.ImgBtnClose = Strip(kClose);
+  p.ImgBtnSingleClose = Strip(kSingleClose);
+  p.ImgBtnMin = Strip(kMin);
+  p.ImgBtnSingleMin = Strip(kSingleMin);
+  p.ImgBtnMax = Strip(0x808080);
+  p.ImgBtnRestore = Strip(0x404040);
+  p.ImgBtnMenu = Strip(0x202020);
+  p.ImgLogo = Solid(16, 16, 0x00FFFF);
+  return p;
+}
+
+struct FrameFixture {
+  explicit FrameFixture(TQuorFormBtns buttons, bool mainForm = false)
+      : host({.Left = 50, .Top = 50, .Width = 400, .Height = 300, .MainForm = mainForm}),
+        form(std::make_unique<TQuorDirectForm>(host, PlainProps(buttons))) {
+    form->Load();
+    host.Show(SW_SHOWNOACTIVATE);
+    Pump();
+  }
+  ~FrameFixture() {
+    form.reset();
+    Pump();
+  }
+  Bgra NormalColour(const wchar_t* name) { return At(form->CaptionButton(name)->BtnNormal, 0, 0); }
+
+  test::TRecordingHost host;
+  std::unique_ptr<TQuorDirectForm> form;
+};
+
+Bgra Colour(TColor c) { return {ColorBlue(c), ColorGreen(c), ColorRed(c), 255}; }
+
+TEST(Frame, WithoutCaptionButtonsTakesTheSkinsSizeAndTheSingleClose) {
+  FrameFixture f({});
+  const RECT r = f.host.WindowRect();
+  EXPECT_EQ(r.right - r.left, 120);
+  EXPECT_EQ(r.bottom - r.top, 90);
+  EXPECT_EQ(f.form->Surface().Width(), 120);
+  EXPECT_EQ(f.NormalColour(L"BtnClose"), Colour(kSingleClose));
+  EXPECT_EQ(f.form->CaptionButton(L"BtnMin"), nullptr);
+  // Close sits at Width - AlphaWidth - close width - 4, top at AlphaWidth.
+  EXPECT_EQ(f.form->CaptionButton(L"BtnClose")->Bounds().Left, 120 - 4 - 20 - 4);
+  EXPECT_EQ(f.form->CaptionButton(L"BtnClose")->Bounds().Top, 4);
+}
+
+TEST(Frame, PicksTheSingleOrSharedStripsByTheButtonSet) {
+  FrameFixture onlyMin({TQuorFormBtn::QbiMinimize});
+  EXPECT_EQ(onlyMin.NormalColour(L"BtnMin"), Colour(kSingleMin));
+  EXPECT_EQ(onlyMin.NormalColour(L"BtnClose"), Colour(kClose));
+  FrameFixture withMenu({TQuorFormBtn::QbiMinimize, TQuorFormBtn::QbiMenu});
+  EXPECT_EQ(withMenu.NormalColour(L"BtnMin"), Colour(kMin));
+  // Right to left: close, minimise, menu.
+  const int close = withMenu.form->CaptionButton(L"BtnClose")->Bounds().Left;
+  EXPECT_EQ(withMenu.form->CaptionButton(L"BtnMin")->Bounds().Left, close - 20);
+  EXPECT_EQ(withMenu.form->CaptionButton(L"BtnMenu")->Bounds().Left, close - 40);
+}
+
+TEST(Frame, DragsFromTheCaptionButNotFromTheLogoNorWhenMaximised) {
+  FrameFixture f({TQuorFormBtn::QbiMaximize});
+  HWND h = f.form->Handle();
+  int logoClicks = 0;
+  f.form->OnLogoClick = [&](void*) { ++logoClicks; };
+  const POINT logo = Centre(f.form->LogoRect());
+  test::Mouse(h, WM_MOUSEMOVE, logo.x, logo.y);
+  test::Mouse(h, WM_LBUTTONDOWN, logo.x, logo.y, MK_LBUTTON);
+  test::Mouse(h, WM_MOUSEMOVE, logo.x + 1, logo.y, MK_LBUTTON);
+  test::Mouse(h, WM_LBUTTONUP, logo.x + 1, logo.y);
+  EXPECT_EQ(f.host.Moves, 0);
+  EXPECT_EQ(logoClicks, 1);
+
+  test::Mouse(h, WM_MOUSEMOVE, 60, 20, MK_LBUTTON);  // caption area
+  EXPECT_EQ(f.host.Moves, 1);
+  test::Mouse(h, WM_MOUSEMOVE, 60, 60, MK_LBUTTON);  // below the caption, CanMoveAny off
+  EXPECT_EQ(f.host.Moves, 1);
+
+  f.form->Maximize();
+  ASSERT_EQ(f.form->FormState(), TQuorFormState::QsMax);
+  test::Mouse(h, WM_MOUSEMOVE, 60, 20, MK_LBUTTON);
+  EXPECT_EQ(f.host.Moves, 1);
+}
+
+TEST(Frame, MinimiseOfASecondaryWindowClosesIt) {
+  FrameFixture f({TQuorFormBtn::QbiMinimize});
+  Click(f.form->Handle(), Centre(f.form->CaptionButton(L"BtnMin")->SurfaceRect()));
+  EXPECT_EQ(f.host.Handle(), nullptr);
+}
+
+TEST(Frame, ARefusedCloseQueryKeepsTheMainWindowOpen) {
+  FrameFixture f({TQuorFormBtn::QbiMinimize}, true);
+  int queries = 0;
+  f.form->OnQuorCloseQuery = [&](void*, bool& canClose) {
+    ++queries;
+    canClose = false;
+  };
+  const POINT close = Centre(f.form->CaptionButton(L"BtnClose")->SurfaceRect());
+  Click(f.form->Handle(), close);
+  EXPECT_EQ(queries, 1);
+  EXPECT_TRUE(::IsWindow(f.host.Handle()));
+  f.form->OnQuorCloseQuery = [&](void*, bool&) { ++queries; };
+  Click(f.form->Handle(), close);
+  EXPECT_EQ(queries, 2);
+  EXPECT_EQ(f.host.Handle(), nullptr);
+  MSG quit;
+  EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) || true);
+}
+
+TEST(Frame, AlphaChangeRebuildsTheSkinAndPresentsOnce) {
+  FrameFixture f({});
+  const int presents = f.form->PresentCount();
+  f.form->SetAlpha(128);
+  EXPECT_EQ(f.form->PresentCount(), presents + 1);
+  // 255 * 128 div 255 = 128 at a pixel of the skin's body.
+  EXPECT_EQ(At(f.form->Surface(), 60, 60)[3], 128);
+}
+
+}  // namespace
+}  // namespace quor

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "toolkit/QuorSkin.h"
+#include "toolkit/QuorUtils.h"
+
+namespace quor {
+namespace {
+
+// Every strip of the skin must divide into its frames, or the control shows nothing.
+TEST(Skin, EveryStripDividesIntoItsFrames) {
+  struct Strip {
+    const wchar_t* name;
+    int frames;
+  };
+  const Strip strips[] = {
+      {L"btn_close", 3}, {L"btn_min", 3}, {L"btn_max", 3}, {L"btn_restore", 3},
+      {L"btn_menu", 3}, {L"btn_skin", 3}, {L"btn_single_close", 3}, {L"btn_single_min", 3},
+      {L"button", 4}, {L"button_accent", 4}, {L"std_button", 5}, {L"message_button", 5},
+      {L"check4", 4}, {L"check6", 6}, {L"check9", 9}, {L"edit", 4}, {L"row_highlight", 2},
+      {L"header_cell", 3}, {L"menu_item", 2}, {L"busy_ani", 12}, {L"scroll_v_slider", 3},
+      {L"scroll_v_lt", 3}, {L"scroll_v_rb", 3}, {L"scroll_h_slider", 3}, {L"scroll_v_center", 3},
+      {L"item_icons", 3},
+  };
+  for (const auto& s : strips) {
+    const TPngImage image = SkinImage(s.name);
+    ASSERT_FALSE(image.Empty()) << s.name;
+    EXPECT_TRUE(CutFrameHor(image, s.frames, s.frames - 1)) << s.name;
+  }
+}
+
+TEST(Skin, TheWindowFrameSplitsAndHasATransparentMargin) {
+  const TPngImage form = SkinImage(L"form");
+  ASSERT_EQ(form.Width(), 100);
+  EXPECT_TRUE(CutNineParts(form, {20, 45}, {80, 80}, 255, clNone));
+  EXPECT_EQ(form.Pixel(0, 0)[3], 0);
+  EXPECT_EQ(form.Pixel(50, 60)[3], 255);
+  EXPECT_TRUE(SkinImage(L"no_such_image").Empty());
+}
+
+}  // namespace
+}  // namespace quor
