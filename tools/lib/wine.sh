@@ -103,7 +103,7 @@ run_tests() {
   trap 'WINEPREFIX="$WINE_TEST_PREFIX" wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
   wine_warm_up
   local rc=0
-  ctest --test-dir "$BIN" --output-on-failure -j "$(nproc)" "$@" || rc=$?
+  ctest --test-dir "$BIN" --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@" || rc=$?
   # The sandbox must have held for the whole run.
   wine_check_sandbox "$WINE_TEST_PREFIX" || rc=1
   return $rc
