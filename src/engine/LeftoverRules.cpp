@@ -59,10 +59,16 @@ constexpr const wchar_t* kRegistryRules64[] = {
 void OsCheck() {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;  // 276
+  // Deprecated, but it is the call that tells the platform family.
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+  const BOOL ok = ::GetVersionExW(&info);
+#else
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   const BOOL ok = ::GetVersionExW(&info);
 #pragma GCC diagnostic pop
+#endif
   if (!ok || info.dwPlatformId != VER_PLATFORM_WIN32_NT) {
     throw std::runtime_error("The operating system is not be supported");
   }

@@ -105,6 +105,7 @@ run_bench() {
   local prefix="$ROOT/build/wine/bench"
   wine_ensure_prefix "$prefix"
   export WINEPREFIX="$prefix"
+  xvfb_or_display
   wine_warm_up
   local b
   for b in "$BIN"/bench_*.exe; do
