@@ -151,16 +151,7 @@ TEST(KeyExistsTest, MissingDeniedAndPresent) {
   TempKey key(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorExists"));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key.Path()));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key.Path() + L"\\missing"));
-  HKEY h = nullptr;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, key.Path().c_str(), 0, WRITE_DAC | KEY_WOW64_64KEY, &h),
-            ERROR_SUCCESS);
-  SECURITY_DESCRIPTOR sd{};
-  ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-  ACL acl{};
-  ::InitializeAcl(&acl, sizeof acl, ACL_REVISION);
-  ::SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
-  ::RegSetKeySecurity(h, DACL_SECURITY_INFORMATION, &sd);
-  ::RegCloseKey(h);
+  test::DenyAllAccess(HKEY_CURRENT_USER, key.Path());
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key.Path()));
 }
 

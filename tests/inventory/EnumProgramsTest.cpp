@@ -245,19 +245,7 @@ TEST_F(EnumProgramsTest, AKeyThatRefusesReadAccessIsPassedOver) {
   locked.SetString(L"DisplayName", L"Quor locked");
   TempRegistration open(TLocation::UserNative);
   open.SetString(L"DisplayName", L"Quor open");
-  {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(locked.Root(), locked.Path().c_str(), 0, WRITE_DAC | KEY_WOW64_64KEY,
-                              &key),
-              ERROR_SUCCESS);
-    SECURITY_DESCRIPTOR sd{};
-    ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-    ACL acl{};
-    ::InitializeAcl(&acl, sizeof acl, ACL_REVISION);
-    ::SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
-    ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
-    ::RegCloseKey(key);
-  }
+  test::DenyAllAccess(locked.Root(), locked.Path());
   EnumPrograms(list, nullptr);
   EXPECT_EQ(Find(locked), nullptr);
   EXPECT_NE(Find(open), nullptr);

@@ -99,3 +99,19 @@ TempRegistration::TempRegistration(TLocation location, const std::wstring&,
     : TempKey(RootOf(location), UninstallPathOf(location) + L"\\" + exactName), name_(exactName) {}
 
 }  // namespace quor::test
+
+namespace quor::test {
+
+void DenyAllAccess(HKEY root, const std::wstring& path) {
+  UniqueRegKey key;
+  ASSERT_EQ(::RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC | KEY_WOW64_64KEY, key.Put()),
+            ERROR_SUCCESS);
+  SECURITY_DESCRIPTOR sd{};
+  ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  ACL acl{};
+  ::InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+  ::SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+  ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &sd);
+}
+
+}  // namespace quor::test

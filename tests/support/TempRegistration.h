@@ -57,3 +57,11 @@ class TempRegistration : public TempKey {
 };
 
 }  // namespace quor::test
+
+namespace quor::test {
+
+// Gives the key an empty access list, so that opening it for reading fails
+// with ERROR_ACCESS_DENIED (Wine still lets it be deleted).
+void DenyAllAccess(HKEY root, const std::wstring& path);
+
+}  // namespace quor::test

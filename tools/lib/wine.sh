@@ -9,34 +9,38 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINE_TEST_PREFIX="$ROOT/build/wine/test"
 WINE_RUN_PREFIX="$ROOT/build/wine/run"
 
-# A new prefix links Desktop, Documents, Downloads, Music, Pictures and Videos
-# to the Linux home folder. Any link in a user folder of the prefix that
-# leads outside it is replaced by an empty folder.
-wine_sandbox_prefix() {
+# Prints every link in a user folder of the prefix that leads outside it.
+# A new prefix links Desktop, Documents, Downloads, Music, Pictures and
+# Videos to the Linux home folder.
+wine_outside_links() {
   local prefix=$1 link target
   for link in "$prefix"/drive_c/users/*/* "$prefix"/drive_c/users/*/AppData/*; do
     [ -L "$link" ] || continue
     target=$(readlink -f "$link" || true)
     case "$target" in
       "$prefix"/*) ;;
-      *) rm -f "$link" && mkdir -p "$link" ;;
+      *) printf '%s\n' "$link" ;;
     esac
   done
 }
 
-# Answers non-zero, naming the link, when the prefix still has a user-folder
-# link that leads outside it.
+# Replaces each such link by an empty folder.
+wine_sandbox_prefix() {
+  local link
+  while IFS= read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done < <(wine_outside_links "$1")
+}
+
+# Answers non-zero, naming the links, when the prefix still has one.
 wine_check_sandbox() {
-  local prefix=$1 link target bad=0
-  for link in "$prefix"/drive_c/users/*/* "$prefix"/drive_c/users/*/AppData/*; do
-    [ -L "$link" ] || continue
-    target=$(readlink -f "$link" || true)
-    case "$target" in
-      "$prefix"/*) ;;
-      *) echo "wine sandbox: $link links to $target outside the prefix" >&2; bad=1 ;;
-    esac
-  done
-  return $bad
+  local links link
+  links=$(wine_outside_links "$1")
+  [ -z "$links" ] && return 0
+  while IFS= read -r link; do
+    echo "wine sandbox: $link leads outside the prefix" >&2
+  done <<<"$links"
+  return 1
 }
 
 # Creates the prefix when it is missing (under a lock, since ctest may start
