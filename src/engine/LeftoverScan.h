@@ -34,6 +34,12 @@ TMatchTerms MakeMatchTerms(const TUninstallObject& program, const TProtectedFold
 // entry (or directory entry) once the engine is cancelled.
 void ScanLeftovers(TUninstallHelper& engine, TUninstallObject& program);
 
+// Buffers for reading registry values, reused from key to key.
+struct TRegValueBuffers {
+  std::wstring Name = std::wstring(512, L'\0');
+  std::vector<BYTE> Data = std::vector<BYTE>(4096);
+};
+
 class TLeftoverScan {
  public:
   TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program);
@@ -67,6 +73,7 @@ class TLeftoverScan {
   TUninstallObject& FProgram;
   TProtectedFolders FGuard;
   TMatchTerms FTerms;
+  TRegValueBuffers FValueBuffers;
 };
 
 // The target of a shell shortcut, or empty.

@@ -31,33 +31,28 @@ std::vector<std::wstring> SubKeyNames(HKEY key) {
   return names;
 }
 
-// Calls `visit(name, type, data)` for every value of an open key, reading
-// names and data in one enumeration.
+// Calls `visit(name, type, data, size)` for every value of an open key,
+// reading names and data in one enumeration. The buffers grow as needed and
+// are reused from key to key.
 template <typename Visit>
-void ForEachValue(HKEY key, Visit visit) {
-  DWORD count = 0, maxName = 0, maxData = 0;
-  if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  std::wstring name(maxName + 1, L'\0');
-  std::vector<BYTE> data(maxData + 2);
+void ForEachValue(HKEY key, TRegValueBuffers& buffers, Visit visit) {
   int regrowths = 0;
   for (DWORD i = 0;; ++i) {
-    DWORD nameLen = static_cast<DWORD>(name.size());
-    DWORD dataLen = static_cast<DWORD>(data.size());
+    DWORD nameLen = static_cast<DWORD>(buffers.Name.size());
+    DWORD dataLen = static_cast<DWORD>(buffers.Data.size());
     DWORD type = 0;
-    const LSTATUS rc = ::RegEnumValueW(key, i, name.data(), &nameLen, nullptr, &type, data.data(),
-                                       &dataLen);
+    const LSTATUS rc = ::RegEnumValueW(key, i, buffers.Name.data(), &nameLen, nullptr, &type,
+                                       buffers.Data.data(), &dataLen);
     if (rc == ERROR_MORE_DATA && ++regrowths < 32) {
-      // Grown since the sizes were taken.
-      name.resize(std::max<size_t>(name.size() * 2, 16384));
-      data.resize(std::max<size_t>(data.size() * 2, static_cast<size_t>(dataLen) + 2));
+      // Value names are at most 16,383 characters; data can be any size.
+      buffers.Name.resize(16384);
+      buffers.Data.resize(std::max<size_t>(buffers.Data.size() * 2, static_cast<size_t>(dataLen) + 2));
       --i;
       continue;
     }
     if (rc != ERROR_SUCCESS) break;
-    visit(std::wstring(name.data(), nameLen), type, data.data(), static_cast<size_t>(dataLen));
+    visit(std::wstring(buffers.Name.data(), nameLen), type, buffers.Data.data(),
+          static_cast<size_t>(dataLen));
   }
 }
 
@@ -107,7 +102,7 @@ void TLeftoverScan::SearchLevel(HKEY root, HKEY openKey, const std::wstring& key
 // A rule key's own default value never stands for the key: the rule keys
 // are shared places (Software, Run...) that must not be listed whole.
 void TLeftoverScan::CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey) {
-  ForEachValue(openKey, [&](const std::wstring& name, DWORD type, const BYTE* data, size_t size) {
+  ForEachValue(openKey, FValueBuffers, [&](const std::wstring& name, DWORD type, const BYTE* data, size_t size) {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return;
     const std::wstring text = RegBytesToText(data, size);
     if (ruleKey && name.empty()) {
@@ -198,7 +193,8 @@ bool GetValueNames(HKEY root, const std::wstring& path, std::vector<std::wstring
   UniqueRegKey key = OpenRead(root, path);
   if (!key) return false;
   names.clear();
-  ForEachValue(key.Get(), [&](const std::wstring& name, DWORD, const BYTE*, size_t) {
+  TRegValueBuffers buffers;
+  ForEachValue(key.Get(), buffers, [&](const std::wstring& name, DWORD, const BYTE*, size_t) {
     names.push_back(name);
   });
   return true;
