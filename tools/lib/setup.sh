@@ -105,6 +105,7 @@ run_bench() {
   local prefix="$ROOT/build/wine/bench"
   wine_ensure_prefix "$prefix"
   export WINEPREFIX="$prefix"
+  trap 'wineserver -k 2>/dev/null || true' EXIT
   xvfb_or_display
   wine_warm_up
   local b

@@ -96,7 +96,8 @@ xvfb_stop() {
 # would otherwise hold that program's output pipe open, and ctest would wait
 # for it until its time-out.
 wine_warm_up() {
-  wineserver -p
+  # The server outlives this script's output: it must not hold it open.
+  wineserver -p </dev/null >/dev/null 2>&1
   wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
@@ -117,6 +118,7 @@ run_program() {
   wine_ensure_prefix "$WINE_RUN_PREFIX"
   export WINEPREFIX="$WINE_RUN_PREFIX"
   wine_check_sandbox "$WINE_RUN_PREFIX"
+  trap 'WINEPREFIX="$WINE_RUN_PREFIX" wineserver -k 2>/dev/null || true' EXIT
   wine_warm_up
   "$ROOT/tools/demo/seed" "$BIN"
   "$ROOT/tools/demo/install" "$BIN"
@@ -132,7 +134,7 @@ run_program() {
 xvfb_or_display() {
   if [ -z "${DISPLAY:-}" ]; then
     xvfb_start
-    trap 'xvfb_stop' EXIT
+    trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
     echo "[dev] no DISPLAY: running on Xvfb $DISPLAY" >&2
   fi
 }
