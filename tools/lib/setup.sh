@@ -37,15 +37,15 @@ ensure_packages() {
 
 # Debian's source entries, so that libpng can be built from Debian's own source.
 ensure_deb_src() {
-  local list=/etc/apt/sources.list.d/quor-deb-src.sources
-  [ -f "$list" ] && return 0
+  local dir=/etc/apt/sources.list.d
+  [ -f "$dir/quor-deb-src.sources" ] || [ -f "$dir/quor-deb-src.list" ] && return 0
   log "adding deb-src entries"
-  {
-    awk '
-      /^Types:/ { print "Types: deb-src"; next }
-      { print }
-    ' /etc/apt/sources.list.d/debian.sources
-  } | as_root tee "$list" >/dev/null
+  if [ -f "$dir/debian.sources" ]; then
+    sed 's/^Types:.*/Types: deb-src/' "$dir/debian.sources" | as_root tee "$dir/quor-deb-src.sources" >/dev/null
+  else
+    grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+      as_root tee "$dir/quor-deb-src.list" >/dev/null
+  fi
   apt_updated=0
   apt_update_once
 }
