@@ -1,5 +1,7 @@
 #include "toolkit/QuorDirectControl.h"
 
+#include "toolkit/WindowDispatch.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -332,29 +334,9 @@ LRESULT TQuorDirectParentControl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   return ::DefWindowProcW(FHandle, msg, w, l);
 }
 
-LRESULT CALLBACK TQuorDirectParentControl::WndProc(HWND hwnd, UINT msg, WPARAM w,
-                                                   LPARAM l) noexcept {
-  TQuorDirectParentControl* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TQuorDirectParentControl*>(
-        reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    self->FHandle = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TQuorDirectParentControl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return ::DefWindowProcW(hwnd, msg, w, l);
-  LRESULT result = 0;
-  try {
-    result = self->HandleMessage(msg, w, l);
-  } catch (...) {
-    result = 0;
-  }
-  if (msg == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->FHandle = nullptr;
-  }
-  return result;
+LRESULT CALLBACK TQuorDirectParentControl::WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept {
+  return DispatchToOwner(hwnd, msg, w, l, &TQuorDirectParentControl::FHandle,
+                         &TQuorDirectParentControl::HandleMessage);
 }
 
 }  // namespace quor

@@ -1,6 +1,8 @@
 // The frame: loading, surface building, presentation and the host hook.
 #include "toolkit/QuorDirectForm.h"
 
+#include "toolkit/WindowDispatch.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -297,26 +299,7 @@ LRESULT CALLBACK TQuorDirectForm::HostHook(HWND hwnd, UINT msg, WPARAM w, LPARAM
 }
 
 LRESULT CALLBACK TQuorDirectForm::FrameProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept {
-  TQuorDirectForm* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TQuorDirectForm*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    self->FHandle = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TQuorDirectForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return ::DefWindowProcW(hwnd, msg, w, l);
-  LRESULT result = 0;
-  try {
-    result = self->FrameMessage(msg, w, l);
-  } catch (...) {
-    result = 0;
-  }
-  if (msg == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->FHandle = nullptr;
-  }
-  return result;
+  return DispatchToOwner(hwnd, msg, w, l, &TQuorDirectForm::FHandle, &TQuorDirectForm::FrameMessage);
 }
 
 }  // namespace quor
