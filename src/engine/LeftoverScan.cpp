@@ -78,7 +78,7 @@ void TLeftoverScan::Run() {
     FEngine.RaiseProgress();
   }
   if (!FProgram.KeyPath.empty() && KeyExists(FProgram.RootKey, FProgram.KeyPath, true)) {
-    AddRegItem(FProgram.RootKey, FProgram.KeyPath, true);
+    AddRegItem(FProgram.RootKey, FProgram.KeyPath, L"", true);
   }
   for (const auto& rule : RegistryRules) {
     if (Cancelled()) return;

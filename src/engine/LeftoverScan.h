@@ -56,7 +56,7 @@ class TLeftoverScan {
   void SearchRegKey(HKEY root, const std::wstring& key, int32_t limit);
   bool IsRelatedKeyName(const std::wstring& name) const;
   void CheckRegValue(HKEY root, const std::wstring& key, const std::wstring& valueName);
-  void AddRegItem(HKEY root, const std::wstring& path, bool isKey);
+  void AddRegItem(HKEY root, const std::wstring& key, const std::wstring& valueName, bool isKey);
 
   const TMatchTerms& Terms() const { return FTerms; }
 

@@ -47,6 +47,10 @@ TProtectedFolders::TProtectedFolders(const TEnvironmentStrings* table) {
   if (::GetWindowsDirectoryW(windows, MAX_PATH)) FFolders.push_back(FoldFolder(windows));
 }
 
+TProtectedFolders TProtectedFolders::ForProgram(const TUninstallObject*) {
+  return TProtectedFolders();
+}
+
 bool TProtectedFolders::Contains(const std::wstring& folder) const {
   const std::wstring folded = FoldFolder(folder);
   // A relative path would name a folder below whatever the current one is.

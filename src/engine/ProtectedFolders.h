@@ -10,8 +10,14 @@ namespace quor {
 
 class TEnvironmentStrings;
 
+class TUninstallObject;
+
 class TProtectedFolders {
  public:
+  // The set that guards a scan or a removal of `program` (which may be null):
+  // the well-known folders plus what other registrations of the machine hold.
+  static TProtectedFolders ForProgram(const TUninstallObject* program);
+
   // From the given table (the global one when null).
   explicit TProtectedFolders(const TEnvironmentStrings* table = nullptr);
   bool Contains(const std::wstring& folder) const;

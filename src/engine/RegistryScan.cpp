@@ -89,7 +89,7 @@ void TLeftoverScan::SearchLevel(HKEY root, HKEY openKey, const std::wstring& key
   for (const auto& name : SubKeyNames(openKey)) {
     const std::wstring full = JoinKey(key, name);
     if (IsRelatedKeyName(name)) {
-      AddRegItem(root, full, true);
+      AddRegItem(root, full, L"", true);
       continue;
     }
     UniqueRegKey sub = OpenRead(openKey, name);
@@ -118,7 +118,7 @@ void TLeftoverScan::CheckDefaultOfRuleKey(HKEY root, const std::wstring& key,
   const std::wstring text = LowerAscii(rawText);
   if (Contains(text, FTerms.Name) || Contains(text, FTerms.Folder) ||
       Contains(text, FTerms.Location)) {
-    AddRegItem(root, IncludeBackslash(key), false);
+    AddRegItem(root, key, L"", false);
   }
 }
 
@@ -143,14 +143,23 @@ void TLeftoverScan::CheckValueText(HKEY root, const std::wstring& key, const std
   if (text.empty()) return;
   const bool isDefault = valueName.empty();
   if (Contains(text, FTerms.Name) || Contains(text, FTerms.Folder)) {
-    AddRegItem(root, isDefault ? key : IncludeBackslash(key) + valueName, isDefault);
+    AddRegItem(root, key, valueName, isDefault);
   } else if (Contains(text, FTerms.Location)) {
-    AddRegItem(root, IncludeBackslash(key) + valueName, false);
+    AddRegItem(root, key, valueName, false);
   }
 }
 
-void TLeftoverScan::AddRegItem(HKEY root, const std::wstring& path, bool isKey) {
-  FProgram.AddLeftover({RootKeyName(root) + L"\\" + path, isKey ? lkRegKey : lkRegValue});
+// The displayed path of a key's default value is the key path with a
+// trailing backslash; the fields say exactly what to delete.
+void TLeftoverScan::AddRegItem(HKEY root, const std::wstring& key, const std::wstring& valueName,
+                               bool isKey) {
+  TLeftOverItem item;
+  item.Kind = isKey ? lkRegKey : lkRegValue;
+  item.Root = root;
+  item.KeyPath = key;
+  item.ValueName = isKey ? L"" : valueName;
+  item.Path = RootKeyName(root) + L"\\" + (isKey ? key : IncludeBackslash(key) + valueName);
+  FProgram.AddLeftover(item);
 }
 
 bool IsSkippedKey(const std::wstring& name) {

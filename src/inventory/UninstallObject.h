@@ -20,9 +20,35 @@ class TGetSizeThread;
 // Kinds of leftover item.
 enum : uint8_t { lkFile = 0, lkFolder = 1, lkRegKey = 2, lkRegValue = 3 };
 
+// What found a leftover item.
+enum class TMatchedBy : uint8_t {
+  InstallFolder,  // inside the program's install folder
+  Registration,   // the program's own uninstall registration key
+  Location,       // bears the install location
+  Name,           // bears the display name
+  Folder,         // bears the install folder's name
+  Guid,           // bears the product code
+  RelatedFolder,  // inside a folder that was found related
+};
+
+// How sure the scan is that an item is the program's. Weak items start out
+// kept: the user must choose to remove them.
+enum class TConfidence : uint8_t { High, Low };
+
 struct TLeftOverItem {
-  std::wstring Path;
+  TLeftOverItem() = default;
+  TLeftOverItem(std::wstring path, uint8_t kind) : Path(std::move(path)), Kind(kind) {}
+
+  std::wstring Path;  // the displayed path (kinds and forms: see lkFile...)
   uint8_t Kind = lkFile;
+  // Registry items also keep the root, the key path below it and, for a
+  // value, the value name apart, so that a value name that holds or ends in
+  // a backslash is deleted exactly. Root is null for files and folders.
+  HKEY Root = nullptr;
+  std::wstring KeyPath;
+  std::wstring ValueName;
+  TMatchedBy MatchedBy = TMatchedBy::Name;
+  TConfidence Confidence = TConfidence::High;
 };
 
 // One uninstall registration as read from the registry; copied by value.
