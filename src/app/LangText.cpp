@@ -6,7 +6,7 @@
 
 #include "app/IniFile.h"
 #include "base/Text.h"
-#include "engine/LeftoverScan.h"
+#include "base/FileExists.h"
 
 namespace quor {
 namespace {

@@ -10,7 +10,8 @@
 #include "app/LangText.h"
 #include "base/Handles.h"
 #include "base/Text.h"
-#include "engine/LeftoverScan.h"
+#include "base/FileExists.h"
+#include "base/FindFile.h"
 
 namespace quor {
 namespace {
@@ -87,17 +88,12 @@ std::wstring TLanguageSettings::GetConfigDir(const std::wstring& exeDir,
 
 void TLanguageSettings::ListLanguages() {
   FLangList.clear();
-  WIN32_FIND_DATAW data{};
-  UniqueFindHandle find(::FindFirstFileW((LanguageDir() + L"*.ini").c_str(), &data));
-  if (!find) return;
-  do {
-    const std::wstring fileName = data.cFileName;
+  for (TFindFile find(LanguageDir(), L"*.ini"); find.Next();) {
+    const std::wstring fileName = find.Name();
     // "*.ini" also matches longer extensions through short names, and folders.
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !HasIniExtension(fileName)) {
-      continue;
-    }
+    if (find.IsFolder() || !HasIniExtension(fileName)) continue;
     FLangList.push_back(fileName.substr(0, fileName.size() - 4));
-  } while (::FindNextFileW(find.Get(), &data));
+  }
 }
 
 std::wstring TLanguageSettings::GetNativeName(const std::wstring& name) const {

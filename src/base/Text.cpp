@@ -43,6 +43,31 @@ std::wstring Trim(std::wstring_view text) {
   return std::wstring(text.substr(b, e - b));
 }
 
+std::wstring IncludeBackslash(const std::wstring& text) {
+  if (text.empty() || text.back() == L'\\') return text;
+  return text + L'\\';
+}
+
+bool IsLetterOrDigit(wchar_t c) noexcept {
+  if (c < 128) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+  }
+  WORD type = 0;
+  if (!::GetStringTypeW(CT_CTYPE1, &c, 1, &type)) return false;
+  return (type & (C1_ALPHA | C1_DIGIT)) != 0;
+}
+
+bool SameTextUnicode(std::wstring_view a, std::wstring_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  if (a.empty()) return true;
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool StartsWithUnicode(std::wstring_view text, std::wstring_view prefix) noexcept {
+  return text.size() >= prefix.size() && SameTextUnicode(text.substr(0, prefix.size()), prefix);
+}
+
 std::string ToUtf8(std::wstring_view text) {
   if (text.empty()) return {};
   const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),

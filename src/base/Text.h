@@ -18,6 +18,17 @@ size_t FindAscii(std::wstring_view text, std::wstring_view needle, size_t from =
 // Removes leading and trailing characters with codes up to 32.
 std::wstring Trim(std::wstring_view text);
 
+// The text with one backslash at its end (empty text stays empty).
+std::wstring IncludeBackslash(const std::wstring& text);
+
+// A letter or digit of any script.
+bool IsLetterOrDigit(wchar_t c) noexcept;
+
+// Comparisons that fold case over all of Unicode, as the file system does:
+// for guards, where being too careful is safe.
+bool SameTextUnicode(std::wstring_view a, std::wstring_view b) noexcept;
+bool StartsWithUnicode(std::wstring_view text, std::wstring_view prefix) noexcept;
+
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <string_view>
 
 #include "inventory/EnvironmentStrings.h"
 #include "inventory/Registry.h"
@@ -20,6 +21,7 @@ constexpr const wchar_t* kFolderTemplates[] = {
     L"%startmenu%",        L"%common_startmenu%",        L"%COMMON_DESKTOPDIRECTORY%",
     L"%DESKTOPDIRECTORY%", L"%LOCAL_APPDATA%",           L"%ProgramFiles%",
     L"%PUBLIC%",           L"%COMMON_STARTUP%",          L"%STARTUP%"};
+constexpr const wchar_t* kProgramFilesX86 = L"%PROGRAM_FILESX86%";
 constexpr const wchar_t* kFolderTemplates64[] = {L"%ProgramW6432%", L"%CommonProgramW6432%"};
 
 constexpr const wchar_t* kRegistryRules[] = {
@@ -78,7 +80,14 @@ void LoadRuleLists() {
   OsCheck();
   const bool win64 = IsWin64();
   FolderRoots.clear();
-  for (const wchar_t* t : kFolderTemplates) FolderRoots.push_back(IncludeBackslash(ExpandEnvironment(t)));
+  for (const wchar_t* t : kFolderTemplates) {
+    // "%ProgramFiles%" named the 32-bit folder for a 32-bit process; a 64-bit
+    // process reads the 64-bit one there, which roots 13 and 14 already
+    // search. So this root stays the 32-bit folder.
+    const bool programFiles = std::wstring_view(t) == L"%ProgramFiles%";
+    if (programFiles && win64 && sizeof(void*) == 8) t = kProgramFilesX86;
+    FolderRoots.push_back(IncludeBackslash(ExpandEnvironment(t)));
+  }
   if (win64) {
     for (const wchar_t* t : kFolderTemplates64) {
       FolderRoots.push_back(IncludeBackslash(ExpandEnvironment(t)));

@@ -1,8 +1,8 @@
 #include "engine/LeftoverScan.h"
 
-#include <shlwapi.h>
-
-#include "base/Handles.h"
+#include "base/CanonicalPath.h"
+#include "base/Com.h"
+#include "base/FindFile.h"
 #include "base/LongPath.h"
 #include "base/Text.h"
 #include "engine/LeftoverRules.h"
@@ -12,73 +12,62 @@
 namespace quor {
 namespace {
 
-bool Contains(const std::wstring& foldedText, const std::wstring& term) {
-  return !term.empty() && foldedText.find(term) != std::wstring::npos;
-}
+// What the walks keep of a directory entry.
+struct TDirEntry {
+  std::wstring Name;
+  bool Folder = false;
+  bool Link = false;
+};
 
-bool IsDots(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
-bool IsFolder(const WIN32_FIND_DATAW& e) { return (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-bool IsLink(const WIN32_FIND_DATAW& e) { return (e.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-
-// Every entry of a folder, hidden and system ones included, in listing order.
-std::vector<WIN32_FIND_DATAW> ListFolder(const std::wstring& folder) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  WIN32_FIND_DATAW data{};
-  UniqueFindHandle find(::FindFirstFileExW(LongPath(IncludeBackslash(folder) + L"*.*").c_str(),
-                                           FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return entries;
-  do {
-    if (!IsDots(data.cFileName)) entries.push_back(data);
-  } while (::FindNextFileW(find.Get(), &data));
+std::vector<TDirEntry> ListEntries(const std::wstring& folder) {
+  std::vector<TDirEntry> entries;
+  for (TFindFile find(folder); find.Next();) {
+    entries.push_back({find.Name(), find.IsFolder(), find.IsLink()});
+  }
   return entries;
 }
 
-std::wstring Extension(const std::wstring& name) {
+bool IsShortcutName(const std::wstring& name) {
   const size_t dot = name.rfind(L'.');
-  return dot == std::wstring::npos ? std::wstring() : LowerAscii(name.substr(dot));
+  return dot != std::wstring::npos && SameTextAscii(std::wstring_view(name).substr(dot), L".lnk");
 }
+
+// A folder listed or walked: its entries and how far the walk has come.
+struct TFolderFrame {
+  std::wstring Folder;  // ends in a backslash
+  std::vector<TDirEntry> Entries;
+  size_t Next = 0;
+};
 
 }  // namespace
 
-TMatchTerms MakeMatchTerms(const TUninstallObject& program, const TProtectedFolders& guard) {
-  TMatchTerms terms;
-  terms.Location = LowerAscii(Trim(program.InstallLocation));
-  terms.Name = LowerAscii(Trim(program.DisplayName));
-  terms.Folder = LowerAscii(Trim(program.FolderName));
-  terms.Guid = LowerAscii(Trim(program.ProductGuid));
-  if (!terms.Location.empty() && guard.Contains(terms.Location)) {
-    terms.Location.clear();
-    terms.Folder.clear();
-  }
-  return terms;
-}
-
 TLeftoverScan::TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program)
-    : FEngine(engine), FProgram(program), FTerms(MakeMatchTerms(program, FGuard)) {}
+    : TLeftoverScan(engine, program, TProtectedFolders::ForProgram(&program)) {}
+
+TLeftoverScan::TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program,
+                             TProtectedFolders guard)
+    : FEngine(engine),
+      FProgram(program),
+      FGuard(std::move(guard)),
+      FTerms(MakeMatchTerms(program, FGuard)) {}
 
 bool TLeftoverScan::Cancelled() const { return FEngine.Cancelled(); }
 
 void TLeftoverScan::Run() {
   FEngine.SetProgress(0);
   FProgram.ClearLeftovers();
+  const TComInit com;  // for the shortcuts, once for the whole scan
 
-  const std::wstring location = Trim(FProgram.InstallLocation);
-  if (!location.empty() && !FGuard.Contains(location) &&
-      ::PathFileExistsW(LongPath(FProgram.InstallLocation).c_str())) {
-    AddFolderTree(location);
-  }
+  AddInstallFolder();
   for (const auto& root : FolderRoots) {
     if (Cancelled()) return;
-    SearchFolder(root);
+    // A root whose template named no folder is passed over.
+    if (CanonicalFolderText(root)) SearchFolder(root);
     FEngine.SetProgress(FEngine.Progress() + 1);
     FEngine.RaiseProgress();
   }
   if (!FProgram.KeyPath.empty() && KeyExists(FProgram.RootKey, FProgram.KeyPath, true)) {
-    AddRegItem(FProgram.RootKey, FProgram.KeyPath, L"", true);
+    AddRegItem(FProgram.RootKey, FProgram.KeyPath, L"", true, {TMatchedBy::Registration});
   }
   for (const auto& rule : RegistryRules) {
     if (Cancelled()) return;
@@ -88,66 +77,109 @@ void TLeftoverScan::Run() {
   }
 }
 
-void TLeftoverScan::AddPathItem(const std::wstring& folder, const std::wstring& name, uint8_t kind) {
+// The install folder in its canonical spelling, unless it is protected. An
+// install folder that is a link is listed as the link alone: the removal
+// takes the link away, never what it points at.
+void TLeftoverScan::AddInstallFolder() {
+  const auto location = FGuard.Canonical(FProgram.InstallLocation);
+  if (!location || !location->Exists || FGuard.Contains(*location)) return;
+  const DWORD attrs = ::GetFileAttributesW(LongPath(location->Path).c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return;
+  const TMatch match{TMatchedBy::InstallFolder};
+  if (location->IsLink) {
+    AddPathItem(location->Path, L"", lkFolder, match);
+  } else {
+    AddFolderTree(location->Path, match, TMatchedBy::InstallFolder);
+  }
+}
+
+void TLeftoverScan::AddPathItem(const std::wstring& folder, const std::wstring& name, uint8_t kind,
+                                const TMatch& match) {
   std::wstring path = IncludeBackslash(folder) + name;
   if (kind == lkFolder) path = IncludeBackslash(path);
-  FProgram.AddLeftover({path, kind});
+  TLeftOverItem item(std::move(path), kind);
+  item.MatchedBy = match.By;
+  item.Confidence = match.Confidence;
+  FProgram.AddLeftover(item);
 }
 
-void TLeftoverScan::AddFolderTree(const std::wstring& folder) {
-  AddPathItem(folder, L"", lkFolder);
-  AddFolderTreeEntries(folder);
+void TLeftoverScan::AddFolderTree(const std::wstring& folder, const TMatch& match,
+                                  TMatchedBy below) {
+  AddPathItem(folder, L"", lkFolder, match);
+  AddFolderTreeEntries(folder, TMatch{below, match.Confidence});
 }
 
-// A folder link is listed as an item of its own (the removal takes away the
-// link, never what it points at) but not walked: it may loop.
-void TLeftoverScan::AddFolderTreeEntries(const std::wstring& folder) {
-  for (const auto& entry : ListFolder(folder)) {
+// Depth first, each folder before its contents and a subfolder's whole tree
+// before the next entry, on an explicit stack: a tree thousands of levels
+// deep must not exhaust the thread's. A folder link is listed as an item of
+// its own (the removal takes away the link) but not walked: it may loop.
+void TLeftoverScan::AddFolderTreeEntries(const std::wstring& folder, const TMatch& match) {
+  std::vector<TFolderFrame> stack;
+  stack.push_back({IncludeBackslash(folder), ListEntries(folder)});
+  while (!stack.empty()) {
     if (Cancelled()) return;
-    if (IsFolder(entry)) {
-      AddPathItem(folder, entry.cFileName, lkFolder);
-      if (!IsLink(entry)) AddFolderTreeEntries(IncludeBackslash(folder) + entry.cFileName);
-    } else {
-      AddPathItem(folder, entry.cFileName, lkFile);
+    TFolderFrame& top = stack.back();
+    if (top.Next == top.Entries.size()) {
+      stack.pop_back();
+      continue;
     }
+    const TDirEntry entry = top.Entries[top.Next++];
+    if (!entry.Folder) {
+      AddPathItem(top.Folder, entry.Name, lkFile, match);
+      continue;
+    }
+    AddPathItem(top.Folder, entry.Name, lkFolder, match);
+    if (entry.Link) continue;
+    const std::wstring child = top.Folder + entry.Name + L"\\";
+    stack.push_back({child, ListEntries(child)});
   }
 }
 
+// Shortcuts first, then folders, each in listing order; a related folder
+// becomes a leftover with its whole tree, any other folder is searched in
+// turn. A related folder that is protected (it holds another program's
+// folder, or a well-known one) is searched instead of listed.
 void TLeftoverScan::SearchFolder(const std::wstring& folder) {
-  const std::vector<WIN32_FIND_DATAW> entries = ListFolder(folder);
-  // Shortcuts first, then folders, each in listing order.
-  for (const auto& entry : entries) {
-    if (Cancelled()) return;
-    if (!IsFolder(entry) && Extension(entry.cFileName) == L".lnk" && IsRelatedFile(folder, entry)) {
-      AddPathItem(folder, entry.cFileName, lkFile);
+  std::vector<TFolderFrame> stack;
+  auto enter = [&](const std::wstring& path) {
+    TFolderFrame frame{IncludeBackslash(path), ListEntries(path)};
+    for (const auto& entry : frame.Entries) {
+      if (Cancelled()) return false;
+      if (entry.Folder || !IsShortcutName(entry.Name)) continue;
+      if (auto match = IsRelatedFile(frame.Folder, entry.Name)) {
+        AddPathItem(frame.Folder, entry.Name, lkFile, *match);
+      }
     }
-  }
-  for (const auto& entry : entries) {
+    stack.push_back(std::move(frame));
+    return true;
+  };
+  if (!enter(folder)) return;
+  while (!stack.empty()) {
     if (Cancelled()) return;
-    if (!IsFolder(entry) || IsLink(entry)) continue;
-    const std::wstring path = folder + entry.cFileName;
-    // A related folder that holds well-known folders is searched, not listed.
-    if (IsRelatedFile(folder, entry) && !FGuard.Contains(path)) {
-      AddFolderTree(path);
-    } else {
-      SearchFolder(IncludeBackslash(path));
+    TFolderFrame& top = stack.back();
+    if (top.Next == top.Entries.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const TDirEntry entry = top.Entries[top.Next++];
+    if (!entry.Folder || entry.Link) continue;
+    const std::wstring path = top.Folder + entry.Name;
+    const auto match = IsRelatedFile(top.Folder, entry.Name);
+    if (match && !FGuard.Contains(path)) {
+      AddFolderTree(path, *match, TMatchedBy::RelatedFolder);
+    } else if (!enter(path)) {
+      return;
     }
   }
 }
 
-bool TLeftoverScan::IsRelatedFile(const std::wstring& folder, const WIN32_FIND_DATAW& entry) const {
-  const std::wstring name = LowerAscii(entry.cFileName);
-  if (Extension(name) == L".lnk") {
-    const std::wstring target = LowerAscii(GetLinkTarget(folder + entry.cFileName));
-    if (Contains(target, FTerms.Location) || Contains(target, FTerms.Name) ||
-        Contains(target, FTerms.Folder)) {
-      return true;
-    }
-  } else if (Contains(LowerAscii(folder) + name, FTerms.Location) || Contains(name, FTerms.Name) ||
-             Contains(name, FTerms.Folder)) {
-    return true;
+std::optional<TMatch> TLeftoverScan::IsRelatedFile(const std::wstring& folder,
+                                                   const std::wstring& name) const {
+  const std::wstring folded = LowerAscii(name);
+  if (IsShortcutName(name)) {
+    return MatchShortcut(FTerms, LowerAscii(GetLinkTarget(IncludeBackslash(folder) + name)), folded);
   }
-  return Contains(name, FTerms.Guid);
+  return MatchEntry(FTerms, LowerAscii(IncludeBackslash(folder)) + folded, folded);
 }
 
 void ScanLeftovers(TUninstallHelper& engine, TUninstallObject& program) {

@@ -1,33 +1,23 @@
 #pragma once
 // The scan for what a program left behind: files, folders, registry keys and
 // values that bear the program's install folder, name, folder name or
-// product code, collected into the record's leftover list.
+// product code, collected into the record's leftover list. Every item says
+// what found it and how sure the scan is.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/FileExists.h"
+#include "engine/MatchTerms.h"
 #include "engine/ProtectedFolders.h"
 #include "inventory/UninstallObject.h"
 
 namespace quor {
 
 class TUninstallHelper;
-
-// The program's identifying texts: trimmed, lower-cased over A to Z; an
-// empty term takes part in no test.
-struct TMatchTerms {
-  std::wstring Location;
-  std::wstring Name;
-  std::wstring Folder;
-  std::wstring Guid;
-};
-
-// The terms of a record. An install location that is a well-known folder
-// (a drive root, the profile, program files...) identifies nothing, so then
-// neither it nor its last component serves as a term.
-TMatchTerms MakeMatchTerms(const TUninstallObject& program, const TProtectedFolders& guard);
 
 // Clears the record's leftover list and fills it anew; reports progress
 // through the engine after each rule entry and stops before the next rule
@@ -43,31 +33,41 @@ struct TRegValueBuffers {
 class TLeftoverScan {
  public:
   TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program);
+  // With a guard of the caller's (tests).
+  TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program, TProtectedFolders guard);
   void Run();
 
   // Files and folders.
-  void AddPathItem(const std::wstring& folder, const std::wstring& name, uint8_t kind);
-  void AddFolderTree(const std::wstring& folder);
+  void AddPathItem(const std::wstring& folder, const std::wstring& name, uint8_t kind,
+                   const TMatch& match);
+  // The folder and everything below it; the folder's own item carries
+  // `match`, what lies below it the same confidence and `below`.
+  void AddFolderTree(const std::wstring& folder, const TMatch& match, TMatchedBy below);
   void SearchFolder(const std::wstring& folder);
-  bool IsRelatedFile(const std::wstring& folder, const WIN32_FIND_DATAW& entry) const;
+  // A shortcut by its target (a folder named "*.lnk" too), anything else by
+  // its name or by lying inside the install folder.
+  std::optional<TMatch> IsRelatedFile(const std::wstring& folder, const std::wstring& name) const;
 
   // Registry.
   void RunRule(const std::wstring& rule);
   void SearchRegKey(HKEY root, const std::wstring& key, int32_t limit);
-  bool IsRelatedKeyName(const std::wstring& name) const;
+  std::optional<TMatch> IsRelatedKeyName(const std::wstring& name) const;
   void CheckRegValue(HKEY root, const std::wstring& key, const std::wstring& valueName);
-  void AddRegItem(HKEY root, const std::wstring& key, const std::wstring& valueName, bool isKey);
+  void AddRegItem(HKEY root, const std::wstring& key, const std::wstring& valueName, bool isKey,
+                  const TMatch& match);
 
   const TMatchTerms& Terms() const { return FTerms; }
+  const TProtectedFolders& Guard() const { return FGuard; }
 
  private:
   bool Cancelled() const;
-  void SearchLevel(HKEY root, HKEY openKey, const std::wstring& key, int32_t depth, int32_t limit);
+  void AddInstallFolder();
+  void AddFolderTreeEntries(const std::wstring& folder, const TMatch& match);
   void CheckValueText(HKEY root, const std::wstring& key, const std::wstring& valueName,
-                      const std::wstring& text);
-  void CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey);
+                      const std::wstring& text, bool weakOnly, bool keyNeverListed);
+  void CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey,
+                      bool keyNeverListed);
   void CheckDefaultOfRuleKey(HKEY root, const std::wstring& key, const std::wstring& text);
-  void AddFolderTreeEntries(const std::wstring& folder);
 
   TUninstallHelper& FEngine;
   TUninstallObject& FProgram;
@@ -78,11 +78,13 @@ class TLeftoverScan {
 
 // The target of a shell shortcut, or empty.
 std::wstring GetLinkTarget(const std::wstring& path);
-// Existence, also of a program named without its extension.
-bool FileExistsEx(const std::wstring& path);
 
 bool IsSkippedKey(const std::wstring& name);
 bool WildcardMatch(const std::wstring& mask, const std::wstring& text);
+// Keys that are never listed whole, whatever matches: shared class keys
+// (file types, "*", "CLSID", "Msi.*"...) and the shared keys of a Software
+// key ("Classes", "Microsoft", "Policies"...). Values in them still may be.
+bool IsNeverListedKey(HKEY root, const std::wstring& path);
 // True when the key opens, and when opening it is refused for lack of rights.
 bool KeyExists(HKEY root, const std::wstring& path, bool nativeView = true);
 bool GetValueNames(HKEY root, const std::wstring& path, std::vector<std::wstring>& names);

@@ -2,27 +2,65 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "base/Text.h"
-#include "inventory/EnvironmentStrings.h"
+#include "inventory/EnumPrograms.h"
+#include "inventory/Registry.h"
+#include "inventory/UninstallObject.h"
 
 namespace quor {
 namespace {
 
-bool IsAbsolute(const std::wstring& folded) {
-  return (folded.size() >= 2 && folded[1] == L':') || folded.rfind(L"\\\\", 0) == 0;
-}
+struct TUninstallLocation {
+  HKEY Root;
+  const wchar_t* Path;
+};
 
-// "c:" or "\\server\share" (or less).
-bool IsRoot(const std::wstring& folded) {
-  if (folded.size() <= 2) return true;
-  if (folded.rfind(L"\\\\", 0) == 0) {
-    const size_t server = folded.find(L'\\', 2);
-    return server == std::wstring::npos || folded.find(L'\\', server + 1) == std::wstring::npos;
+// Every registration counts here, hidden ones too: they are installed.
+void AddOtherRegistrations(TProtectedFolders& set, const TUninstallObject* program) {
+  std::vector<TUninstallLocation> locations = {{HKEY_CURRENT_USER, kUninstallKeyPath},
+                                               {HKEY_LOCAL_MACHINE, kUninstallKeyPath}};
+  if (IsWin64()) {
+    locations.push_back({HKEY_CURRENT_USER, kUninstallKeyPathWow});
+    locations.push_back({HKEY_LOCAL_MACHINE, kUninstallKeyPathWow});
   }
-  return false;
+  for (const auto& location : locations) {
+    std::vector<std::wstring> names;
+    if (!GetSubKeyNames(location.Root, location.Path, names)) continue;
+    for (const auto& name : names) {
+      const std::wstring keyPath = IncludeBackslash(location.Path) + name;
+      if (program && program->RootKey == location.Root && SameTextAscii(program->KeyPath, keyPath)) {
+        continue;
+      }
+      UniqueRegKey key = OpenKeyForRead(location.Root, keyPath);
+      if (!key) continue;
+      set.AddOwnedFolder(ReadKeyString(key.Get(), L"InstallLocation"));
+      set.AddOwnedFolder(CommandFolder(ReadKeyString(key.Get(), L"UninstallString")));
+    }
+  }
 }
 
 }  // namespace
+
+TProtectedFolders::TProtectedFolders(const TEnvironmentStrings* table)
+    : FKnown(TKnownFolders::ForMachine(table)) {}
+
+TProtectedFolders TProtectedFolders::ForProgram(const TUninstallObject* program) {
+  TProtectedFolders set;
+  AddOtherRegistrations(set, program);
+  return set;
+}
+
+bool TProtectedFolders::Contains(const std::wstring& folder) const { return FKnown.Protects(folder); }
+
+bool TProtectedFolders::Contains(const TCanonicalFolder& folder) const {
+  return FKnown.Protects(folder);
+}
+
+std::optional<TCanonicalFolder> TProtectedFolders::Canonical(const std::wstring& folder) const {
+  return CanonicalFolder(folder, FKnown.Expander());
+}
 
 std::wstring FoldFolder(const std::wstring& folder) {
   std::wstring folded = LowerAscii(Trim(folder));
@@ -35,34 +73,18 @@ std::wstring FoldFolder(const std::wstring& folder) {
   return folded;
 }
 
-TProtectedFolders::TProtectedFolders(const TEnvironmentStrings* table) {
-  if (!table) table = EnvironmentStrings.get();
-  if (table) {
-    for (const auto& rec : table->Items()) {
-      const std::wstring folded = FoldFolder(rec.Value);
-      if (IsAbsolute(folded)) FFolders.push_back(folded);
-    }
+std::wstring CommandFolder(const std::wstring& command) {
+  std::wstring program = Trim(command);
+  if (program.empty()) return {};
+  if (program.front() == L'"') {
+    const size_t close = program.find(L'"', 1);
+    program = program.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+  } else {
+    const size_t exe = FindAscii(program, L".exe");
+    if (exe != std::wstring::npos) program.resize(exe + 4);
   }
-  wchar_t windows[MAX_PATH] = {};
-  if (::GetWindowsDirectoryW(windows, MAX_PATH)) FFolders.push_back(FoldFolder(windows));
-}
-
-TProtectedFolders TProtectedFolders::ForProgram(const TUninstallObject*) {
-  return TProtectedFolders();
-}
-
-bool TProtectedFolders::Contains(const std::wstring& folder) const {
-  const std::wstring folded = FoldFolder(folder);
-  // A relative path would name a folder below whatever the current one is.
-  if (!IsAbsolute(folded) || IsRoot(folded)) return true;
-  for (const auto& known : FFolders) {
-    if (known == folded) return true;
-    if (known.size() > folded.size() && known.compare(0, folded.size(), folded) == 0 &&
-        known[folded.size()] == L'\\') {
-      return true;  // contains a well-known folder
-    }
-  }
-  return false;
+  const size_t cut = program.find_last_of(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : program.substr(0, cut);
 }
 
 }  // namespace quor

@@ -1,6 +1,7 @@
 // The registry half of the leftover scan.
 
 #include <cstring>
+#include <optional>
 
 #include "base/Handles.h"
 #include "base/Text.h"
@@ -11,15 +12,31 @@
 namespace quor {
 namespace {
 
-bool Contains(const std::wstring& foldedText, const std::wstring& term) {
-  return !term.empty() && foldedText.find(term) != std::wstring::npos;
-}
-
 UniqueRegKey OpenRead(HKEY root, const std::wstring& path) {
   UniqueRegKey key;
   ::RegOpenKeyExW(root, path.c_str(), 0, RegAccessMask(TRegAccess::Read), key.Put());
   return key;
 }
+
+// Opens a sub-key as itself: a registry link is opened as the link, not as
+// the key it points at.
+UniqueRegKey OpenReadNoFollow(HKEY parent, const std::wstring& name) {
+  UniqueRegKey key;
+  ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, RegAccessMask(TRegAccess::Read),
+                  key.Put());
+  return key;
+}
+
+bool IsLinkKey(HKEY key) {
+  DWORD type = REG_NONE;
+  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+             ERROR_SUCCESS &&
+         type == REG_LINK;
+}
+
+// A name holding a NUL cannot be named to the usual registry functions: a
+// deletion would reach the key or value named by the text before the NUL.
+bool HasNul(const std::wstring& name) { return name.find(L'\0') != std::wstring::npos; }
 
 std::wstring JoinKey(const std::wstring& key, const std::wstring& name) {
   return key.empty() ? name : IncludeBackslash(key) + name;
@@ -56,7 +73,69 @@ void ForEachValue(HKEY key, TRegValueBuffers& buffers, Visit visit) {
   }
 }
 
+// One key of the walk: the open key, its path and the sub-keys still to do.
+struct TKeyFrame {
+  UniqueRegKey Key;
+  std::wstring Path;
+  std::vector<std::wstring> Names;
+  size_t Next = 0;
+  int32_t Depth = 0;
+};
+
+bool IsClassesChildShared(const std::wstring& name) {
+  static const wchar_t* const kShared[] = {
+      L"*",        L"exefile",   L"lnkfile", L"batfile",   L"cmdfile",
+      L"comfile",  L"directory", L"drive",   L"folder",    L"allfilesystemobjects",
+      L"appid",    L"typelib",   L"clsid",   L"interface", L"installer"};
+  if (name.empty() || name.front() == L'.') return true;  // every file-type key
+  if (name.rfind(L"msi.", 0) == 0 || name.rfind(L"windowsinstaller.", 0) == 0) return true;
+  for (const wchar_t* shared : kShared) {
+    if (name == shared) return true;
+  }
+  return false;
+}
+
+bool IsSoftwareChildShared(const std::wstring& name) {
+  static const wchar_t* const kShared[] = {L"classes",     L"microsoft", L"policies",
+                                           L"wow6432node", L"clients",   L"registeredapplications"};
+  for (const wchar_t* shared : kShared) {
+    if (name == shared) return true;
+  }
+  return false;
+}
+
+// The rest of `path` after `prefix` when it is one key name, else nothing.
+std::optional<std::wstring> ChildOf(const std::wstring& path, const std::wstring& prefix) {
+  if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
+  std::wstring rest = path.substr(prefix.size());
+  if (rest.find(L'\\') != std::wstring::npos) return std::nullopt;
+  return rest;
+}
+
 }  // namespace
+
+bool IsNeverListedKey(HKEY root, const std::wstring& path) {
+  std::wstring p = LowerAscii(path);
+  if (root == HKEY_USERS) {
+    // "<sid>\Software\..." and "<sid>_Classes\...": the same keys per user.
+    const size_t cut = p.find(L'\\');
+    if (cut == std::wstring::npos) return true;  // a user's whole hive
+    const std::wstring hive = p.substr(0, cut);
+    p = p.substr(cut + 1);
+    if (hive.size() > 8 && hive.compare(hive.size() - 8, 8, L"_classes") == 0) {
+      return p.find(L'\\') == std::wstring::npos && IsClassesChildShared(p);
+    }
+  } else if (root == HKEY_CLASSES_ROOT) {
+    return p.find(L'\\') == std::wstring::npos && IsClassesChildShared(p);
+  }
+  for (const wchar_t* classes : {L"software\\classes\\", L"software\\wow6432node\\classes\\"}) {
+    if (auto name = ChildOf(p, classes)) return IsClassesChildShared(*name);
+  }
+  for (const wchar_t* software : {L"software\\", L"software\\wow6432node\\"}) {
+    if (auto name = ChildOf(p, software)) return IsSoftwareChildShared(*name);
+  }
+  return false;
+}
 
 void TLeftoverScan::RunRule(const std::wstring& rule) {
   const size_t eq = rule.find(L'=');
@@ -73,92 +152,109 @@ void TLeftoverScan::RunRule(const std::wstring& rule) {
 }
 
 // The rule key's own values are examined first: values such as the entries
-// of a Run key sit directly in it.
+// of a Run key sit directly in it. Then its tree, to `limit` levels, on an
+// explicit stack. Registry links are never followed, and names holding a NUL
+// are passed over.
 void TLeftoverScan::SearchRegKey(HKEY root, const std::wstring& key, int32_t limit) {
   UniqueRegKey open = OpenRead(root, key);
   if (!open) return;
   // A value directly under a root has no item path that the removal could
   // tell from a key's default value: roots' own values are not examined.
-  if (!key.empty()) CheckKeyValues(root, open.Get(), key, true);
-  SearchLevel(root, open.Get(), key, 0, limit);
-}
-
-void TLeftoverScan::SearchLevel(HKEY root, HKEY openKey, const std::wstring& key, int32_t depth,
-                                int32_t limit) {
-  if (limit != -1 && depth >= limit) return;
-  for (const auto& name : SubKeyNames(openKey)) {
-    const std::wstring full = JoinKey(key, name);
-    if (IsRelatedKeyName(name)) {
-      AddRegItem(root, full, L"", true);
+  if (!key.empty()) CheckKeyValues(root, open.Get(), key, true, false);
+  if (limit == 0) return;
+  std::vector<TKeyFrame> stack;
+  std::vector<std::wstring> names = SubKeyNames(open.Get());
+  stack.push_back({std::move(open), key, std::move(names), 0, 0});
+  while (!stack.empty()) {
+    TKeyFrame& top = stack.back();
+    if (top.Next == top.Names.size()) {
+      stack.pop_back();
       continue;
     }
-    UniqueRegKey sub = OpenRead(openKey, name);
-    if (!sub) continue;
-    CheckKeyValues(root, sub.Get(), full, false);
-    if (!IsSkippedKey(name)) SearchLevel(root, sub.Get(), full, depth + 1, limit);
+    const std::wstring name = top.Names[top.Next++];
+    if (HasNul(name)) continue;
+    const std::wstring full = JoinKey(top.Path, name);
+    const bool neverListed = IsNeverListedKey(root, full);
+    if (!neverListed) {
+      if (auto match = IsRelatedKeyName(name)) {
+        AddRegItem(root, full, L"", true, *match);
+        continue;
+      }
+    }
+    UniqueRegKey sub = OpenReadNoFollow(top.Key.Get(), name);
+    if (!sub || IsLinkKey(sub.Get())) continue;
+    CheckKeyValues(root, sub.Get(), full, false, neverListed);
+    const int32_t depth = top.Depth + 1;
+    if (IsSkippedKey(name) || (limit != -1 && depth >= limit)) continue;
+    std::vector<std::wstring> subNames = SubKeyNames(sub.Get());
+    stack.push_back({std::move(sub), full, std::move(subNames), 0, depth});
   }
 }
 
 // A rule key's own default value never stands for the key: the rule keys
 // are shared places (Software, Run...) that must not be listed whole.
-void TLeftoverScan::CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey) {
+void TLeftoverScan::CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey,
+                                   bool keyNeverListed) {
   ForEachValue(openKey, FValueBuffers, [&](const std::wstring& name, DWORD type, const BYTE* data, size_t size) {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return;
+    if (HasNul(name)) return;
     const std::wstring text = RegBytesToText(data, size);
     if (ruleKey && name.empty()) {
       CheckDefaultOfRuleKey(root, key, text);
     } else {
-      CheckValueText(root, key, name, text);
+      CheckValueText(root, key, name, text, false, keyNeverListed);
     }
   });
 }
 
 void TLeftoverScan::CheckDefaultOfRuleKey(HKEY root, const std::wstring& key,
                                           const std::wstring& rawText) {
-  const std::wstring text = LowerAscii(rawText);
-  if (Contains(text, FTerms.Name) || Contains(text, FTerms.Folder) ||
-      Contains(text, FTerms.Location)) {
-    AddRegItem(root, key, L"", false);
+  if (auto match = MatchValueText(FTerms, LowerAscii(rawText))) {
+    AddRegItem(root, key, L"", false, *match);
   }
 }
 
-bool TLeftoverScan::IsRelatedKeyName(const std::wstring& name) const {
-  if (name.empty()) return false;
-  const std::wstring folded = LowerAscii(name);
-  return Contains(folded, FTerms.Location) || Contains(folded, FTerms.Name) ||
-         Contains(folded, FTerms.Guid);
+std::optional<TMatch> TLeftoverScan::IsRelatedKeyName(const std::wstring& name) const {
+  return MatchKeyName(FTerms, LowerAscii(name));
 }
 
+// The shared "load" value lists several programs: what it bears is only a
+// weak sign.
 void TLeftoverScan::CheckRegValue(HKEY root, const std::wstring& key, const std::wstring& valueName) {
-  CheckValueText(root, key, valueName, ReadRegString(root, key, valueName));
+  CheckValueText(root, key, valueName, ReadRegString(root, key, valueName),
+                 SameTextAscii(valueName, L"load"), false);
 }
 
-// A default value matched by name or folder stands for its key. One matched
-// only by the install location is listed as the key path with a trailing
-// backslash: the removal reads that as the key's default value, not as a
-// value named after the key in its parent.
+// A default value matched by name or folder stands for its key, as a weak
+// item: the key may hold other things. One matched by the install location
+// is listed as the default value itself (the key path with a trailing
+// backslash). A key that is never listed whole gives its default value.
 void TLeftoverScan::CheckValueText(HKEY root, const std::wstring& key, const std::wstring& valueName,
-                                   const std::wstring& rawText) {
-  const std::wstring text = LowerAscii(rawText);
-  if (text.empty()) return;
-  const bool isDefault = valueName.empty();
-  if (Contains(text, FTerms.Name) || Contains(text, FTerms.Folder)) {
-    AddRegItem(root, key, valueName, isDefault);
-  } else if (Contains(text, FTerms.Location)) {
-    AddRegItem(root, key, valueName, false);
+                                   const std::wstring& rawText, bool weakOnly, bool keyNeverListed) {
+  auto match = MatchValueText(FTerms, LowerAscii(rawText));
+  if (!match) return;
+  if (weakOnly) match->Confidence = TConfidence::Low;
+  const bool standsForKey = valueName.empty() && match->By != TMatchedBy::Location;
+  if (standsForKey) {
+    match->Confidence = TConfidence::Low;
+    AddRegItem(root, key, L"", !keyNeverListed, *match);
+  } else {
+    AddRegItem(root, key, valueName, false, *match);
   }
 }
 
 // The displayed path of a key's default value is the key path with a
 // trailing backslash; the fields say exactly what to delete.
 void TLeftoverScan::AddRegItem(HKEY root, const std::wstring& key, const std::wstring& valueName,
-                               bool isKey) {
+                               bool isKey, const TMatch& match) {
   TLeftOverItem item;
   item.Kind = isKey ? lkRegKey : lkRegValue;
   item.Root = root;
   item.KeyPath = key;
   item.ValueName = isKey ? L"" : valueName;
   item.Path = RootKeyName(root) + L"\\" + (isKey ? key : IncludeBackslash(key) + valueName);
+  item.MatchedBy = match.By;
+  item.Confidence = match.Confidence;
   FProgram.AddLeftover(item);
 }
 

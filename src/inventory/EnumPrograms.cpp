@@ -1,19 +1,33 @@
 #include "inventory/EnumPrograms.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "base/CanonicalPath.h"
+#include "base/FindFile.h"
 #include "base/Handles.h"
 #include "base/Text.h"
 #include "inventory/EnvironmentStrings.h"
+#include "inventory/KnownFolders.h"
 #include "inventory/Registry.h"
 
 namespace quor {
 
-const std::array<const wchar_t*, 9> GenericFolderNames = {
-    L"windows",      L"system32",    L"system",           L"program files",
-    L"system volume information", L"documents and settings", L"programdata",
-    L"program files(x86)",        L"users"};
+const std::array<const wchar_t*, 79> GenericFolderNames = {
+    L"windows", L"system32", L"system", L"program files", L"system volume information",
+    L"documents and settings", L"programdata", L"program files(x86)", L"users",
+    // Words that describe a part of a program, not the program.
+    L"application", L"applications", L"app", L"apps", L"bin", L"lib", L"common",
+    L"common files", L"data", L"files", L"install", L"installer", L"installers", L"setup",
+    L"uninstall", L"uninstaller", L"uninst", L"update", L"updates", L"updater", L"program",
+    L"programs", L"microsoft", L"microsoft shared", L"tools", L"tool", L"utilities", L"shared",
+    L"client", L"server", L"launcher", L"service", L"services", L"runtime", L"plugins",
+    L"plugin", L"addons", L"extensions", L"modules", L"components", L"resources", L"settings",
+    L"config", L"cache", L"logs", L"log", L"temp", L"tmp", L"backup", L"x64", L"x86",
+    L"win32", L"win64", L"amd64", L"documents", L"desktop", L"downloads", L"appdata",
+    L"local", L"roaming", L"public", L"default", L"software", L"drivers", L"help",
+    L"package cache", L"packages", L"start menu", L"startup", L"profile"};
 
 namespace {
 
@@ -53,7 +67,20 @@ int64_t EstimatedSizeOf(HKEY key) {
   return (size >= 1 && size <= kMaxEstimatedSizeKiB) ? size : 0;
 }
 
-void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& keyPath) {
+// Built on the first registration that needs it, once per enumeration.
+class TLazyKnownFolders {
+ public:
+  const TKnownFolders& Get() {
+    if (!FSet) FSet = TKnownFolders::ForMachine();
+    return *FSet;
+  }
+
+ private:
+  std::optional<TKnownFolders> FSet;
+};
+
+void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& keyPath,
+                      TLazyKnownFolders& known) {
   auto key = OpenKeyForRead(root, keyPath);
   if (!key || !IsVisibleEntry(key.Get())) return;  // an unreadable key has no display name
 
@@ -74,7 +101,9 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
 
   item.InstallDate = InstallDateOf(key.Get(), item.InstallLocation, item.DisplayIcon);
-  if (item.InstallLocation.empty()) item.InstallLocation = GetUninstallFolder(item.UninstallString);
+  if (item.InstallLocation.empty() && !item.UninstallString.empty()) {
+    item.InstallLocation = GetUninstallFolder(item.UninstallString, known.Get());
+  }
   if (!item.InstallLocation.empty()) {
     item.FolderName = GetFolderName(item.InstallLocation);
     if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
@@ -98,7 +127,8 @@ void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   std::vector<std::wstring> names;
   if (!GetSubKeyNames(root, basePath, names)) return;
   const std::wstring base = IncludeBackslash(basePath);
-  for (const auto& name : names) ReadRegistration(list, owner, root, base + name);
+  TLazyKnownFolders known;
+  for (const auto& name : names) ReadRegistration(list, owner, root, base + name, known);
 }
 
 bool IsVisibleEntry(HKEY openKey) {
@@ -136,15 +166,8 @@ TDateTime ParseInstallDate(const std::wstring& text) {
 }
 
 TDateTime GetFolderDate(const std::wstring& folder) {
-  WIN32_FIND_DATAW data{};
-  const std::wstring pattern = IncludeBackslash(folder) + L"*.*";
-  UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
-  if (!find) return TDateTime::Today();
-  do {
-    const std::wstring name = data.cFileName;
-    if (name != L"." && name != L"..") return FileTimeToDate(data.ftCreationTime);
-  } while (::FindNextFileW(find.Get(), &data));
-  return TDateTime::Today();
+  TFindFile find(folder);
+  return find.Next() ? FileTimeToDate(find.Entry().ftCreationTime) : TDateTime::Today();
 }
 
 TDateTime FileTimeToDate(const FILETIME& utc) {
@@ -161,25 +184,39 @@ std::wstring FolderPart(const std::wstring& path) {
   return at == std::wstring::npos ? std::wstring() : path.substr(0, at + 1);
 }
 
-std::wstring GetUninstallFolder(const std::wstring& command) {
+std::wstring GetUninstallFolder(const std::wstring& command, const TKnownFolders& known) {
   if (command.empty()) return {};
   const std::wstring folder = FolderPart(command);
-  if (!folder.empty() && IsNotKnownFolder(folder)) return folder;
+  if (!folder.empty() && IsNotKnownFolder(folder, known)) return folder;
   return {};
 }
 
+std::wstring GetUninstallFolder(const std::wstring& command) {
+  if (command.empty()) return {};
+  return GetUninstallFolder(command, TKnownFolders::ForMachine());
+}
+
+// Compared in canonical form, so that "..", quotes or "%NAME%" do not hide a
+// well-known folder.
 bool IsNotKnownFolder(const std::wstring& folder, const TEnvironmentStrings* table) {
-  const std::wstring candidate = IncludeBackslash(LowerAscii(folder));
-  if (candidate.size() <= 3) return false;
+  TPathExpander expand;
+  if (table) expand = [table](const std::wstring& text) { return table->Expand(text); };
+  const auto candidate = CanonicalFolderText(folder, expand);
+  if (!candidate || IsRootFolder(*candidate)) return false;
   if (!table) return true;
   for (const auto& rec : table->Items()) {
-    if (candidate == IncludeBackslash(LowerAscii(rec.Value))) return false;
+    const auto known = CanonicalFolderText(rec.Value);
+    if (known && SameTextUnicode(*known, *candidate)) return false;
   }
   return true;
 }
 
+bool IsNotKnownFolder(const std::wstring& folder, const TKnownFolders& known) {
+  return !known.Protects(folder);
+}
+
 bool IsNotKnownFolder(const std::wstring& folder) {
-  return IsNotKnownFolder(folder, EnvironmentStrings.get());
+  return IsNotKnownFolder(folder, TKnownFolders::ForMachine());
 }
 
 std::wstring GetFolderName(const std::wstring& folder) {
@@ -190,13 +227,16 @@ std::wstring GetFolderName(const std::wstring& folder) {
   return path.substr(at + 1);
 }
 
-bool IsGenericFolderName(const std::wstring& name) {
-  const std::wstring lower = LowerAscii(name);
-  if (lower.size() <= 3) return true;
+bool IsGenericWord(const std::wstring& text) {
+  const std::wstring lower = LowerAscii(Trim(text));
   for (const wchar_t* generic : GenericFolderNames) {
     if (lower == generic) return true;
   }
   return false;
+}
+
+bool IsGenericFolderName(const std::wstring& name) {
+  return LowerAscii(name).size() <= 3 || IsGenericWord(name);
 }
 
 }  // namespace quor

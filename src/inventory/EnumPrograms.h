@@ -12,14 +12,16 @@
 namespace quor {
 
 class TEnvironmentStrings;
+class TKnownFolders;
 
 inline constexpr const wchar_t* kUninstallKeyPath =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 inline constexpr const wchar_t* kUninstallKeyPathWow =
     L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// Names that never serve as a program's folder name.
-extern const std::array<const wchar_t*, 9> GenericFolderNames;
+// Words that name no program: never a program's folder name, and never a
+// term that a leftover scan looks for (lower case).
+extern const std::array<const wchar_t*, 79> GenericFolderNames;
 
 // Clears the list, then reads the four uninstall locations in order (the two
 // Wow6432Node ones only on 64-bit Windows). Records are addressed to `owner`.
@@ -32,12 +34,21 @@ bool IsVisibleEntry(HKEY openKey);
 TDateTime ParseInstallDate(const std::wstring& text);
 TDateTime GetFolderDate(const std::wstring& folder);
 TDateTime FileTimeToDate(const FILETIME& utc);
+// The folder of the uninstall command, unless it is a folder no program
+// owns (against the machine's known folders, or the given set).
 std::wstring GetUninstallFolder(const std::wstring& command);
-// Against the global path-variable table, or the given one.
+std::wstring GetUninstallFolder(const std::wstring& command, const TKnownFolders& known);
+// False for a text that names no folder in plain form, for a root, and for a
+// well-known folder in any spelling: against the machine's known folders,
+// the given set, or only the given path-variable table.
 bool IsNotKnownFolder(const std::wstring& folder);
+bool IsNotKnownFolder(const std::wstring& folder, const TKnownFolders& known);
 bool IsNotKnownFolder(const std::wstring& folder, const TEnvironmentStrings* table);
 std::wstring GetFolderName(const std::wstring& folder);
+// A generic word, or a name of three characters or less.
 bool IsGenericFolderName(const std::wstring& name);
+// One of the generic words (any length), ignoring the case of A to Z.
+bool IsGenericWord(const std::wstring& text);
 
 // Text up to and including the last backslash or colon; empty when there is none.
 std::wstring FolderPart(const std::wstring& path);

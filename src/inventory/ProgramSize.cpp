@@ -3,7 +3,9 @@
 #include <process.h>
 
 #include <cstdio>
+#include <vector>
 
+#include "base/FindFile.h"
 #include "base/Handles.h"
 #include "base/LongPath.h"
 #include "inventory/EnumPrograms.h"
@@ -115,25 +117,24 @@ int64_t CalcSize(const TUninstallObject& record) {
 }
 
 // Folder links (junctions, symbolic links) are not followed: a link can
-// loop, and what it points at belongs to another folder's size.
+// loop, and what it points at belongs to another folder's size. An explicit
+// stack: a tree thousands of levels deep must not exhaust the thread's.
 int64_t GetFolderSize(const std::wstring& folder) {
-  const std::wstring base = IncludeBackslash(folder);
-  WIN32_FIND_DATAW data{};
-  UniqueFindHandle find(::FindFirstFileW(LongPath(base + L"*.*").c_str(), &data));
-  if (!find) return 0;
   int64_t total = 0;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        total += GetFolderSize(base + name);
+  std::vector<std::wstring> pending{IncludeBackslash(folder)};
+  while (!pending.empty()) {
+    const std::wstring base = std::move(pending.back());
+    pending.pop_back();
+    for (TFindFile find(base); find.Next();) {
+      if (find.IsFolder()) {
+        if (!find.IsLink()) pending.push_back(base + find.Name() + L"\\");
+      } else {
+        const auto& data = find.Entry();
+        total += static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                                      data.nFileSizeLow);
       }
-    } else {
-      total += static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
-                                    data.nFileSizeLow);
     }
-  } while (::FindNextFileW(find.Get(), &data));
+  }
   return total;
 }
 

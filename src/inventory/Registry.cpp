@@ -176,9 +176,4 @@ HKEY RootKeyByName(const std::wstring& name) {
   return HKEY_CLASSES_ROOT;
 }
 
-std::wstring IncludeBackslash(const std::wstring& text) {
-  if (text.empty() || text.back() == L'\\') return text;
-  return text + L'\\';
-}
-
 }  // namespace quor

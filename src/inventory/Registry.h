@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Handles.h"
+#include "base/Text.h"
 
 namespace quor {
 
@@ -47,7 +48,6 @@ int32_t ReadKeyDWord(HKEY key, const std::wstring& name);
 std::wstring RegBytesToText(const std::vector<BYTE>& data);
 std::wstring RegBytesToText(const BYTE* data, size_t size);
 
-std::wstring IncludeBackslash(const std::wstring& text);
 
 // "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", ...; empty for another handle.
 std::wstring RootKeyName(HKEY root);

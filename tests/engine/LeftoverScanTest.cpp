@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "engine/ProtectedFolders.h"
 #include "inventory/EnumPrograms.h"
 #include "engine/ScanFixture.h"
@@ -114,7 +116,10 @@ TEST_F(LeftoverScanTest, NonAsciiCaseDifferenceIsUnrelated) {
 }
 
 TEST_F(LeftoverScanTest, RegistryKeysValuesDefaultsGuidsAndDepth) {
-  const std::wstring guid = L"{ABCDEF12-3456-7890-ABCD-" + tag.substr(0, 3) + L"}";
+  wchar_t tail[16] = {};
+  std::swprintf(tail, 16, L"%012llX",
+                (::GetTickCount64() * 4096 + ::GetCurrentProcessId()) & 0xFFFFFFFFFFFFull);
+  const std::wstring guid = L"{ABCDEF12-3456-7890-ABCD-" + std::wstring(tail) + L"}";
   TempKey vendor(HKEY_CURRENT_USER, L"Software\\" + appName);  // named after the program
   vendor.CreateSubKey(L"Settings");
   TempKey other(HKEY_CURRENT_USER, L"Software\\QuorOther" + tag);
@@ -144,6 +149,9 @@ TEST_F(LeftoverScanTest, RegistryKeysValuesDefaultsGuidsAndDepth) {
   EXPECT_TRUE(Has(*program, hkcu + vendor.Path(), lkRegKey)) << ToUtf8(dump);
   EXPECT_EQ(IndexOf(*program, hkcu + vendor.Path() + L"\\Settings"), -1);
   EXPECT_TRUE(Has(*program, hkcu + byDefault, lkRegKey));
+  // A key found by its default value alone may hold other things: weak.
+  EXPECT_EQ(Confidence(*program, hkcu + byDefault), TConfidence::Low);
+  EXPECT_EQ(Confidence(*program, hkcu + vendor.Path()), TConfidence::High);
   EXPECT_TRUE(Has(*program, hkcu + byLocation + L"\\", lkRegValue)) << ToUtf8(dump);
   EXPECT_TRUE(Has(*program, hkcu + other.Path() + L"\\Path", lkRegValue));
   EXPECT_EQ(IndexOf(*program, hkcu + other.Path() + L"\\Number"), -1);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "base/Text.h"
 #include "engine/LeftoverRules.h"
@@ -49,10 +50,17 @@ class ScanFixture : public ::testing::Test {
     const int i = IndexOf(p, path);
     return i >= 0 && p.GetLeftover(i)->Kind == kind;
   }
+  static std::optional<TConfidence> Confidence(const TUninstallObject& p, const std::wstring& path) {
+    const int i = IndexOf(p, path);
+    if (i < 0) return std::nullopt;
+    return p.GetLeftover(i)->Confidence;
+  }
   static std::wstring Dump(const TUninstallObject& p) {
     std::wstring out;
     for (int32_t i = 0; i < p.LeftoverCount() && i < 60; ++i) {
-      out += std::to_wstring(p.GetLeftover(i)->Kind) + L" " + p.GetLeftover(i)->Path + L"\n";
+      const TLeftOverItem* item = p.GetLeftover(i);
+      out += std::to_wstring(item->Kind) + (item->Confidence == TConfidence::Low ? L" weak " : L" ") +
+             item->Path + L"\n";
     }
     return out;
   }

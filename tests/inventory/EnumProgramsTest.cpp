@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <knownfolders.h>
 
 #include <functional>
 #include <memory>
@@ -11,6 +13,14 @@
 
 namespace quor {
 namespace {
+
+std::wstring Downloads() {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path))) result = path;
+  ::CoTaskMemFree(path);
+  return result;
+}
 
 using test::TempRegistration;
 using test::TLocation;
@@ -196,8 +206,9 @@ TEST_F(EnumProgramsTest, InstallFolderFallbackAndFolderName) {
       {"own folder", L"", pf + L"\\Quor Tool\\unins.exe /S", pf + L"\\Quor Tool\\", L"Quor Tool"},
       {"bare program name", L"", L"uninstall.exe /S", L"", L""},
       {"system folder", L"", sys + L"\\msiexec.exe /X{1}", L"", L""},
-      {"quoted, in a known folder", L"", L"\"" + sys + L"\\msiexec.exe\" /X{1}",
-       L"\"" + sys + L"\\", L""},
+      {"quoted, in a known folder", L"", L"\"" + sys + L"\\msiexec.exe\" /X{1}", L"", L""},
+      {"in Downloads", L"", Downloads() + L"\\setup.exe /x", L"", L""},
+      {"spelled with ..", L"", pf + L"\\Quor Tool\\..\\unins.exe", L"", L""},
       {"three letters", pf + L"\\Abc", L"", pf + L"\\Abc", L""},
       {"four letters", pf + L"\\Abcd", L"", pf + L"\\Abcd", L"Abcd"},
       {"program files itself", pf, L"", pf, L""},

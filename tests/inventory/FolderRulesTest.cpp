@@ -42,7 +42,8 @@ TEST(FolderNames, LastComponentAndGenericNames) {
   } generics[] = {
       {L"abc", true},           {L"abcd", false},         {L"", true},
       {L"Program Files", true}, {L"PROGRAM FILES(X86)", true}, {L"program files (x86)", false},
-      {L"Users", true},         {L"System32", true},      {L"Tools", false},
+      {L"Users", true},         {L"System32", true},      {L"Tools", true},
+      {L"Application", true},   {L"Installer", true},     {L"Toolbox", false},
   };
   for (const auto& c : generics) EXPECT_EQ(IsGenericFolderName(c.name), c.generic) << c.name.size();
 }
@@ -60,7 +61,14 @@ TEST(UninstallFolder, FolderOfTheCommandUnlessWellKnown) {
       {L"c:\\PROGRAM FILES", false},
       {L"C:\\Windows\\System32\\", false},
       {L"C:\\", false},
-      {L"\"C:\\Windows\\System32\\", true},  // the quote makes it a different text
+      // Other spellings of a known folder, and texts that name no folder.
+      {L"\"C:\\Windows\\System32\\", false},
+      {L"\"C:\\Program Files\\Tool\\\"", true},
+      {L"%PROGRAM_FILES%\\", false},
+      {L"C:\\Program Files\\Tool\\..", false},
+      {L"C:/Program Files/", false},
+      {L"C:\\Program Files.\\", false},
+      {L"C:Program Files", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsNotKnownFolder(c.folder, &table), c.notKnown) << c.folder.size();
@@ -80,8 +88,9 @@ TEST(UninstallFolder, TakesTheCommandsFolderPart) {
       {L"\"C:\\Program Files\\Tool\\un.exe\" /x", L"\"C:\\Program Files\\Tool\\"},
       {L"uninstall.exe /quiet", L""},
       {system + L"\\msiexec.exe /x{1}", L""},
-      {L"\"" + system + L"\\msiexec.exe\" /x{1}", L"\"" + system + L"\\"},
-      {L"run.exe /f:foo", L"run.exe /f:"},
+      {L"\"" + system + L"\\msiexec.exe\" /x{1}", L""},
+      {L"\"C:\\Program Files\\Tool\\un.exe\"", L"\"C:\\Program Files\\Tool\\"},
+      {L"run.exe /f:foo", L""},  // names no folder
   };
   for (const auto& c : cases) EXPECT_EQ(GetUninstallFolder(c.command), c.folder) << c.command.size();
   DoneEnvironmentStrings();
