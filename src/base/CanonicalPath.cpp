@@ -120,7 +120,9 @@ std::wstring LongNames(const std::wstring& path) {
   std::wstring tail;
   while (head.size() > 3) {
     std::wstring buffer(32768, L'\0');
-    const DWORD n = ::GetLongPathNameW(LongPath(head).c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    // Some systems answer the prefixed form unchanged: the plain one first.
+    const std::wstring query = head.size() < MAX_PATH ? head : LongPath(head);
+    const DWORD n = ::GetLongPathNameW(query.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n > 0 && n < buffer.size()) {
       buffer.resize(n);
       if (buffer.rfind(L"\\\\?\\", 0) == 0) buffer.erase(0, 4);

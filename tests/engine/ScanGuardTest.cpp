@@ -1,0 +1,339 @@
+// The scan and removal on a hostile or unlucky machine: install locations
+// spelled to reach well-known folders, names that occur in other programs'
+// names, generic folder words, shared and nested folders, links.
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <knownfolders.h>
+
+#include <functional>
+
+#include "base/CanonicalPath.h"
+#include "engine/ScanFixture.h"
+#include "support/TempFolder.h"
+#include "support/TempRegistration.h"
+#include "support/TestNames.h"
+
+namespace quor {
+namespace {
+
+using test::Expand;
+using test::TempFolder;
+using test::TempKey;
+
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring KnownFolder(const KNOWNFOLDERID& id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+  ::CoTaskMemFree(path);
+  return result;
+}
+
+std::wstring Canonical(const std::wstring& folder) {
+  auto c = CanonicalFolder(folder);
+  return c ? c->Path : folder;
+}
+
+class ScanGuardTest : public test::ScanFixture {
+ protected:
+  void SetUp() override {
+    ScanFixture::SetUp();
+    tag = test::UniqueName(L"Qg");
+    registration = std::make_unique<test::TempRegistration>(test::TLocation::UserNative);
+  }
+
+  TUninstallItem Item(const std::wstring& name, const std::wstring& location) const {
+    TUninstallItem item;
+    item.DisplayName = name;
+    item.InstallLocation = location;
+    item.FolderName = GetFolderNameOf(location);
+    item.RootKey = registration->Root();
+    item.KeyPath = registration->Path();
+    return item;
+  }
+
+  // As the enumeration derives it, without its generic-name filter, so that
+  // the scan's own filter is what is tested.
+  static std::wstring GetFolderNameOf(const std::wstring& location) {
+    std::wstring path = location;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'"')) path.pop_back();
+    const size_t at = path.find_last_of(L"\\/");
+    return at == std::wstring::npos ? std::wstring() : path.substr(at + 1);
+  }
+
+  static bool AnyItemAtOrBelow(const TUninstallObject& p, const std::wstring& folder) {
+    for (int32_t i = 0; i < p.LeftoverCount(); ++i) {
+      const TLeftOverItem* item = p.GetLeftover(i);
+      if (item->Kind > lkFolder) continue;
+      std::wstring path = item->Path;
+      while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+      if (IsAtOrBelow(path, folder) || IsAtOrBelow(folder, path)) return true;
+    }
+    return false;
+  }
+
+  struct TermExpectation {
+    std::wstring path;                    // a leftover path as the scan writes it
+    std::optional<TConfidence> expected;  // nothing: not listed
+  };
+  static void ExpectItems(const TUninstallObject& p, const std::vector<TermExpectation>& rows,
+                          const std::wstring& dump) {
+    for (const auto& row : rows) {
+      EXPECT_EQ(Confidence(p, row.path), row.expected) << ToUtf8(row.path) << "\n" << ToUtf8(dump);
+    }
+  }
+
+  std::wstring tag;
+  std::unique_ptr<test::TempRegistration> registration;
+};
+
+// Each spelling names a well-known folder (or nothing): the scan lists no
+// tree of it and the removal leaves a canary inside it.
+TEST_F(ScanGuardTest, SpellingsOfWellKnownFoldersListNoTreeAndLoseNothing) {
+  const std::wstring documents = Canonical(KnownFolder(FOLDERID_Documents));
+  const std::wstring profile = Canonical(KnownFolder(FOLDERID_Profile));
+  const std::wstring downloads = Canonical(KnownFolder(FOLDERID_Downloads));
+  ASSERT_FALSE(documents.empty());
+  std::wstring slashes = documents;
+  for (auto& c : slashes) c = c == L'\\' ? L'/' : c;
+  std::wstring doubled = documents;
+  doubled.insert(documents.find(L'\\', 3), L"\\");
+  wchar_t shortName[MAX_PATH] = {};
+  ::GetShortPathNameW(documents.c_str(), shortName, MAX_PATH);
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring windowsTemp = std::wstring(windows) + L"\\Temp";
+  ::CreateDirectoryW(windowsTemp.c_str(), nullptr);
+  TempFolder otherUser(TempFolder::At{profile.substr(0, profile.rfind(L'\\')), L"quoralice" + tag});
+
+  struct Case {
+    std::wstring location;
+    std::wstring guarded;  // the folder whose canary must survive
+  } cases[] = {
+      {documents + L"\\x\\..", documents},
+      {slashes, documents},
+      {L"\\\\.\\" + documents, documents},
+      {documents + L".", documents},
+      {documents + L"\\.", documents},
+      {doubled, documents},
+      {shortName, documents},
+      {L"\"" + documents + L"\\\"", documents},
+      {L"%USERPROFILE%\\Documents", documents},
+      {L"\\\\localhost\\C$" + documents.substr(2), documents},
+      {L"C:.", profile},
+      {L"C:..", profile},
+      {profile, profile},
+      {L"C:\\", profile},
+      {downloads, downloads},
+      {otherUser.Path(), otherUser.Path()},
+      {windowsTemp, windowsTemp},
+  };
+  for (const auto& c : cases) {
+    const std::wstring canary = c.guarded + L"\\quor-canary-" + tag + L".txt";
+    HANDLE h = ::CreateFileW(canary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << ToUtf8(canary);
+    ::CloseHandle(h);
+
+    const auto program = Program(Item(L"Quor Guard " + tag, c.location));
+    Scan(program);
+    EXPECT_FALSE(AnyItemAtOrBelow(*program, c.guarded))
+        << ToUtf8(c.location) << "\n" << ToUtf8(Dump(*program));
+    Remove(program);
+    EXPECT_TRUE(test::PathExists(canary)) << ToUtf8(c.location);
+    ::DeleteFileW(canary.c_str());
+  }
+}
+
+TEST_F(ScanGuardTest, AShortNameTakesOnlyWhatIsNamedAfterIt) {
+  const std::wstring pf = Expand(L"%ProgramW6432%");
+  TempFolder install(TempFolder::At{pf, L"Git"});
+  install.MakeFile(L"git-bash.exe");
+  TempFolder ghCli(TempFolder::At{pf, L"GitHub CLI"});
+  ghCli.MakeFile(L"gh.exe");
+  TempFolder digital(TempFolder::At{pf, L"Digital Tools"});
+  TempFolder desktopApp(TempFolder::At{Expand(L"%appdata%"), L"GitHub Desktop"});
+  TempFolder notes(TempFolder::At{Expand(L"%DESKTOPDIRECTORY%"), L"my-git-notes"});
+  notes.MakeFile(L"todo.txt");
+  TempFolder legit(TempFolder::At{Expand(L"%PUBLIC%"), L"Documents\\legit-contracts"});
+  TempFolder ownData(TempFolder::At{Expand(L"%appdata%"), L"Git"});
+  TempKey github(HKEY_CURRENT_USER, L"Software\\GitHub");
+  TempKey tortoise(HKEY_CURRENT_USER, L"Software\\TortoiseGit");
+  TempKey own(HKEY_CURRENT_USER, L"Software\\Git");
+  TempKey run(HKEY_CURRENT_USER, kRunKey);
+  const std::wstring ownRun = L"QuorGitTray" + tag, otherRun = L"QuorGhTray" + tag;
+  run.SetString(ownRun, L"\"" + install.Path() + L"\\git-bash.exe\" --tray");
+  run.SetString(otherRun, L"\"" + ghCli.Path() + L"\\gh.exe\" --tray");
+
+  const auto program = Program(Item(L"Git", install.Path()));
+  Scan(program);
+  const std::wstring hkcu = L"HKEY_CURRENT_USER\\";
+  ExpectItems(*program,
+              {
+                  {install.Path() + L"\\", TConfidence::High},
+                  {ownData.Path() + L"\\", TConfidence::High},
+                  {hkcu + L"Software\\Git", TConfidence::High},
+                  {hkcu + kRunKey + L"\\" + ownRun, TConfidence::High},
+                  {notes.Path() + L"\\", TConfidence::Low},
+                  {notes.Path() + L"\\todo.txt", TConfidence::Low},
+                  {ghCli.Path() + L"\\", std::nullopt},
+                  {digital.Path() + L"\\", std::nullopt},
+                  {desktopApp.Path() + L"\\", std::nullopt},
+                  {legit.Path() + L"\\", std::nullopt},
+                  {hkcu + L"Software\\GitHub", std::nullopt},
+                  {hkcu + L"Software\\TortoiseGit", std::nullopt},
+                  {hkcu + kRunKey + L"\\" + otherRun, std::nullopt},
+              },
+              Dump(*program));
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, ownRun.c_str());
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, otherRun.c_str());
+}
+
+// Names and folders that are generic words, a one-letter name and a product
+// code that is no GUID: only what is truly the program's, strongly.
+TEST_F(ScanGuardTest, GenericWordsOneLettersAndFalseGuidsIdentifyNothing) {
+  const std::wstring pf = Expand(L"%ProgramW6432%");
+  TempFolder vendor(TempFolder::At{pf, L"QuorVendor" + tag});
+  vendor.MakeFile(L"Application\\app.exe");
+  vendor.MakeFile(L"Installer\\setup.exe");
+  TempFolder letter(TempFolder::At{Expand(L"%appdata%"), L"A"});
+  TempKey typeKey(HKEY_CURRENT_USER, L"Software\\Classes\\QuorType" + tag);
+  typeKey.SetString(L"", L"Application");
+  TempKey msiKey(HKEY_CURRENT_USER, L"Software\\Classes\\Msi.Quor" + tag);
+  msiKey.SetString(L"", vendor.Path() + L"\\Installer\\setup.exe");
+
+  struct Case {
+    const char* what;
+    std::wstring name, location, guid;
+  } cases[] = {
+      {"application folder", L"Quor App " + tag, vendor.Path() + L"\\Application", L""},
+      {"installer folder", L"Quor Inst " + tag, vendor.Path() + L"\\Installer\\", L""},
+      {"one letter", L"A", L"", L""},
+      {"generic name", L"Tools", L"", L""},
+      {"guid 1", L"Quor Guid " + tag, L"", L"1"},
+  };
+  const std::wstring hkcr = L"HKEY_CLASSES_ROOT\\";
+  for (const auto& c : cases) {
+    TUninstallItem item = Item(c.name, c.location);
+    item.ProductGuid = c.guid;
+    const auto program = Program(item);
+    Scan(program);
+    const std::wstring dump = Dump(*program);
+    for (const wchar_t* shared : {L"exefile", L"Msi.Package", L"WindowsInstaller.Installer", L".msi",
+                                  L"CLSID", L"TypeLib"}) {
+      EXPECT_EQ(IndexOf(*program, hkcr + shared), -1) << c.what << "\n" << ToUtf8(dump);
+    }
+    EXPECT_EQ(IndexOf(*program, L"HKEY_LOCAL_MACHINE\\Software\\Classes"), -1) << c.what;
+    EXPECT_EQ(IndexOf(*program, L"HKEY_CURRENT_USER\\Software\\Classes\\QuorType" + tag), -1)
+        << c.what;
+    EXPECT_EQ(IndexOf(*program, L"HKEY_CURRENT_USER\\Software\\Classes\\Msi.Quor" + tag), -1)
+        << c.what;
+    // Whatever else is listed: nothing strong but the program's own things.
+    for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+      const TLeftOverItem* it = program->GetLeftover(i);
+      if (it->Confidence == TConfidence::Low) continue;
+      const bool own = it->MatchedBy == TMatchedBy::Registration ||
+                       it->MatchedBy == TMatchedBy::InstallFolder ||
+                       IsAtOrBelow(it->Path, letter.Path()) ||
+                       IsAtOrBelow(it->Path, vendor.Path()) || it->MatchedBy == TMatchedBy::Location;
+      EXPECT_TRUE(own) << c.what << ": " << ToUtf8(it->Path);
+      EXPECT_NE(it->MatchedBy, TMatchedBy::Guid) << c.what << ": " << ToUtf8(it->Path);
+    }
+  }
+}
+
+TEST_F(ScanGuardTest, TheLocationMatchesItsOwnFolderNotItsSiblings) {
+  TempFolder acme(TempFolder::At{Expand(L"%ProgramW6432%"), L"QuorAcme" + tag});
+  const std::wstring foo = acme.MakeFolder(L"Foo");
+  acme.MakeFile(L"Foo\\foo.exe");
+  acme.MakeFile(L"Foo Tools\\tools.exe");
+  acme.MakeFile(L"Foobar\\bar.exe");
+  TempKey run(HKEY_CURRENT_USER, kRunKey);
+  const std::wstring ownRun = L"QuorFoo" + tag, siblingRun = L"QuorFooTools" + tag;
+  run.SetString(ownRun, foo + L"\\foo.exe");
+  run.SetString(siblingRun, acme.Path() + L"\\Foo Tools\\tools.exe");
+  TUninstallItem item = Item(L"Quor Zeta " + tag, foo);
+  item.FolderName.clear();
+  const auto program = Program(item);
+  Scan(program);
+  const std::wstring run64 = std::wstring(L"HKEY_CURRENT_USER\\") + kRunKey + L"\\";
+  ExpectItems(*program,
+              {
+                  {foo + L"\\foo.exe", TConfidence::High},
+                  {run64 + ownRun, TConfidence::High},
+                  {acme.Path() + L"\\Foo Tools\\", std::nullopt},
+                  {acme.Path() + L"\\Foobar\\", std::nullopt},
+                  {run64 + siblingRun, std::nullopt},
+              },
+              Dump(*program));
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, ownRun.c_str());
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, siblingRun.c_str());
+}
+
+TEST_F(ScanGuardTest, ANameInsideALongerWordIsWeak) {
+  const std::wstring name = L"Zephyrnote" + tag;
+  TempFolder strong(TempFolder::At{Expand(L"%appdata%"), name + L" Data"});
+  TempFolder weak(TempFolder::At{Expand(L"%appdata%"), L"Old" + name});
+  const auto program = Program(Item(name, L""));
+  Scan(program);
+  ExpectItems(*program,
+              {{strong.Path() + L"\\", TConfidence::High}, {weak.Path() + L"\\", TConfidence::Low}},
+              Dump(*program));
+}
+
+// Alpha sits in a shared vendor folder that also holds Beta, registered on
+// its own: nothing of the vendor folder is Alpha's to list.
+TEST_F(ScanGuardTest, AFolderHoldingAnotherRegisteredProgramIsNotListed) {
+  TempFolder vendor(TempFolder::At{Expand(L"%CommonProgramW6432%"), L"QuorContoso" + tag});
+  vendor.MakeFile(L"alpha.dll");
+  const std::wstring betaExe = vendor.MakeFile(L"Beta\\beta.exe");
+  test::TempRegistration beta(test::TLocation::MachineNative);
+  beta.SetString(L"DisplayName", L"Quor Beta " + tag);
+  beta.SetString(L"InstallLocation", vendor.Path() + L"\\Beta");
+
+  const auto program = Program(Item(L"Quor Alpha " + tag, vendor.Path()));
+  Scan(program);
+  EXPECT_FALSE(AnyItemAtOrBelow(*program, vendor.Path())) << ToUtf8(Dump(*program));
+  Remove(program);
+  EXPECT_TRUE(test::PathExists(betaExe));
+}
+
+// Quotes (an uninstall command's folder) and "%NAME%" are other spellings of
+// a folder that is the program's: they keep the location and folder terms.
+TEST_F(ScanGuardTest, QuotedAndVariableLocationsStillFindTheProgram) {
+  const std::wstring folderName = L"ZetaDir" + tag;
+  TempFolder install(TempFolder::At{Expand(L"%ProgramW6432%"), folderName});
+  install.MakeFile(L"zeta.exe");
+  TempFolder appData(TempFolder::At{Expand(L"%LOCAL_APPDATA%"), folderName});
+  TempFolder x86(TempFolder::At{Expand(L"%PROGRAM_FILESX86%"), folderName});
+  for (const std::wstring& location :
+       {L"\"" + install.Path() + L"\\", L"%ProgramW6432%\\" + folderName}) {
+    TUninstallItem item = Item(L"Quor Zeta " + tag, location);
+    item.FolderName = folderName;
+    const auto program = Program(item);
+    Scan(program);
+    ExpectItems(*program,
+                {{install.Path() + L"\\zeta.exe", TConfidence::High},
+                 {appData.Path() + L"\\", TConfidence::High},
+                 {x86.Path() + L"\\", TConfidence::High}},
+                Dump(*program));
+  }
+}
+
+TEST_F(ScanGuardTest, AnInstallFolderThatIsALinkIsListedAsTheLinkAlone) {
+  TempFolder target;
+  const std::wstring canary = target.MakeFile(L"victim.txt");
+  const std::wstring link = Expand(L"%ProgramW6432%") + L"\\QuorLinked" + tag;
+  if (!test::MakeFolderLink(link, target.Path())) GTEST_SKIP() << "no folder links here";
+  const auto program = Program(Item(L"Quor Linked " + tag, link));
+  Scan(program);
+  EXPECT_EQ(Confidence(*program, link + L"\\"), TConfidence::High) << ToUtf8(Dump(*program));
+  EXPECT_EQ(IndexOf(*program, link + L"\\victim.txt"), -1);
+  Remove(program);
+  EXPECT_TRUE(test::PathExists(canary));
+  test::RemoveTree(link);
+}
+
+}  // namespace
+}  // namespace quor
