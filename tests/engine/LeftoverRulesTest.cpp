@@ -55,7 +55,12 @@ TEST_F(RuleLists, RootsEndInOneBackslashAndUnknownTokensStay) {
   }
   EXPECT_EQ(FolderRoots[1], IncludeBackslash(TEnvironmentStrings::GetSpecialFolder(40)) + L"Recent\\");
   EXPECT_EQ(FolderRoots[9], L"%PUBLIC%\\");
-  EXPECT_EQ(FolderRoots[8], IncludeBackslash(ExpandEnvironment(L"%ProgramFiles%")));
+  // The program-files root is the 32-bit folder, as "%ProgramFiles%" named it
+  // for a 32-bit process; the last two roots are the 64-bit ones.
+  ASSERT_TRUE(IsWin64());
+  EXPECT_EQ(FolderRoots[8], IncludeBackslash(ExpandEnvironment(L"%PROGRAM_FILESX86%")));
+  EXPECT_NE(FolderRoots[8], FolderRoots[12]);
+  EXPECT_EQ(FolderRoots[12], IncludeBackslash(ExpandEnvironment(L"%ProgramW6432%")));
 }
 
 TEST(RuleHelpers, WildcardsAndSkippedKeys) {

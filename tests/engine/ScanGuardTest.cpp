@@ -23,11 +23,14 @@ using test::TempKey;
 
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Never with KF_FLAG_CREATE: Wine then makes the folder a link to the Linux
+// home again. A folder that an earlier failure removed is made plainly.
 std::wstring KnownFolder(const KNOWNFOLDERID& id) {
   PWSTR path = nullptr;
   std::wstring result;
-  if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+  if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path))) result = path;
   ::CoTaskMemFree(path);
+  if (!result.empty()) ::CreateDirectoryW(result.c_str(), nullptr);
   return result;
 }
 

@@ -17,7 +17,7 @@ namespace {
 std::wstring Downloads() {
   PWSTR path = nullptr;
   std::wstring result;
-  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path))) result = path;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_DONT_VERIFY, nullptr, &path))) result = path;
   ::CoTaskMemFree(path);
   return result;
 }

@@ -63,9 +63,33 @@ std::wstring TempFolder::MakeFolder(const std::wstring& relative) const {
   return full;
 }
 
+// Under Wine, RemoveDirectoryW on a folder link reaches the target (and
+// deletes it when it is empty): the link is unlinked on the Unix side.
+static bool RemoveUnixLink(const std::wstring& path) {
+  const std::wstring unixPath = UnixPathOf(path);
+  if (unixPath.empty()) return false;
+  std::wstring cmd = L"Z:\\bin\\rm -f \"" + unixPath + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi)) {
+    return false;
+  }
+  ::WaitForSingleObject(pi.hProcess, 10000);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (::GetFileAttributesW(Long(path).c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    ::Sleep(20);
+  }
+  return false;
+}
+
 void RemoveTree(const std::wstring& path) {
   const DWORD attrs = ::GetFileAttributesW(Long(path).c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return;
+  if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) && RemoveUnixLink(path)) return;
   if ((attrs & FILE_ATTRIBUTE_DIRECTORY) && !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
     WIN32_FIND_DATAW data{};
     UniqueFindHandle find(::FindFirstFileW(Long(path + L"\\*").c_str(), &data));
