@@ -55,6 +55,31 @@ void SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
+// Other programs' registrations, each installed in one folder of the tree:
+// the scan's guard reads and resolves every one of them.
+const std::wstring kRegPrefix = L"QuorBenchOther";
+std::wstring OtherRegistration(int f) {
+  return std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kRegPrefix +
+         std::to_wstring(f);
+}
+
+void MakeOtherRegistrations() {
+  for (int f = 0; f < kFolders; ++f) {
+    const std::wstring folder =
+        TreeRoot() + L"\\vendor" + std::to_wstring(f / 40) + L"\\product" + std::to_wstring(f);
+    UniqueRegKey key;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, OtherRegistration(f).c_str(), 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
+    SetText(key.Get(), L"DisplayName", L"Other " + std::to_wstring(f));
+    SetText(key.Get(), L"InstallLocation", folder);
+    SetText(key.Get(), L"UninstallString", L"\"" + folder + L"\\unins000.exe\" /S");
+  }
+}
+
+void DeleteOtherRegistrations() {
+  for (int f = 0; f < kFolders; ++f) ::RegDeleteKeyW(HKEY_CURRENT_USER, OtherRegistration(f).c_str());
+}
+
 void MakeKeys() {
   if (KeyExists(HKEY_CURRENT_USER, kKeyRoot + L"\\complete")) return;
   std::printf("creating the registry keys (once)...\n");
@@ -173,6 +198,14 @@ int wmain() {
   std::printf("ratio:                      %.2f (target: at most 1.3)\n", scanMs / bareMs);
   std::printf("list a %d-file folder: %.0f ms (%d items)\n", kFolders * kFilesPerFolder, listMs,
               program->LeftoverCount());
+
+  MakeOtherRegistrations();
+  const double guardMs = Median(3, [&] { TProtectedFolders::ForProgram(program.get()); });
+  const double scanWithOthersMs = Median(3, [&] { engine.Uninstall(program, true); });
+  DeleteOtherRegistrations();
+  std::printf("guard with %d other registrations: %.0f ms\n", kFolders, guardMs);
+  std::printf("scan with them:             %.0f ms (ratio %.2f)\n", scanWithOthersMs,
+              scanWithOthersMs / bareMs);
   FreeRuleLists();
   DoneEnvironmentStrings();
   return 0;

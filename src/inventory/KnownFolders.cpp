@@ -125,7 +125,11 @@ TKnownFolders TKnownFolders::ForMachine(const TEnvironmentStrings* table) {
 }
 
 void TKnownFolders::AddCanonical(const std::wstring& text, std::vector<std::wstring>& into) {
-  if (Trim(text).empty()) return;
+  std::wstring key = LowerAscii(Trim(text));
+  while (!key.empty() && (key.back() == L'\\' || key.back() == L'"')) key.pop_back();
+  if (key.empty()) return;
+  // Folders and trees are told apart in the key: the same text may be both.
+  if (!FSeen.insert((&into == &FTrees ? L"t:" : L"f:") + key).second) return;
   auto folder = CanonicalFolder(text, FExpand);
   if (!folder) return;
   into.push_back(folder->Path);

@@ -7,6 +7,7 @@
 // serves as a program's install folder.
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/CanonicalPath.h"
@@ -43,6 +44,7 @@ class TKnownFolders {
  private:
   void AddCanonical(const std::wstring& text, std::vector<std::wstring>& into);
 
+  std::unordered_set<std::wstring> FSeen;  // texts already added, folded
   std::vector<std::wstring> FFolders;  // canonical and final spellings
   std::vector<std::wstring> FTrees;
   TPathExpander FExpand;
