@@ -13,24 +13,48 @@ namespace {
 using test::HelperCommand;
 using test::PathExists;
 
+// Through a job object, and through process snapshots when no job can be made.
 TEST(WaitForProcessTree, ReturnsOnlyAfterARelaunchedCopyAndItsChildrenEnd) {
-  test::TempFolder folder;
-  const std::wstring marker = folder / L"m";
-  TwaitProcessTree waiter;
-  // The started program hands over to a copy and exits at once; the copy
-  // starts two children that sleep, then write their markers.
-  waiter.Run(HelperCommand(L"--relaunch --children 2 --sleep 1500 --marker \"" + marker + L"\""));
-  EXPECT_TRUE(PathExists(marker + L".0"));
-  EXPECT_TRUE(PathExists(marker + L".1"));
+  for (const bool noJob : {false, true}) {
+    SCOPED_TRACE(noJob ? "without a job" : "with a job");
+    test::TempFolder folder;
+    const std::wstring marker = folder / L"m";
+    TwaitProcessTree waiter;
+    waiter.SimulateNoJob = noJob;
+    // The started program hands over to a copy and exits at once; the copy
+    // starts two children that sleep, then write their markers.
+    waiter.Run(HelperCommand(L"--relaunch --children 2 --sleep 1500 --marker \"" + marker + L"\""));
+    EXPECT_TRUE(PathExists(marker + L".0"));
+    EXPECT_TRUE(PathExists(marker + L".1"));
+  }
 }
 
-TEST(WaitForProcessTree, ReturnsAtOnceForAMissingProgramAndKeepsTheCommand) {
-  TwaitProcessTree waiter;
-  const std::wstring command = L"\"C:\\nowhere\\no-such-uninstaller.exe\" /S";
-  waiter.Run(command);
-  EXPECT_EQ(waiter.CommandLine(), command);
-  waiter.Run(L"%UNEXPANDED%\\un.exe");
-  waiter.Run(L"");
+// The command is run as it stands: nothing is expanded, and a command that
+// cannot start leaves nothing open behind it.
+TEST(WaitForProcessTree, StartsNothingForACommandThatCannotRun) {
+  test::TempFolder folder;
+  const std::wstring marker = folder / L"ran";
+  ASSERT_TRUE(::CopyFileW(test::HelperPath().c_str(), (folder / L"un.exe").c_str(), FALSE));
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"QUOR_UN_DIR", folder.Path().c_str()));
+  const std::wstring commands[] = {
+      L"\"C:\\nowhere\\no-such-uninstaller.exe\" /S",
+      L"%QUOR_UN_DIR%\\un.exe --marker \"" + marker + L"\"",
+      L"",
+  };
+  for (const bool noJob : {false, true}) {
+    for (const auto& command : commands) {
+      TwaitProcessTree waiter;
+      waiter.SimulateNoJob = noJob;
+      DWORD handlesBefore = 0, handlesAfter = 0;
+      ::GetProcessHandleCount(::GetCurrentProcess(), &handlesBefore);
+      waiter.Run(command);
+      ::GetProcessHandleCount(::GetCurrentProcess(), &handlesAfter);
+      EXPECT_EQ(waiter.CommandLine(), command);
+      EXPECT_EQ(handlesAfter, handlesBefore) << ToUtf8(command);
+    }
+  }
+  ::SetEnvironmentVariableW(L"QUOR_UN_DIR", nullptr);
+  EXPECT_FALSE(PathExists(marker));
 }
 
 TEST(WaitForProcessTree, HandsQuotesToTheSystemUnchanged) {
