@@ -155,6 +155,9 @@ wine_warm_up() {
   wine_wait_for_server
   for try in 1 2 3 4 5; do
     if timeout 120 wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1; then
+      # COM's service starts with the first shell call: start it here, not
+      # in the middle of a test. (It answers 1 when already running.)
+      timeout 60 wine net start RpcSs </dev/null >/dev/null 2>&1 || true
       return 0
     fi
     echo "[dev] Wine warm-up $try failed; trying again" >&2
