@@ -15,8 +15,11 @@ namespace {
 
 constexpr DWORD kPollIntervalMs = 1000;
 // Without a job, a process that starts a child and ends between two polls
-// hides that child: poll often.
-constexpr DWORD kSnapshotPollIntervalMs = 100;
+// hides that child: poll often while the tree is changing (at the start and
+// after a new process), less often once it has settled.
+constexpr DWORD kSnapshotFastPollMs = 10;
+constexpr DWORD kSnapshotSlowPollMs = 200;
+constexpr DWORD kSnapshotSettleMs = 3000;
 
 // The standard handles a quiet child gets, and the attribute list that lets
 // it inherit those two and nothing else of ours.
@@ -165,11 +168,14 @@ void WaitBySnapshots(TLaunched launched) {
   const uint64_t rootCreated = CreationTime(launched.Process.Get());
   tree.push_back({rootId, rootCreated, std::move(launched.Process)});
   ::ResumeThread(launched.Thread.Get());
+  ULONGLONG lastChange = ::GetTickCount64();
   for (;;) {
     const bool alive = AnyAlive(tree);
     const bool added = AddChildren(tree);
     if (!alive && !added) return;
-    ::Sleep(kSnapshotPollIntervalMs);
+    if (added) lastChange = ::GetTickCount64();
+    const bool settled = ::GetTickCount64() - lastChange > kSnapshotSettleMs;
+    ::Sleep(settled ? kSnapshotSlowPollMs : kSnapshotFastPollMs);
   }
 }
 

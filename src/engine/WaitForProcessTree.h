@@ -12,7 +12,9 @@ class TwaitProcessTree {
   // cannot be started. The tree is watched through a job object; without
   // one (none can be made, this process sits in a job that refuses
   // breakaway, or the new process cannot join ours) it is followed through
-  // process snapshots instead, so the command always runs and is waited for.
+  // process snapshots by parent id instead, so the command always runs and
+  // is waited for. Snapshots cannot see a child whose parent started it and
+  // ended between two polls; they are taken often while the tree changes.
   void Run(const std::wstring& commandLine);
 
   const std::wstring& CommandLine() const { return FCommandLine; }
