@@ -29,6 +29,8 @@ int RunUninstall(const Args& args) {
   if (!p->Program) return p->ExitCode;
   const bool json = p->Flags.count(L"--json") > 0;
   TUninstallHelper engine(nullptr);
+  // The uninstaller's own console output would land in front of the JSON.
+  engine.QuietChildren = json;
   engine.Uninstall(p->Program, false);
   const bool removed = !KeyExists(p->Program->RootKey, p->Program->KeyPath);
 

@@ -30,11 +30,34 @@ unsigned __stdcall WorkThreadProc(void* param) {
   try {
     self->Execute();
   } catch (...) {
-    // Jobs report no failures; the end notification has been sent or posted
-    // by the step that got that far.
+    // Jobs report no failures; each step's end notification has gone out
+    // while the exception left it (TEndNotice).
   }
   return 0;
 }
+
+// Sends or posts a step's end notification however the step is left: an
+// exception must not leave the engine busy for ever.
+class TEndNotice {
+ public:
+  enum TWay { Send, Post };
+  TEndNotice(TUninstallHelper& engine, WPARAM code, TWay way)
+      : FEngine(engine), FCode(code), FWay(way) {}
+  ~TEndNotice() {
+    if (FWay == Send) {
+      FEngine.SendNotify(FCode);
+    } else {
+      FEngine.PostNotify(FCode);
+    }
+  }
+  TEndNotice(const TEndNotice&) = delete;
+  TEndNotice& operator=(const TEndNotice&) = delete;
+
+ private:
+  TUninstallHelper& FEngine;
+  WPARAM FCode;
+  TWay FWay;
+};
 
 }  // namespace
 
@@ -186,8 +209,8 @@ void TUninstallHelper::Refresh() {
     return;
   }
   SendNotify(kNotifyRefreshBegin);
+  TEndNotice end(*this, kNotifyRefreshEnd, TEndNotice::Send);
   EnumPrograms(FPrograms, FOwnerWindow);
-  SendNotify(kNotifyRefreshEnd);
 }
 
 void TUninstallHelper::Uninstall(const std::shared_ptr<TUninstallObject>& program, bool force) {
@@ -225,8 +248,8 @@ void TUninstallHelper::RemoveLeftovers(const std::shared_ptr<TUninstallObject>& 
     return;
   }
   SendNotify(kNotifyRemoveBegin);
+  TEndNotice end(*this, kNotifyRemoveEnd, TEndNotice::Send);
   RemoveJob();
-  SendNotify(kNotifyRemoveEnd);
 }
 
 bool TUninstallHelper::DeleteEntry(const TUninstallObject& program) {
@@ -254,16 +277,18 @@ void TUninstallHelper::StartWorker(TJobKind kind) {
 
 void TUninstallHelper::RunJob(TJobKind kind) {
   switch (kind) {
-    case jkRefresh:
+    case jkRefresh: {
       SendNotify(kNotifyRefreshBegin);
+      TEndNotice end(*this, kNotifyRefreshEnd, TEndNotice::Post);
       EnumPrograms(FPrograms, FOwnerWindow);
-      PostNotify(kNotifyRefreshEnd);
       break;
-    case jkScan:
+    }
+    case jkScan: {
       SendNotify(kNotifyUninstallBegin);
+      TEndNotice end(*this, kNotifyUninstallEnd, TEndNotice::Post);
       ScanJob();
-      PostNotify(kNotifyUninstallEnd);
       break;
+    }
     case jkUninstall:
       SendNotify(kNotifyUninstallBegin);
       RunUninstaller();
@@ -272,32 +297,38 @@ void TUninstallHelper::RunJob(TJobKind kind) {
       SendNotify(kNotifyModifyBegin);
       RunModifier();
       break;
-    case jkRemove:
+    case jkRemove: {
       SendNotify(kNotifyRemoveBegin);
+      TEndNotice end(*this, kNotifyRemoveEnd, TEndNotice::Send);
       RemoveJob();
-      SendNotify(kNotifyRemoveEnd);
       break;
+    }
   }
 }
 
 void TUninstallHelper::ScanJob() {
   SendNotify(kNotifyScanBegin);
+  TEndNotice end(*this, kNotifyScanEnd, TEndNotice::Send);
   if (FCurrentProgram) ScanLeftovers(*this, *FCurrentProgram);
-  SendNotify(kNotifyScanEnd);
 }
 
 // An empty command still ends the job: otherwise the engine would stay busy
 // and every later command would be refused.
 void TUninstallHelper::RunUninstaller() {
-  const std::wstring command = FCurrentProgram ? Trim(FCurrentProgram->UninstallString) : L"";
-  if (!command.empty()) FWaiter.Run(command);
-  PostNotify(kNotifyUninstallEnd);
+  TEndNotice end(*this, kNotifyUninstallEnd, TEndNotice::Post);
+  RunCommand(FCurrentProgram ? FCurrentProgram->UninstallString : L"");
 }
 
 void TUninstallHelper::RunModifier() {
-  const std::wstring command = FCurrentProgram ? Trim(FCurrentProgram->ModifyPath) : L"";
-  if (!command.empty()) FWaiter.Run(command);
-  PostNotify(kNotifyModifyEnd);
+  TEndNotice end(*this, kNotifyModifyEnd, TEndNotice::Post);
+  RunCommand(FCurrentProgram ? FCurrentProgram->ModifyPath : L"");
+}
+
+void TUninstallHelper::RunCommand(const std::wstring& command) {
+  const std::wstring trimmed = Trim(command);
+  if (trimmed.empty()) return;
+  FWaiter.QuietChildren = QuietChildren;
+  FWaiter.Run(trimmed);
 }
 
 void TUninstallHelper::RemoveJob() {

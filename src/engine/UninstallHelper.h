@@ -91,6 +91,9 @@ class TUninstallHelper {
 
   bool Threaded = false;
   TThreadPriority Priority = TThreadPriority::Idle;
+  // The uninstall and modify commands write their standard output and error
+  // to NUL, not to this process's.
+  bool QuietChildren = false;
 
   TEngineEvent OnRefreshBegin;
   TEngineEvent OnRefreshEnd;
@@ -129,6 +132,7 @@ class TUninstallHelper {
   void ScanJob();
   void RunUninstaller();
   void RunModifier();
+  void RunCommand(const std::wstring& command);
   void RemoveJob();
 
   HWND FOwnerWindow;

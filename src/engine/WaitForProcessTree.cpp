@@ -2,12 +2,197 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 #include "base/Handles.h"
 
 namespace quor {
 namespace {
 
 constexpr DWORD kPollIntervalMs = 1000;
+// Without a job, a process that starts a child and ends between two polls
+// hides that child: poll often while the tree is changing (at the start and
+// after a new process), less often once it has settled.
+constexpr DWORD kSnapshotFastPollMs = 10;
+constexpr DWORD kSnapshotSlowPollMs = 200;
+constexpr DWORD kSnapshotSettleMs = 3000;
+
+// The standard handles a quiet child gets, and the attribute list that lets
+// it inherit those two and nothing else of ours.
+class TQuietStdHandles {
+ public:
+  // False when NUL cannot be opened. Without the attribute list the child
+  // inherits every inheritable handle of ours, still with NUL as its output.
+  bool Open() {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    FNul.Reset(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &sa, OPEN_EXISTING, 0, nullptr));
+    if (!FNul) return false;
+    FHandles[0] = FNul.Get();
+    SIZE_T size = 0;
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    FBuffer.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(FBuffer.data());
+    if (!::InitializeProcThreadAttributeList(list, 1, 0, &size)) return true;
+    FList = list;
+    if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, FHandles,
+                                     sizeof(HANDLE), nullptr, nullptr)) {
+      ::DeleteProcThreadAttributeList(FList);
+      FList = nullptr;
+    }
+    return true;
+  }
+  ~TQuietStdHandles() {
+    if (FList) ::DeleteProcThreadAttributeList(FList);
+  }
+
+  void Fill(STARTUPINFOEXW& startup) const {
+    startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = FNul.Get();
+    startup.StartupInfo.hStdOutput = FNul.Get();
+    startup.StartupInfo.hStdError = FNul.Get();
+    startup.lpAttributeList = FList;
+  }
+  bool HasList() const { return FList != nullptr; }
+
+ private:
+  UniqueKernelHandle FNul;
+  HANDLE FHandles[1] = {};
+  std::vector<unsigned char> FBuffer;
+  LPPROC_THREAD_ATTRIBUTE_LIST FList = nullptr;
+};
+
+struct TLaunched {
+  UniqueKernelHandle Process;
+  UniqueKernelHandle Thread;
+};
+
+// Starts the command suspended. Handle inheritance stays off unless the
+// child gets NUL as its standard handles.
+std::optional<TLaunched> LaunchSuspended(std::wstring command, DWORD extraFlags, bool quiet) {
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  TQuietStdHandles nul;
+  DWORD flags = CREATE_SUSPENDED | extraFlags;
+  BOOL inherit = FALSE;
+  if (quiet && nul.Open()) {
+    nul.Fill(startup);
+    if (nul.HasList()) {
+      startup.StartupInfo.cb = sizeof startup;
+      flags |= EXTENDED_STARTUPINFO_PRESENT;
+    }
+    inherit = TRUE;
+  }
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, inherit, flags, nullptr, nullptr,
+                        &startup.StartupInfo, &info)) {
+    return std::nullopt;
+  }
+  return TLaunched{UniqueKernelHandle(info.hProcess), UniqueKernelHandle(info.hThread)};
+}
+
+uint64_t CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+
+// A process of the tree, held open so that its id is not given to another
+// process while it is watched.
+struct TTracked {
+  DWORD Id;
+  uint64_t Created;
+  UniqueKernelHandle Handle;
+};
+
+bool IsTracked(const std::vector<TTracked>& tree, DWORD id) {
+  for (const auto& p : tree) {
+    if (p.Id == id) return true;
+  }
+  return false;
+}
+
+// Adds every process in a snapshot whose parent is in the tree. An id in
+// the tree may have belonged to an older process first, so a child counts
+// only when it was created after its parent. Answers whether any was added.
+bool AddChildren(std::vector<TTracked>& tree) {
+  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  std::vector<PROCESSENTRY32W> entries;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL ok = ::Process32FirstW(snapshot.Get(), &entry); ok;
+       ok = ::Process32NextW(snapshot.Get(), &entry)) {
+    entries.push_back(entry);
+  }
+  bool added = false;
+  // A grandchild may come before its parent in the snapshot: repeat until a
+  // pass adds nothing.
+  for (bool again = true; again;) {
+    again = false;
+    for (const auto& e : entries) {
+      if (IsTracked(tree, e.th32ProcessID)) continue;
+      const TTracked* parent = nullptr;
+      for (const auto& p : tree) {
+        if (p.Id == e.th32ParentProcessID) parent = &p;
+      }
+      if (!parent) continue;
+      UniqueKernelHandle handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
+                                              FALSE, e.th32ProcessID));
+      if (!handle) continue;  // already gone
+      const uint64_t created = CreationTime(handle.Get());
+      if (created < parent->Created) continue;
+      tree.push_back({e.th32ProcessID, created, std::move(handle)});
+      added = again = true;
+    }
+  }
+  return added;
+}
+
+bool AnyAlive(const std::vector<TTracked>& tree) {
+  for (const auto& p : tree) {
+    if (::WaitForSingleObject(p.Handle.Get(), 0) == WAIT_TIMEOUT) return true;
+  }
+  return false;
+}
+
+// Follows the tree by parent ids. Done when every process seen has ended
+// and a snapshot taken after that shows no new child.
+void WaitBySnapshots(TLaunched launched) {
+  std::vector<TTracked> tree;
+  const DWORD rootId = ::GetProcessId(launched.Process.Get());
+  const uint64_t rootCreated = CreationTime(launched.Process.Get());
+  tree.push_back({rootId, rootCreated, std::move(launched.Process)});
+  ::ResumeThread(launched.Thread.Get());
+  ULONGLONG lastChange = ::GetTickCount64();
+  for (;;) {
+    const bool alive = AnyAlive(tree);
+    const bool added = AddChildren(tree);
+    if (!alive && !added) return;
+    if (added) lastChange = ::GetTickCount64();
+    const bool settled = ::GetTickCount64() - lastChange > kSnapshotSettleMs;
+    ::Sleep(settled ? kSnapshotSlowPollMs : kSnapshotFastPollMs);
+  }
+}
+
+void WaitByJob(HANDLE job, const TLaunched& launched) {
+  ::ResumeThread(launched.Thread.Get());
+  // A failed query leaves the last count in place: only the count decides.
+  // The system's layout with room for one id (ids are pointer-sized: 16 bytes
+  // on x64; a 12-byte buffer is refused there with ERROR_BAD_LENGTH). Only
+  // the count of ids is read.
+  JOBOBJECT_BASIC_PROCESS_ID_LIST list{};
+  for (;;) {
+    DWORD returned = 0;
+    ::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &list, sizeof list, &returned);
+    if (list.NumberOfProcessIdsInList == 0) break;
+    ::Sleep(kPollIntervalMs);
+  }
+}
 
 }  // namespace
 
@@ -17,39 +202,22 @@ void TwaitProcessTree::Run(const std::wstring& commandLine) {
 }
 
 void TwaitProcessTree::WaitForTree() {
-  UniqueKernelHandle job(::CreateJobObjectA(nullptr, nullptr));
-  if (!job) return;
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring command = FCommandLine;  // CreateProcessW may write into it
-  // Breakaway lets the new process leave a job this process may sit in, so
-  // that it can be put into ours; its children then stay in ours.
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB, nullptr, nullptr, &startup,
-                        &info)) {
-    return;
+  UniqueKernelHandle job(SimulateNoJob ? nullptr : ::CreateJobObjectA(nullptr, nullptr));
+  std::optional<TLaunched> launched;
+  if (job) {
+    // Breakaway lets the new process leave a job this process may sit in, so
+    // that it can be put into ours; its children then stay in ours. A job
+    // that refuses breakaway fails the call (access denied): start it anyway.
+    launched = LaunchSuspended(FCommandLine, CREATE_BREAKAWAY_FROM_JOB, QuietChildren);
   }
-  UniqueKernelHandle process(info.hProcess);
-  UniqueKernelHandle thread(info.hThread);
-
-  if (!::AssignProcessToJobObject(job.Get(), process.Get())) {
-    ::ResumeThread(thread.Get());
-    return;
-  }
-  ::ResumeThread(thread.Get());
-  // A failed query leaves the last count in place: only the count decides.
-  // The system's layout with room for one id (ids are pointer-sized: 16 bytes
-  // on x64; a 12-byte buffer is refused there with ERROR_BAD_LENGTH). Only
-  // the count of ids is read.
-  JOBOBJECT_BASIC_PROCESS_ID_LIST list{};
-  for (;;) {
-    DWORD returned = 0;
-    ::QueryInformationJobObject(job.Get(), JobObjectBasicProcessIdList, &list, sizeof list,
-                                &returned);
-    if (list.NumberOfProcessIdsInList == 0) break;
-    ::Sleep(kPollIntervalMs);
+  if (!launched) launched = LaunchSuspended(FCommandLine, 0, QuietChildren);
+  if (!launched) return;
+  // Without breakaway the process may already sit in our parent's job, and a
+  // system without nested jobs then refuses to put it into ours.
+  if (job && ::AssignProcessToJobObject(job.Get(), launched->Process.Get())) {
+    WaitByJob(job.Get(), *launched);
+  } else {
+    WaitBySnapshots(std::move(*launched));
   }
 }
 

@@ -2,6 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <windows.h>
+
+#include "base/Handles.h"
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
@@ -25,21 +28,40 @@ std::wstring KeyArg(const test::TempKey& reg) {
          L"\\" + reg.Path() + L"\"";
 }
 
-TEST(CliUninstall, WaitsForTheRelaunchedUninstallerAndReportsTheRegistrationGone) {
-  test::TempRegistration reg(test::TLocation::MachineNative);
-  test::TempFolder folder;
-  const std::wstring marker = folder / L"done";
-  reg.SetString(L"DisplayName", L"Quor CLI uninstall");
-  reg.SetString(L"UninstallString",
-                Helper(L"--relaunch --sleep 1200 --delete-key \"HKEY_LOCAL_MACHINE\\" + reg.Path() +
-                       L"\" --marker \"" + marker + L"\""));
-  const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --json"));
-  ASSERT_EQ(r.ExitCode, 0u) << r.Err;
-  EXPECT_TRUE(test::PathExists(marker));
-  const auto j = nlohmann::json::parse(r.Out);
-  EXPECT_EQ(j["registrationRemoved"], true);
-  EXPECT_EQ(j["program"]["displayName"], "Quor CLI uninstall");
-  EXPECT_EQ(j["program"]["keyPath"], ToUtf8(reg.Path()));
+// A job without JOB_OBJECT_LIMIT_BREAKAWAY_OK: whatever quor starts inside
+// it cannot leave it (starting it with breakaway fails with access denied),
+// so quor cannot use a job of its own the usual way.
+quor::UniqueKernelHandle JobRefusingBreakaway() {
+  return quor::UniqueKernelHandle(::CreateJobObjectW(nullptr, nullptr));
+}
+
+// The uninstaller hands over to a copy of itself that starts a child; each
+// of them writes to its standard output and error, which must not reach
+// quor's JSON. quor waits for all of them, also from inside a job that
+// refuses breakaway.
+TEST(CliUninstall, WaitsForTheRelaunchedUninstallerAndKeepsItsOutputOutOfTheJson) {
+  for (const bool inJob : {false, true}) {
+    SCOPED_TRACE(inJob ? "in a job that refuses breakaway" : "free");
+    test::TempRegistration reg(test::TLocation::MachineNative);
+    test::TempFolder folder;
+    const std::wstring marker = folder / L"done";
+    reg.SetString(L"DisplayName", L"Quor CLI uninstall");
+    reg.SetString(L"UninstallString",
+                  Helper(L"--print \"uninstaller says hello\" --relaunch --children 1 --sleep 1200 "
+                         L"--delete-key \"HKEY_LOCAL_MACHINE\\" + reg.Path() + L"\" --marker \"" +
+                         marker + L"\""));
+    auto job = inJob ? JobRefusingBreakaway() : quor::UniqueKernelHandle();
+    const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --json"), 60000, job.Get());
+    ASSERT_EQ(r.ExitCode, 0u) << r.Err;
+    EXPECT_TRUE(test::PathExists(marker));
+    EXPECT_TRUE(test::PathExists(marker + L".0"));
+    ASSERT_TRUE(nlohmann::json::accept(r.Out)) << r.Out;
+    EXPECT_EQ(r.Err.find("says hello"), std::string::npos) << r.Err;
+    const auto j = nlohmann::json::parse(r.Out);
+    EXPECT_EQ(j["registrationRemoved"], true);
+    EXPECT_EQ(j["program"]["displayName"], "Quor CLI uninstall");
+    EXPECT_EQ(j["program"]["keyPath"], ToUtf8(reg.Path()));
+  }
 }
 
 TEST(CliUninstall, AFailedUninstallerLeavesTheRegistration) {

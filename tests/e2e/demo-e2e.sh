@@ -7,14 +7,15 @@ set -euo pipefail
 build=$1
 ROOT=$2
 source "$ROOT/tools/lib/wine.sh"
-export WINEPREFIX="$ROOT/build/wine/e2e"
+WINEPREFIX=$(wine_resolve_prefix "$WINE_PREFIXES/e2e")
+export WINEPREFIX
 wine_ensure_prefix "$WINEPREFIX"
 wine_check_sandbox "$WINEPREFIX"
-trap 'wineserver -k 2>/dev/null || true' EXIT
+wine_stop_server_on_exit "$WINEPREFIX"
 wine_warm_up
 
 work=$(mktemp -d)
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+on_exit rm -rf -- "$work"
 
 # Files of drive C (not the Windows folder nor temporary files) and the
 # software trees of the registry.

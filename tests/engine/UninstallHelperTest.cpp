@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "engine/HelperCommand.h"
@@ -194,10 +195,29 @@ TEST_F(EngineTest, DestroyingTheEngineWaitsForItsWorker) {
       Record(reg, test::HelperCommand(L"--sleep 1500 --marker \"" + marker + L"\"")), false);
   // The worker is (or soon will be) blocked in its begin notification to
   // this thread, which is busy destroying the engine.
+  const HWND window = engine->MessageWindow();
   engine.reset();
   EXPECT_TRUE(test::PathExists(marker));
-  EXPECT_TRUE(codes.empty() || codes == std::vector<int>{});
-  PumpUntil([] { return false; }, 100);  // a posted end must find no engine
+  // The begin was handled while the engine was going: its event stays silent.
+  EXPECT_TRUE(codes.empty());
+  // The end that the worker posted finds no window and raises nothing.
+  EXPECT_FALSE(::IsWindow(window));
+  PumpUntil([] { return false; }, 100);
+  EXPECT_TRUE(codes.empty());
+}
+
+// A job that throws still ends: otherwise the engine would stay busy and
+// refuse every later command.
+TEST_F(EngineTest, AnExceptionInAJobStillSendsItsEnd) {
+  test::TempRegistration reg(test::TLocation::UserNative);
+  reg.SetString(L"DisplayName", L"Quor throws");
+  engine->Threaded = true;
+  engine->SetOnProgress([](auto&) { throw std::runtime_error("scan step failed"); });
+  engine->Uninstall(Record(reg, L""), true);
+  ASSERT_TRUE(PumpUntil([&] { return Ended(5); }));
+  EXPECT_EQ(codes, (std::vector<int>{4, 2, 3, 5}));
+  EXPECT_EQ(engine->State(), esIdle);
+  EXPECT_FALSE(engine->Busy());
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "base/Text.h"
 #include "engine/HelperCommand.h"
 #include "engine/WaitForProcessTree.h"
@@ -13,24 +16,58 @@ namespace {
 using test::HelperCommand;
 using test::PathExists;
 
-TEST(WaitForProcessTree, ReturnsOnlyAfterARelaunchedCopyAndItsChildrenEnd) {
-  test::TempFolder folder;
-  const std::wstring marker = folder / L"m";
-  TwaitProcessTree waiter;
-  // The started program hands over to a copy and exits at once; the copy
-  // starts two children that sleep, then write their markers.
-  waiter.Run(HelperCommand(L"--relaunch --children 2 --sleep 1500 --marker \"" + marker + L"\""));
-  EXPECT_TRUE(PathExists(marker + L".0"));
-  EXPECT_TRUE(PathExists(marker + L".1"));
+// Through a job object, and through process snapshots when no job can be
+// made. Snapshots follow a process whose parent has ended only when they saw
+// that parent alive, so the hand-over to a copy that itself starts children
+// and ends at once is a case for the job alone.
+TEST(WaitForProcessTree, ReturnsOnlyAfterTheWholeTreeHasEnded) {
+  struct Case {
+    const char* what;
+    std::wstring args;
+    std::vector<std::wstring> markers;
+    bool jobOnly;
+  } cases[] = {
+      {"a copy that outlives its starter", L"--relaunch --sleep 1500", {L""}, false},
+      {"children of a starter that has ended", L"--children 2 --sleep 1500", {L".0", L".1"}, false},
+      {"children of a copy that has ended", L"--relaunch --children 2 --sleep 1500",
+       {L".0", L".1"}, true},
+  };
+  for (const bool noJob : {false, true}) {
+    for (const auto& c : cases) {
+      if (noJob && c.jobOnly) continue;
+      SCOPED_TRACE(std::string(c.what) + (noJob ? ", without a job" : ", with a job"));
+      test::TempFolder folder;
+      const std::wstring marker = folder / L"m";
+      TwaitProcessTree waiter;
+      waiter.SimulateNoJob = noJob;
+      waiter.Run(HelperCommand(c.args + L" --marker \"" + marker + L"\""));
+      for (const auto& suffix : c.markers) EXPECT_TRUE(PathExists(marker + suffix)) << ToUtf8(suffix);
+    }
+  }
 }
 
-TEST(WaitForProcessTree, ReturnsAtOnceForAMissingProgramAndKeepsTheCommand) {
-  TwaitProcessTree waiter;
-  const std::wstring command = L"\"C:\\nowhere\\no-such-uninstaller.exe\" /S";
-  waiter.Run(command);
-  EXPECT_EQ(waiter.CommandLine(), command);
-  waiter.Run(L"%UNEXPANDED%\\un.exe");
-  waiter.Run(L"");
+// The command is run as it stands: an environment-variable token is not
+// expanded, so the copy it would name never runs.
+TEST(WaitForProcessTree, StartsNothingForACommandThatCannotRun) {
+  test::TempFolder folder;
+  const std::wstring marker = folder / L"ran";
+  ASSERT_TRUE(::CopyFileW(test::HelperPath().c_str(), (folder / L"un.exe").c_str(), FALSE));
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"QUOR_UN_DIR", folder.Path().c_str()));
+  const std::wstring commands[] = {
+      L"\"C:\\nowhere\\no-such-uninstaller.exe\" /S",
+      L"%QUOR_UN_DIR%\\un.exe --marker \"" + marker + L"\"",
+      L"",
+  };
+  for (const bool noJob : {false, true}) {
+    for (const auto& command : commands) {
+      TwaitProcessTree waiter;
+      waiter.SimulateNoJob = noJob;
+      waiter.Run(command);
+      EXPECT_EQ(waiter.CommandLine(), command);
+    }
+  }
+  ::SetEnvironmentVariableW(L"QUOR_UN_DIR", nullptr);
+  EXPECT_FALSE(PathExists(marker));
 }
 
 TEST(WaitForProcessTree, HandsQuotesToTheSystemUnchanged) {

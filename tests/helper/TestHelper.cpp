@@ -7,6 +7,7 @@
 //   --marker PATH         write PATH when finished
 //   --exit CODE           exit with CODE
 //   --args-out PATH       write the command line as received to PATH (UTF-8)
+//   --print TEXT          write TEXT to standard output and standard error (each copy)
 
 #include <windows.h>
 
@@ -22,7 +23,7 @@ struct Options {
   bool relaunch = false;
   int children = 0;
   DWORD sleepMs = 0;
-  std::wstring deleteKey, marker, argsOut;
+  std::wstring deleteKey, marker, argsOut, print;
   int exitCode = 0;
 };
 
@@ -83,9 +84,18 @@ int wmain(int argc, wchar_t** argv) {
     else if (a == L"--marker") o.marker = next;
     else if (a == L"--exit") o.exitCode = _wtoi(next.c_str());
     else if (a == L"--args-out") o.argsOut = next;
+    else if (a == L"--print") o.print = next;
     else continue;
     forwarded += L" " + a + L" " + Quote(next);
     ++i;
+  }
+  if (!o.print.empty()) {
+    const std::string line = quor::ToUtf8(o.print) + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()),
+                &written, nullptr);
+    ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()),
+                &written, nullptr);
   }
   if (!o.argsOut.empty()) WriteFileText(o.argsOut, quor::ToUtf8(::GetCommandLineW()));
   if (o.relaunch) {

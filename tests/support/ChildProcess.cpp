@@ -17,7 +17,7 @@ void Drain(HANDLE pipe, std::string& into) {
 
 }  // namespace
 
-ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs) {
+ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs, void* job) {
   ProcessResult result;
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   UniqueKernelHandle inRead, inWrite, outRead, outWrite, errRead, errWrite;
@@ -39,12 +39,17 @@ ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutM
   si.hStdError = errWrite.Get();
   PROCESS_INFORMATION pi{};
   std::wstring cmd = commandLine;
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &si, &pi)) {
+  const DWORD flags = CREATE_NO_WINDOW | (job ? CREATE_SUSPENDED : 0);
+  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &si,
+                        &pi)) {
     return result;
   }
   UniqueKernelHandle process(pi.hProcess);
   UniqueKernelHandle thread(pi.hThread);
+  if (job) {
+    if (!::AssignProcessToJobObject(job, process.Get())) ::TerminateProcess(process.Get(), 998);
+    ::ResumeThread(thread.Get());
+  }
   result.Started = true;
   inRead.Reset();
   inWrite.Reset();

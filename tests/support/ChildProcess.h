@@ -12,7 +12,9 @@ struct ProcessResult {
   std::string Err;
 };
 
-ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs = 60000);
+// With a job, the program is put into it before it runs an instruction.
+ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutMs = 60000,
+                         void* job = nullptr);
 
 // The folder of the running test executable (where the build puts every program).
 std::wstring ExeFolder();

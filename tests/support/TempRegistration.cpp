@@ -16,6 +16,19 @@ UniqueRegKey OpenFull(HKEY root, const std::wstring& path) {
   return key;
 }
 
+// Gives a key that a test locked (DenyAllAccess) an access list that lets
+// everyone in again. The owner may always change the list.
+bool Unlock(HKEY root, const std::wstring& path) {
+  UniqueRegKey key;
+  if (::RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC | kView, key.Put()) != ERROR_SUCCESS) {
+    return false;
+  }
+  SECURITY_DESCRIPTOR sd{};
+  ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  ::SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE);  // no list: full access
+  return ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 HKEY RootOf(TLocation location) {
@@ -32,8 +45,13 @@ std::wstring UninstallPathOf(TLocation location) {
 
 bool DeleteKeyTree(HKEY root, const std::wstring& path) {
   {
-    auto key = OpenFull(root, path);
-    if (!key) return true;
+    UniqueRegKey key;
+    LSTATUS rc = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | kView, key.Put());
+    if (rc == ERROR_ACCESS_DENIED && Unlock(root, path)) {
+      rc = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | kView, key.Put());
+    }
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
     // Children first, last to first: a key with sub-keys refuses deletion.
     for (;;) {
       DWORD count = 0;
@@ -62,7 +80,9 @@ TempKey::TempKey(HKEY root, std::wstring path) : root_(root), path_(std::move(pa
   if (rc != ERROR_SUCCESS) ADD_FAILURE() << "cannot create test key, error " << rc;
 }
 
-TempKey::~TempKey() { DeleteKeyTree(root_, path_); }
+TempKey::~TempKey() {
+  if (!DeleteKeyTree(root_, path_)) ADD_FAILURE() << "test key left behind";
+}
 
 void TempKey::SetRaw(const std::wstring& name, DWORD type, const void* data, size_t bytes) const {
   auto key = OpenFull(root_, path_);

@@ -15,7 +15,8 @@ enum class TLocation { UserNative, MachineNative, UserWow, MachineWow };
 HKEY RootOf(TLocation location);
 std::wstring UninstallPathOf(TLocation location);
 
-// Deletes a key and everything below it in the 64-bit view; true when gone.
+// Deletes a key and everything below it in the 64-bit view, unlocking a key
+// that refuses access; true when gone.
 bool DeleteKeyTree(HKEY root, const std::wstring& path);
 
 class TempKey {
@@ -61,7 +62,9 @@ class TempRegistration : public TempKey {
 namespace quor::test {
 
 // Gives the key an empty access list, so that opening it for reading fails
-// with ERROR_ACCESS_DENIED (Wine still lets it be deleted).
+// with ERROR_ACCESS_DENIED (Wine still lets it be deleted). A TempKey gives
+// its key access again before deleting it, so a locked key never outlives
+// its test.
 void DenyAllAccess(HKEY root, const std::wstring& path);
 
 }  // namespace quor::test

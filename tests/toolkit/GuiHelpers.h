@@ -8,10 +8,17 @@
 
 namespace quor::test {
 
+// WM_QUIT messages that Pump has taken from the queue so far.
+inline int& QuitsPumped() {
+  static int count = 0;
+  return count;
+}
+
 inline void Pump() {
   for (int round = 0; round < 3; ++round) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) ++QuitsPumped();
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
     }

@@ -102,10 +102,11 @@ configure_and_build() {
 # Benchmarks fill a prefix of their own with a lived-in machine (kept between
 # runs), so that the test prefix stays small.
 run_bench() {
-  local prefix="$ROOT/build/wine/bench"
+  local prefix
+  prefix=$(wine_resolve_prefix "$WINE_PREFIXES/bench")
   wine_ensure_prefix "$prefix"
   export WINEPREFIX="$prefix"
-  trap 'wineserver -k 2>/dev/null || true' EXIT
+  wine_stop_server_on_exit "$prefix"
   xvfb_or_display
   wine_warm_up
   local b

@@ -6,58 +6,93 @@ export WINEDEBUG=-all
 # from the shortcuts that tests create.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-WINE_TEST_PREFIX="$ROOT/build/wine/test"
-WINE_RUN_PREFIX="$ROOT/build/wine/run"
+source "$ROOT/tools/lib/exit.sh"
 
-# Prints every link in a user folder of the prefix that leads outside it.
-# A new prefix links Desktop, Documents, Downloads, Music, Pictures and
-# Videos to the Linux home folder.
-wine_outside_links() {
-  local prefix=$1 link target
-  for link in "$prefix"/drive_c/users/*/* "$prefix"/drive_c/users/*/AppData/*; do
-    [ -L "$link" ] || continue
-    target=$(readlink -f "$link" || true)
-    case "$target" in
-      "$prefix"/*) ;;
-      *) printf '%s\n' "$link" ;;
-    esac
-  done
+# Every prefix of the project lives here; nothing outside is used, made or
+# deleted.
+WINE_PREFIXES="$ROOT/build/wine"
+WINE_TEST_PREFIX="$WINE_PREFIXES/test"
+WINE_RUN_PREFIX="$WINE_PREFIXES/run"
+# Written once a prefix is made and sandboxed. A prefix without it is made
+# again (one from an older, weaker sandbox too).
+WINE_READY_MARK=.quor-sandboxed
+
+# Prints the prefix with links and dots resolved when it lies inside
+# build/wine/; refuses (non-zero, with a message) any other.
+wine_resolve_prefix() {
+  local base resolved
+  base=$(realpath -m -- "$WINE_PREFIXES")
+  resolved=$(realpath -m -- "$1")
+  case "$resolved" in
+    "$base"/?*) printf '%s\n' "$resolved" ;;
+    *)
+      echo "wine: refusing the prefix $1 ($resolved): only prefixes under $base/ are used" >&2
+      return 1
+      ;;
+  esac
 }
 
-# Replaces each such link by an empty folder.
+# Prints, NUL-separated, every symbolic link under drive_c, at any depth,
+# that resolves outside drive_c. A new prefix links Desktop, Documents,
+# Downloads, Music, Pictures, Videos and AppData/Roaming/Microsoft/Windows/
+# Templates to the Linux home folder. (dosdevices holds ../drive_c and / for
+# z: by design; nothing of ours goes there.)
+wine_outside_links() {
+  local drive link target
+  drive=$(realpath -m -- "$1/drive_c")
+  [ -d "$drive" ] || return 0
+  while IFS= read -r -d '' link; do
+    target=$(readlink -m -- "$link")
+    case "$target" in
+      "$drive" | "$drive"/*) ;;
+      *) printf '%s\0' "$link" ;;
+    esac
+  # (Folders that tests delete meanwhile may vanish under find.)
+  done < <(find "$drive" -type l -print0 2>/dev/null)
+}
+
+# Replaces each such link to a folder by an empty folder, and removes each
+# other one (the link, never what it leads to).
 wine_sandbox_prefix() {
   local link
-  while IFS= read -r link; do
-    rm -f "$link" && mkdir -p "$link"
+  while IFS= read -r -d '' link; do
+    if [ -d "$link" ]; then
+      rm -f -- "$link" && mkdir -p -- "$link"
+    else
+      rm -f -- "$link"
+    fi
   done < <(wine_outside_links "$1")
 }
 
 # Answers non-zero, naming the links, when the prefix still has one.
 wine_check_sandbox() {
-  local links link
-  links=$(wine_outside_links "$1")
-  [ -z "$links" ] && return 0
-  while IFS= read -r link; do
-    echo "wine sandbox: $link leads outside the prefix" >&2
-  done <<<"$links"
-  return 1
+  local link status=0
+  while IFS= read -r -d '' link; do
+    echo "wine sandbox: $link -> $(readlink -- "$link") leads outside the prefix" >&2
+    status=1
+  done < <(wine_outside_links "$1")
+  return $status
 }
 
-# Creates the prefix when it is missing (under a lock, since ctest may start
-# several programs at once) and sandboxes it.
+# Creates the prefix when it has no ready mark (under a lock, since ctest may
+# start several programs at once) and sandboxes it. Refuses a prefix outside
+# build/wine/.
 wine_ensure_prefix() {
-  local prefix=$1
+  local prefix
+  prefix=$(wine_resolve_prefix "$1") || return 1
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    if [ ! -f "$prefix/.quor-ready" ]; then
+    if [ ! -f "$prefix/$WINE_READY_MARK" ]; then
       echo "[dev] creating Wine prefix $prefix" >&2
-      rm -rf "$prefix"
+      # Checked again right here: nothing outside build/wine/ is ever deleted.
+      wine_resolve_prefix "$prefix" >/dev/null || exit 1
+      rm -rf -- "$prefix"
       WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 || true
       WINEPREFIX="$prefix" wineserver -w || true
       wine_sandbox_prefix "$prefix"
       wine_check_sandbox "$prefix" || exit 1
-      touch "$prefix/.quor-ready"
+      touch "$prefix/$WINE_READY_MARK"
     fi
   ) 9>"$prefix.lock"
 }
@@ -76,8 +111,12 @@ xvfb_start() {
     done
     if kill -0 "$XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
       export DISPLAY=":$n"
+      on_exit xvfb_stop
       return 0
     fi
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
   done
   echo "[dev] could not start Xvfb" >&2
   return 1
@@ -91,34 +130,76 @@ xvfb_stop() {
   fi
 }
 
-# Starts a persistent wineserver and Wine's background services with no
-# inherited output: a service started by the first program of a test run
-# would otherwise hold that program's output pipe open, and ctest would wait
-# for it until its time-out.
+# Waits (up to about ten seconds) until the prefix's server has made its
+# socket. Debian's Wine keeps it under /tmp/wine-XXXXXX, upstream's under
+# /tmp/.wine-UID; both are named after the prefix's device and inode.
+wine_wait_for_server() {
+  local dev ino name i
+  read -r dev ino < <(stat -c '%d %i' -- "$WINEPREFIX") || return 0
+  name=$(printf 'server-%x-%x' "$dev" "$ino")
+  for i in $(seq 1 100); do
+    compgen -G "/tmp/.wine-$(id -u)/$name/socket" >/dev/null && return 0
+    compgen -G "/tmp/wine-*/$name/socket" >/dev/null && return 0
+    sleep 0.1
+  done
+}
+
+# Starts a persistent wineserver for WINEPREFIX and Wine's background
+# services, with no inherited output: a service started by the first program
+# of a test run would otherwise hold that program's output pipe open, and
+# ctest would wait for it until its time-out. The first program of a new
+# server may fail while the services come up: the warm-up is retried, so that
+# no test has to be.
 wine_warm_up() {
-  # The server outlives this script's output: it must not hold it open.
-  wineserver -p </dev/null >/dev/null 2>&1
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  local try
+  # Fails when the prefix's server already runs: the warm-up below tells.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine_wait_for_server
+  for try in 1 2 3 4 5; do
+    if timeout 120 wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1; then
+      # COM's service starts with the first shell call: start it here, not
+      # in the middle of a test. (It answers 1 when already running.)
+      timeout 60 wine net start RpcSs </dev/null >/dev/null 2>&1 || true
+      return 0
+    fi
+    echo "[dev] Wine warm-up $try failed; trying again" >&2
+    sleep 2
+  done
+  echo "[dev] Wine does not start a program in $WINEPREFIX" >&2
+  return 1
+}
+
+wine_kill_server() {
+  WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+}
+
+# Stops the server of the given prefix when the script ends.
+wine_stop_server_on_exit() {
+  on_exit wine_kill_server "$1"
 }
 
 run_tests() {
-  wine_ensure_prefix "$WINE_TEST_PREFIX"
-  export WINEPREFIX="$WINE_TEST_PREFIX"
+  local prefix
+  prefix=$(wine_resolve_prefix "$WINE_TEST_PREFIX")
+  wine_ensure_prefix "$prefix"
+  export WINEPREFIX="$prefix"
   xvfb_start
-  trap 'WINEPREFIX="$WINE_TEST_PREFIX" wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
+  wine_stop_server_on_exit "$prefix"
   wine_warm_up
   local rc=0
-  ctest --test-dir "$BIN" --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@" || rc=$?
+  ctest --test-dir "$BIN" --output-on-failure -j "$(nproc)" "$@" || rc=$?
   # The sandbox must have held for the whole run.
-  wine_check_sandbox "$WINE_TEST_PREFIX" || rc=1
+  wine_check_sandbox "$prefix" || rc=1
   return $rc
 }
 
 run_program() {
-  wine_ensure_prefix "$WINE_RUN_PREFIX"
-  export WINEPREFIX="$WINE_RUN_PREFIX"
-  wine_check_sandbox "$WINE_RUN_PREFIX"
-  trap 'WINEPREFIX="$WINE_RUN_PREFIX" wineserver -k 2>/dev/null || true' EXIT
+  local prefix
+  prefix=$(wine_resolve_prefix "$WINE_RUN_PREFIX")
+  wine_ensure_prefix "$prefix"
+  export WINEPREFIX="$prefix"
+  wine_check_sandbox "$prefix"
+  wine_stop_server_on_exit "$prefix"
   wine_warm_up
   "$ROOT/tools/demo/seed" "$BIN"
   "$ROOT/tools/demo/install" "$BIN"
@@ -134,7 +215,6 @@ run_program() {
 xvfb_or_display() {
   if [ -z "${DISPLAY:-}" ]; then
     xvfb_start
-    trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
     echo "[dev] no DISPLAY: running on Xvfb $DISPLAY" >&2
   fi
 }
