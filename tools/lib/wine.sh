@@ -160,6 +160,9 @@ wine_warm_up() {
       # COM's service starts with the first shell call: start it here, not
       # in the middle of a test. (It answers 1 when already running.)
       timeout 60 wine net start RpcSs </dev/null >/dev/null 2>&1 || true
+      # So does the desktop process with the first window, message-only
+      # ones included: rundll32 makes one.
+      timeout 60 wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
       return 0
     fi
     echo "[dev] Wine warm-up $try failed; trying again" >&2
