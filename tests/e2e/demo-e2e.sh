@@ -32,6 +32,13 @@ snapshot() {
   done
 }
 
+# Wine writes some known-folder paths into the registry the first time a
+# program asks for them; a read-only scan does that before the first snapshot.
+warm='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuorE2EWarmUp'
+wine reg add "$warm" /v DisplayName /d "Quor E2E Warm-up" /f >/dev/null 2>&1
+wine "$build/quor.exe" scan --name "Quor E2E Warm-up" </dev/null >/dev/null
+wine reg delete "$warm" /f >/dev/null 2>&1
+
 snapshot "$work/before"
 "$ROOT/tools/demo/install" "$build" DemoNotes
 if ! grep -q 'Demo Notes' <(wine "$build/quor.exe" list 2>/dev/null); then
