@@ -232,10 +232,12 @@ TEST_F(ScanGuardTest, GenericWordsOneLettersAndFalseGuidsIdentifyNothing) {
         << c.what;
     EXPECT_EQ(IndexOf(*program, L"HKEY_CURRENT_USER\\Software\\Classes\\Msi.Quor" + tag), -1)
         << c.what;
-    // Whatever else is listed: nothing strong but the program's own things.
+    // Whatever else the machine holds: nothing strong but the program's own
+    // things. (Tests running meanwhile make "Quor..." keys and folders; a key
+    // of theirs named "A" is rightly A's.)
     for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
       const TLeftOverItem* it = program->GetLeftover(i);
-      if (it->Confidence == TConfidence::Low) continue;
+      if (it->Confidence == TConfidence::Low || it->Path.find(L"\\Quor") != std::wstring::npos) continue;
       const bool own = it->MatchedBy == TMatchedBy::Registration ||
                        it->MatchedBy == TMatchedBy::InstallFolder ||
                        IsAtOrBelow(it->Path, letter.Path()) ||
