@@ -189,8 +189,56 @@ TDeleteResult RemoveLink(HANDLE folder, const TEntry& entry) {
   return result;
 }
 
+// The object's own name as the system keeps it (no length limit, no
+// conversion to a drive path).
+std::wstring ObjectNameOf(HANDLE h) {
+  std::vector<uint64_t> buffer(8192);
+  ULONG size = 0;
+  const NTSTATUS status =
+      ::NtQueryObject(h, static_cast<OBJECT_INFORMATION_CLASS>(1) /* ObjectNameInformation */,
+                      buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(uint64_t)), &size);
+  if (status < 0) return {};
+  const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+  return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+}
+
+bool SameNameAscii(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    wchar_t x = a[i], y = b[i];
+    if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x + 32);
+    if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::wstring_view WithoutTrailingDots(std::wstring_view name) {
+  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
+  return name;
+}
+
+// Some systems (Wine) open a link's target whatever was asked and list the
+// link as a plain entry; the handle's name then is the target's, not the
+// entry's below its folder. (Wine also drops a trailing dot from the name it
+// reports, so the last component is compared without trailing dots.)
+bool HoldsTheEntry(HANDLE folder, HANDLE h, const TEntry& entry) {
+  const std::wstring parent = ObjectNameOf(folder);
+  const std::wstring self = ObjectNameOf(h);
+  if (parent.empty() || self.empty()) return false;
+  const size_t slash = self.rfind(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const std::wstring_view selfParent = std::wstring_view(self).substr(0, slash);
+  const std::wstring_view parentName =
+      parent.back() == L'\\' ? std::wstring_view(parent).substr(0, parent.size() - 1) : parent;
+  return SameNameAscii(selfParent, parentName) &&
+         SameNameAscii(WithoutTrailingDots(std::wstring_view(self).substr(slash + 1)),
+                       WithoutTrailingDots(entry.Name));
+}
+
 // Opens a listed entry and checks that the handle holds what was listed: a
-// folder swapped for a link since the listing fails the check.
+// folder swapped for a link since the listing fails the check, and so does a
+// link that the system opened through.
 UniqueKernelHandle OpenListed(HANDLE folder, const TEntry& entry, THandleFacts& facts,
                               TDeleteResult& result) {
   DWORD error = ERROR_SUCCESS;
@@ -206,7 +254,8 @@ UniqueKernelHandle OpenListed(HANDLE folder, const TEntry& entry, THandleFacts& 
     return {};
   }
   if ((facts.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-      (entry.FileId != 0 && facts.FileId != 0 && facts.FileId != entry.FileId)) {
+      (entry.FileId != 0 && facts.FileId != 0 && facts.FileId != entry.FileId) ||
+      !HoldsTheEntry(folder, h.Get(), entry)) {
     result.LinkLeft = true;
     return {};
   }
@@ -283,7 +332,8 @@ UniqueKernelHandle OpenParentOf(const std::wstring& path, TEntry& last, TDeleteR
       return {};
     }
     if (!QueryFacts(next.Get(), facts) || (facts.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        (entry.FileId != 0 && facts.FileId != 0 && facts.FileId != entry.FileId)) {
+        (entry.FileId != 0 && facts.FileId != 0 && facts.FileId != entry.FileId) ||
+        !HoldsTheEntry(folder.Get(), next.Get(), entry)) {
       result.ThroughLink = true;
       return {};
     }
