@@ -44,4 +44,23 @@ void WriteOutUtf8(std::string_view text) {
   WriteBytes(h, text);
 }
 
+std::wstring EscapeForTerminal(std::wstring_view text) {
+  static constexpr wchar_t kHex[] = L"0123456789abcdef";
+  std::wstring out;
+  out.reserve(text.size());
+  for (const wchar_t c : text) {
+    if (c < 32 || c == 127) {
+      out += L"\\x";
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+    } else if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) {
+      out += L"\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace quor::cli

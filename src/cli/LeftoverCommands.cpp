@@ -30,12 +30,13 @@ int RunScan(const Args& args) {
 }
 
 int RunRemove(const Args& args) {
-  auto p = Prepare(args, {L"--yes"}, true);
+  auto p = Prepare(args, {L"--yes", L"--all"}, true);
   if (!p->Program) return p->ExitCode;
   TUninstallHelper engine(nullptr);
-  const auto outcome = ScanAndRemove(engine, p->Program, p->Flags.count(L"--yes") > 0, p->Keep, true);
-  if (outcome.Declined) return kExitFailure;
-  return outcome.Remaining == 0 ? kExitOk : kExitFailure;
+  const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0, p->Keep};
+  const auto outcome = ScanAndRemove(engine, p->Program, options, true);
+  if (outcome.UsageError) return kExitUsage;
+  return outcome.Declined || outcome.Failed > 0 ? kExitFailure : kExitOk;
 }
 
 int RunDeleteEntry(const Args& args) {

@@ -1,7 +1,5 @@
 #include "cli/LeftoverFlow.h"
 
-#include <algorithm>
-
 #include "base/Text.h"
 #include "cli/CliOutput.h"
 #include "cli/Prepare.h"
@@ -10,15 +8,15 @@
 namespace quor::cli {
 namespace {
 
-std::wstring FoldPath(const std::wstring& path) {
-  std::wstring folded = LowerAscii(path);
-  while (!folded.empty() && folded.back() == L'\\') folded.pop_back();
-  return folded;
-}
-
 bool IsAtOrBelow(const std::wstring& path, const std::wstring& base) {
   return path == base || (path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
                           path[base.size()] == L'\\');
+}
+
+std::wstring Column(const char* text, size_t width) {
+  std::wstring out = FromUtf8(text);
+  out.resize(std::max(width, out.size()), L' ');
+  return out;
 }
 
 }  // namespace
@@ -33,6 +31,19 @@ const char* KindName(uint8_t kind) {
   }
 }
 
+const char* MatchedByName(TMatchedBy matchedBy) {
+  switch (matchedBy) {
+    case TMatchedBy::InstallFolder: return "installFolder";
+    case TMatchedBy::Registration: return "registration";
+    case TMatchedBy::Location: return "location";
+    case TMatchedBy::Name: return "name";
+    case TMatchedBy::Folder: return "folder";
+    case TMatchedBy::Guid: return "guid";
+    case TMatchedBy::RelatedFolder: return "relatedFolder";
+  }
+  return "name";
+}
+
 nlohmann::ordered_json LeftoversToJson(const TUninstallObject& program) {
   auto items = nlohmann::ordered_json::array();
   for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
@@ -40,6 +51,22 @@ nlohmann::ordered_json LeftoversToJson(const TUninstallObject& program) {
     nlohmann::ordered_json j;
     j["path"] = ToUtf8(item->Path);
     j["kind"] = KindName(item->Kind);
+    j["matchedBy"] = MatchedByName(item->MatchedBy);
+    j["confidence"] = item->Confidence == TConfidence::Low ? "low" : "high";
+    items.push_back(j);
+  }
+  return items;
+}
+
+nlohmann::ordered_json FailedToJson(const TUninstallObject& program) {
+  auto items = nlohmann::ordered_json::array();
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
+    if (program.LeftoverState(i) != TRemovalState::Failed) continue;
+    const TLeftOverItem* item = program.GetLeftover(i);
+    nlohmann::ordered_json j;
+    j["path"] = ToUtf8(item->Path);
+    j["kind"] = KindName(item->Kind);
+    j["error"] = ToUtf8(program.LeftoverError(i));
     items.push_back(j);
   }
   return items;
@@ -47,57 +74,92 @@ nlohmann::ordered_json LeftoversToJson(const TUninstallObject& program) {
 
 void PrintLeftovers(const TUninstallObject& program) {
   std::wstring out;
+  int weak = 0;
   for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
     const TLeftOverItem* item = program.GetLeftover(i);
-    std::wstring kind = FromUtf8(KindName(item->Kind));
-    kind.resize(9, L' ');
-    out += (program.IsLeftoverKept(i) ? L"keep  " : L"      ") + kind + item->Path + L"\n";
+    const bool isWeak = item->Confidence == TConfidence::Low;
+    weak += isWeak ? 1 : 0;
+    out += std::wstring(program.IsLeftoverKept(i) ? L"keep  " : L"      ") +
+           (isWeak ? L"weak  " : L"      ") + Column(KindName(item->Kind), 9) +
+           EscapeForTerminal(item->Path) + L"\n";
   }
-  out += std::to_wstring(program.LeftoverCount()) + L" leftovers found\n";
+  out += std::to_wstring(program.LeftoverCount()) + L" leftovers found";
+  if (weak > 0) out += L" (" + std::to_wstring(weak) + L" weak: found by a partial match)";
+  WriteOut(out + L"\n");
+}
+
+void PrintRemovalResult(const TUninstallObject& program) {
+  std::wstring out;
+  int failed = 0;
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
+    const TRemovalState state = program.LeftoverState(i);
+    if (state != TRemovalState::Failed && state != TRemovalState::Kept) continue;
+    failed += state == TRemovalState::Failed ? 1 : 0;
+    const TLeftOverItem* item = program.GetLeftover(i);
+    out += std::wstring(state == TRemovalState::Failed ? L"failed  " : L"kept    ") +
+           Column(KindName(item->Kind), 9) + EscapeForTerminal(item->Path) + L"  (" +
+           EscapeForTerminal(program.LeftoverError(i)) + L")\n";
+  }
+  out += failed == 0 ? std::wstring(L"Removed.\n")
+                     : std::to_wstring(failed) + L" items could not be removed.\n";
   WriteOut(out);
 }
 
-void MarkKept(TUninstallObject& program, const std::vector<std::wstring>& keep) {
+std::vector<std::wstring> MarkKept(TUninstallObject& program, const std::vector<std::wstring>& keep) {
+  std::vector<std::wstring> unmatched;
   for (const auto& k : keep) {
-    const std::wstring base = FoldPath(k);
-    for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
-      if (IsAtOrBelow(FoldPath(program.GetLeftover(i)->Path), base)) program.SetLeftoverKept(i, true);
+    const std::wstring base = ComparableItemPath(k);
+    bool matched = false;
+    bool belowListed = false;
+    for (int32_t i = 0; !base.empty() && i < program.LeftoverCount(); ++i) {
+      const std::wstring path = ComparableItemPath(program.GetLeftover(i)->Path);
+      if (IsAtOrBelow(path, base)) {
+        program.SetLeftoverKept(i, true);
+        matched = true;
+      } else if (IsAtOrBelow(base, path)) {
+        belowListed = true;
+      }
     }
+    if (!matched && belowListed) program.AddKeptBelow(k);
+    if (!matched && !belowListed) unmatched.push_back(k);
+  }
+  return unmatched;
+}
+
+void KeepWeakItems(TUninstallObject& program) {
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
+    if (program.GetLeftover(i)->Confidence == TConfidence::Low) program.SetLeftoverKept(i, true);
   }
 }
 
 TLeftoverOutcome ScanAndRemove(TUninstallHelper& engine,
-                               const std::shared_ptr<TUninstallObject>& program, bool yes,
-                               const std::vector<std::wstring>& keep, bool print) {
+                               const std::shared_ptr<TUninstallObject>& program,
+                               const TLeftoverOptions& options, bool print) {
   TLeftoverOutcome outcome;
   engine.Uninstall(program, true);
-  MarkKept(*program, keep);
+  const std::vector<std::wstring> unmatched = MarkKept(*program, options.Keep);
+  if (!unmatched.empty()) {
+    for (const auto& k : unmatched) {
+      WriteErr(L"quor: --keep " + EscapeForTerminal(k) + L" names no listed item and lies below none\n");
+    }
+    WriteErr(L"quor: nothing was removed\n");
+    outcome.UsageError = true;
+    return outcome;
+  }
+  if (!options.All) KeepWeakItems(*program);
   if (print) PrintLeftovers(*program);
   if (program->LeftoverCount() == 0) return outcome;
-  if (!yes && !Confirm(L"Remove these items?")) {
+  if (!options.Yes && !Confirm(L"Remove these items?")) {
     outcome.Declined = true;
     if (print) WriteOut(L"Nothing was removed.\n");
     return outcome;
   }
   engine.RemoveLeftovers(program);
   outcome.Removed = true;
-  std::vector<std::wstring> kept;
   for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
-    if (program->IsLeftoverKept(i)) kept.push_back(FoldPath(program->GetLeftover(i)->Path));
+    outcome.Failed += program->LeftoverState(i) == TRemovalState::Failed ? 1 : 0;
   }
-  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
-    if (program->IsLeftoverKept(i) || !LeftoverExists(*program->GetLeftover(i))) continue;
-    // A folder that holds kept items stays by design.
-    const std::wstring path = FoldPath(program->GetLeftover(i)->Path);
-    const bool holdsKept = std::any_of(kept.begin(), kept.end(),
-                                       [&](const std::wstring& k) { return IsAtOrBelow(k, path); });
-    if (!holdsKept) ++outcome.Remaining;
-  }
-  if (print) {
-    WriteOut(outcome.Remaining == 0
-                 ? std::wstring(L"Removed.\n")
-                 : std::to_wstring(outcome.Remaining) + L" items could not be removed.\n");
-  }
+  if (print) PrintRemovalResult(*program);
   return outcome;
 }
 

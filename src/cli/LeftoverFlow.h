@@ -11,21 +11,37 @@
 
 namespace quor::cli {
 
-struct TLeftoverOutcome {
-  bool Removed = false;   // the removal ran
-  bool Declined = false;  // the user answered no
-  int Remaining = 0;      // items still present afterwards (kept ones not counted)
+struct TLeftoverOptions {
+  bool Yes = false;                // no question
+  bool All = false;                // weak items go too
+  std::vector<std::wstring> Keep;  // paths to spare, with what lies below them
 };
 
-// Marks as kept every item whose path is one of `keep` or lies below one.
-void MarkKept(TUninstallObject& program, const std::vector<std::wstring>& keep);
+struct TLeftoverOutcome {
+  bool Removed = false;     // the removal ran
+  bool Declined = false;    // the user answered no
+  bool UsageError = false;  // a kept path names nothing listed; nothing was removed
+  int Failed = 0;           // items meant to go that stay
+};
+
+// Marks as kept every item whose path is one of `keep` or lies below one; a
+// kept path below a listed item is spared by the removal too. Answers the
+// kept paths that name no listed item and lie below none.
+std::vector<std::wstring> MarkKept(TUninstallObject& program, const std::vector<std::wstring>& keep);
+// Marks every weak item as kept.
+void KeepWeakItems(TUninstallObject& program);
 
 TLeftoverOutcome ScanAndRemove(TUninstallHelper& engine,
-                               const std::shared_ptr<TUninstallObject>& program, bool yes,
-                               const std::vector<std::wstring>& keep, bool print);
+                               const std::shared_ptr<TUninstallObject>& program,
+                               const TLeftoverOptions& options, bool print);
 
 const char* KindName(uint8_t kind);
+const char* MatchedByName(TMatchedBy matchedBy);
 nlohmann::ordered_json LeftoversToJson(const TUninstallObject& program);
+// The items meant to go that stay: {"path", "kind", "error"} each.
+nlohmann::ordered_json FailedToJson(const TUninstallObject& program);
 void PrintLeftovers(const TUninstallObject& program);
+// Each item that stays after a removal, with its reason, and a summary.
+void PrintRemovalResult(const TUninstallObject& program);
 
 }  // namespace quor::cli

@@ -25,7 +25,7 @@ int RunSize(const Args& args) {
 // As the main window does it: run the uninstaller and wait for its whole
 // process tree; when the registration is gone, scan and remove (--remove).
 int RunUninstall(const Args& args) {
-  auto p = Prepare(args, {L"--json", L"--remove", L"--yes"});
+  auto p = Prepare(args, {L"--json", L"--remove", L"--yes", L"--all"});
   if (!p->Program) return p->ExitCode;
   const bool json = p->Flags.count(L"--json") > 0;
   TUninstallHelper engine(nullptr);
@@ -36,7 +36,8 @@ int RunUninstall(const Args& args) {
 
   TLeftoverOutcome outcome;
   if (removed && p->Flags.count(L"--remove")) {
-    outcome = ScanAndRemove(engine, p->Program, p->Flags.count(L"--yes") > 0, {}, !json);
+    const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0, {}};
+    outcome = ScanAndRemove(engine, p->Program, options, !json);
   }
   if (json) {
     nlohmann::ordered_json j;
@@ -45,13 +46,14 @@ int RunUninstall(const Args& args) {
     if (p->Flags.count(L"--remove")) {
       j["leftovers"] = LeftoversToJson(*p->Program);
       j["leftoversRemoved"] = outcome.Removed;
+      j["failed"] = FailedToJson(*p->Program);
     }
     WriteOutUtf8(j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
   } else {
     WriteOut(p->Program->DisplayName +
              (removed ? L": the registration is gone.\n" : L": the registration is still present.\n"));
   }
-  return outcome.Declined ? kExitFailure : kExitOk;
+  return outcome.Declined || outcome.Failed > 0 ? kExitFailure : kExitOk;
 }
 
 int RunModify(const Args& args) {

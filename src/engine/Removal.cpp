@@ -2,119 +2,403 @@
 
 #include <winternl.h>
 
+#include <utility>
 #include <vector>
 
 #include "base/Handles.h"
-#include "base/LongPath.h"
 #include "base/Text.h"
 #include "engine/LeftoverScan.h"
 #include "engine/ProtectedFolders.h"
 #include "engine/UninstallHelper.h"
 #include "inventory/Registry.h"
 
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+
 namespace quor {
 namespace {
 
-using RtlDosPathNameToNtPathNameFn = BOOLEAN(NTAPI*)(PCWSTR, PUNICODE_STRING, PWSTR*, PVOID);
-using NtDeleteFileFn = NTSTATUS(NTAPI*)(POBJECT_ATTRIBUTES);
-using RtlFreeUnicodeStringFn = VOID(NTAPI*)(PUNICODE_STRING);
+constexpr DWORD kOpenLink = REG_OPTION_OPEN_LINK;
 
-template <typename Fn>
-Fn NtdllFunction(const char* name) {
-  return reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name)));
-}
-
-bool IsLinkAttr(DWORD attrs) {
-  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Sub-keys first, last to first: a key that still has sub-keys cannot be
-// deleted.
-bool DeleteKeyTree(HKEY parent, const std::wstring& name) {
-  {
-    UniqueRegKey key;
-    if (::RegOpenKeyExW(parent, name.c_str(), 0, RegAccessMask(TRegAccess::Full), key.Put()) ==
-        ERROR_SUCCESS) {
-      std::vector<std::wstring> children;
-      GetSubKeyNamesOf(key.Get(), children);
-      for (auto it = children.rbegin(); it != children.rend(); ++it) DeleteKeyTree(key.Get(), *it);
-    }
-  }
-  return ::RegDeleteKeyExW(parent, name.c_str(), RegAccessMask(TRegAccess::Full) & KEY_WOW64_64KEY,
-                           0) == ERROR_SUCCESS;
-}
+bool HoldsNul(std::wstring_view text) { return text.find(L'\0') != std::wstring_view::npos; }
 
 std::wstring WithoutTrailingBackslash(std::wstring path) {
   while (path.size() > 3 && path.back() == L'\\') path.pop_back();
   return path;
 }
 
-// A trailing backslash makes the system look through a folder link, so the
-// path is tested and removed without it.
-void RemoveFolderIfEmpty(const std::wstring& folder) {
-  const std::wstring path = WithoutTrailingBackslash(folder);
-  const DWORD attrs = ::GetFileAttributesW(LongPath(path).c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return;
-  if (IsLinkAttr(attrs)) {
-    RemoveFolderLink(path);
-    return;
-  }
-  ::RemoveDirectoryW(LongPath(path).c_str());
+// A registry link holds its target in a REG_LINK value of this name; only
+// a handle opened with REG_OPTION_OPEN_LINK shows it.
+bool IsLinkKey(HKEY key) {
+  DWORD type = REG_NONE;
+  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+             ERROR_SUCCESS &&
+         type == REG_LINK;
 }
 
-std::unordered_set<std::wstring> KeptPaths(const TUninstallObject& program) {
-  std::unordered_set<std::wstring> kept;
-  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
-    if (program.IsLeftoverKept(i)) kept.insert(FoldFolder(program.GetLeftover(i)->Path));
+UniqueRegKey OpenLinkKey(HKEY parent, const std::wstring& name, DWORD access, LSTATUS& error) {
+  UniqueRegKey key;
+  error = ::RegOpenKeyExW(parent, name.c_str(), kOpenLink, access, key.Put());
+  if (error != ERROR_SUCCESS) key.Reset();
+  return key;
+}
+
+// Opens a key one level at a time, each level as itself: a registry link on
+// the way stops the walk (ThroughLink). The key itself may be a link.
+UniqueRegKey OpenKeyExact(HKEY root, const std::wstring& path, DWORD access, TDeleteResult& result) {
+  if (!root || Trim(path).empty() || HoldsNul(path)) {
+    result.Error = ERROR_INVALID_NAME;
+    return {};
   }
-  return kept;
+  const DWORD wow = RegAccessMask(TRegAccess::Read) & (KEY_WOW64_64KEY | KEY_WOW64_32KEY);
+  UniqueRegKey current;
+  HKEY parent = root;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = std::min(path.find(L'\\', start), path.size());
+    const std::wstring name = path.substr(start, end - start);
+    if (name.empty()) {
+      result.Error = ERROR_INVALID_NAME;
+      return {};
+    }
+    const bool last = end == path.size();
+    LSTATUS error = ERROR_SUCCESS;
+    UniqueRegKey next = OpenLinkKey(parent, name, (last ? access : KEY_READ) | wow, error);
+    if (!next) {
+      result.Error = static_cast<DWORD>(error);
+      return {};
+    }
+    if (last) return next;
+    if (IsLinkKey(next.Get())) {
+      result.ThroughLink = true;
+      return {};
+    }
+    current = std::move(next);
+    parent = current.Get();
+    start = end + 1;
+  }
+}
+
+DWORD DeleteKeyHandle(HKEY key) {
+  const NTSTATUS status = NtDeleteKey(key);
+  return status < 0 ? ::RtlNtStatusToDosError(status) : ERROR_SUCCESS;
+}
+
+std::vector<std::wstring> ValueNamesOf(HKEY key) {
+  std::vector<std::wstring> names;
+  std::wstring buffer(16384, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD len = static_cast<DWORD>(buffer.size());
+    if (::RegEnumValueW(key, i, buffer.data(), &len, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(buffer.data(), len);
+  }
+  return names;
+}
+
+struct TKeyFrame {
+  UniqueRegKey Key;
+  std::wstring Path;  // displayed form, for the keep test
+  std::vector<std::wstring> Children;
+  size_t Next = 0;
+  bool Listed = false;
+  bool Stays = false;
+  bool HoldsKept = false;
+};
+
+// A key that holds kept entries loses its other values; the kept ones and
+// the key stay.
+void EmptyValuesAround(TKeyFrame& frame, const TKeepSet& keep) {
+  for (const auto& name : ValueNamesOf(frame.Key.Get())) {
+    if (HoldsNul(name) || keep.Keeps(frame.Path + L"\\" + name)) {
+      frame.Stays |= HoldsNul(name);
+      continue;
+    }
+    if (::RegDeleteValueW(frame.Key.Get(), name.c_str()) != ERROR_SUCCESS) frame.Stays = true;
+  }
+}
+
+void StepIntoKey(std::vector<TKeyFrame>& stack, const TKeepSet& keep, DWORD access) {
+  TKeyFrame& frame = stack.back();
+  const std::wstring name = frame.Children[frame.Next++];
+  const std::wstring path = frame.Path + L"\\" + name;
+  // The system would open the name up to its NUL: another key.
+  if (HoldsNul(name)) {
+    frame.Stays = true;
+    return;
+  }
+  if (keep.Keeps(path)) {
+    frame.HoldsKept = true;
+    return;
+  }
+  LSTATUS error = ERROR_SUCCESS;
+  UniqueRegKey child = OpenLinkKey(frame.Key.Get(), name, access, error);
+  if (!child) {
+    frame.Stays |= error != ERROR_FILE_NOT_FOUND;
+    return;
+  }
+  if (IsLinkKey(child.Get())) {
+    frame.Stays |= DeleteKeyHandle(child.Get()) != ERROR_SUCCESS;
+    return;
+  }
+  TKeyFrame next;
+  next.Key = std::move(child);
+  next.Path = path;
+  stack.push_back(std::move(next));
+}
+
+// Deletes an open key with everything below it, sub-keys before their
+// parents, with a stack of its own (any depth). Links below go as
+// themselves.
+TDeleteResult DeleteKeyTree(UniqueRegKey top, const std::wstring& topPath, const TKeepSet& keep,
+                            DWORD access) {
+  std::vector<TKeyFrame> stack;
+  TKeyFrame first;
+  first.Key = std::move(top);
+  first.Path = topPath;
+  stack.push_back(std::move(first));
+  TDeleteResult result;
+  for (;;) {
+    TKeyFrame& frame = stack.back();
+    if (!frame.Listed) {
+      frame.Listed = true;
+      GetSubKeyNamesOf(frame.Key.Get(), frame.Children);
+      if (keep.HoldsKept(frame.Path)) {
+        frame.HoldsKept = true;
+        EmptyValuesAround(frame, keep);
+      }
+      continue;
+    }
+    if (frame.Next < frame.Children.size()) {
+      StepIntoKey(stack, keep, access);
+      continue;
+    }
+    TKeyFrame done = std::move(stack.back());
+    stack.pop_back();
+    result = {};
+    if (done.HoldsKept) {
+      result.HoldsKept = true;
+    } else if (done.Stays) {
+      result.Error = ERROR_DIR_NOT_EMPTY;
+    } else {
+      result.Error = DeleteKeyHandle(done.Key.Get());
+    }
+    if (stack.empty()) return result;
+    stack.back().HoldsKept |= result.HoldsKept;
+    stack.back().Stays |= !result.HoldsKept && !result.Removed();
+  }
+}
+
+TDeleteResult DeleteKeyExact(HKEY root, const std::wstring& path, const TKeepSet& keep) {
+  const DWORD access = RegAccessMask(TRegAccess::Full);
+  TDeleteResult result;
+  UniqueRegKey key = OpenKeyExact(root, path, access, result);
+  if (!key) {
+    if (result.Error == ERROR_FILE_NOT_FOUND) result.Error = ERROR_SUCCESS;  // gone already
+    return result;
+  }
+  if (IsLinkKey(key.Get())) {
+    result.Error = DeleteKeyHandle(key.Get());
+    return result;
+  }
+  return DeleteKeyTree(std::move(key), RootKeyName(root) + L"\\" + path, keep, access);
+}
+
+TDeleteResult DeleteValueExact(HKEY root, const std::wstring& path, const std::wstring& name) {
+  TDeleteResult result;
+  if (HoldsNul(name)) {
+    result.Error = ERROR_INVALID_NAME;
+    return result;
+  }
+  UniqueRegKey key = OpenKeyExact(root, path, KEY_QUERY_VALUE | KEY_SET_VALUE, result);
+  if (!key) {
+    if (result.Error == ERROR_FILE_NOT_FOUND) result.Error = ERROR_SUCCESS;
+    return result;
+  }
+  if (IsLinkKey(key.Get())) {
+    result.LinkLeft = true;
+    return result;
+  }
+  const LSTATUS error = ::RegDeleteValueW(key.Get(), name.c_str());
+  result.Error = error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<DWORD>(error);
+  return result;
+}
+
+std::wstring ReasonOf(const TDeleteResult& result, bool registry) {
+  if (result.HoldsKept) return L"kept: holds kept items";
+  if (result.LinkLeft) return L"link left in place";
+  if (result.ThroughLink) return registry ? L"a key on its path is a link" : L"a folder on its path is a link";
+  if (result.Error == ERROR_DIR_NOT_EMPTY) return L"not empty: some of its contents could not be removed";
+  if (result.Error == ERROR_INVALID_NAME) return L"the name cannot be used as it is (it holds a NUL character or is not a full path)";
+  return SystemErrorText(result.Error);
+}
+
+class TRemoval {
+ public:
+  TRemoval(TUninstallHelper& engine, TUninstallObject& program)
+      : FEngine(engine), FProgram(program), FGuard(TProtectedFolders::ForProgram(&program)) {
+    for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
+      if (program.IsLeftoverKept(i)) FKeep.Add(program.GetLeftover(i)->Path);
+    }
+    for (const auto& path : program.KeptBelow()) FKeep.Add(path);
+  }
+
+  void Run() {
+    int32_t registration = -1;
+    for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+      FProgram.SetLeftoverResult(i, TRemovalState::NotTried);
+      if (FProgram.IsLeftoverKept(i)) {
+        const bool weak = FProgram.GetLeftover(i)->Confidence == TConfidence::Low;
+        FProgram.SetLeftoverResult(i, TRemovalState::Kept, weak ? L"kept: weak match" : L"kept");
+      } else if (registration < 0 && IsRegistrationItem(*FProgram.GetLeftover(i), FProgram)) {
+        registration = i;
+      }
+    }
+    Pass([](uint8_t kind) { return kind == lkFile || kind == lkFolder; }, registration);
+    Pass([](uint8_t kind) { return kind == lkRegValue; }, registration);
+    Pass([](uint8_t kind) { return kind == lkRegKey; }, registration);
+    if (registration >= 0) RemoveRegistration(registration);
+  }
+
+ private:
+  template <typename KindTest>
+  void Pass(KindTest wanted, int32_t registration) {
+    for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+      const TLeftOverItem* item = FProgram.GetLeftover(i);
+      if (!item || i == registration || FProgram.IsLeftoverKept(i) || !wanted(item->Kind)) continue;
+      FEngine.ReportCurrentItem(item->Path);
+      Record(i, Remove(*item), item->Kind == lkRegKey || item->Kind == lkRegValue);
+    }
+  }
+
+  // The registration goes only when nothing else that was meant to go stays,
+  // so the program can be found and tried again.
+  void RemoveRegistration(int32_t index) {
+    for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+      if (FProgram.LeftoverState(i) == TRemovalState::Failed) {
+        FProgram.SetLeftoverResult(index, TRemovalState::Failed,
+                                   L"kept while other items stay, so the removal can be tried again");
+        return;
+      }
+    }
+    const TLeftOverItem& item = *FProgram.GetLeftover(index);
+    FEngine.ReportCurrentItem(item.Path);
+    Record(index, Remove(item), true);
+  }
+
+  TDeleteResult Remove(const TLeftOverItem& item) {
+    switch (item.Kind) {
+      case lkFile: {
+        TDeleteResult result = DeleteFileExact(item.Path);
+        if (!result.Removed() && !ExactPathExists(item.Path)) result = {};
+        return result;
+      }
+      case lkFolder: {
+        TDeleteResult result = RemoveFolderItem(item.Path, FKeep, FGuard);
+        if (!result.Removed() && !result.HoldsKept && !ExactPathExists(item.Path)) result = {};
+        return result;
+      }
+      case lkRegKey:
+        if (!item.Root) return TDeleteResult{ERROR_INVALID_NAME};
+        return DeleteKeyExact(item.Root, item.KeyPath, FKeep);
+      case lkRegValue:
+        if (!item.Root) return TDeleteResult{ERROR_INVALID_NAME};
+        return DeleteValueExact(item.Root, item.KeyPath, item.ValueName);
+      default:
+        return TDeleteResult{ERROR_INVALID_PARAMETER};
+    }
+  }
+
+  void Record(int32_t index, const TDeleteResult& result, bool registry) {
+    if (result.Removed()) {
+      FProgram.SetLeftoverResult(index, TRemovalState::Removed);
+    } else if (result.HoldsKept) {
+      FProgram.SetLeftoverResult(index, TRemovalState::Kept, ReasonOf(result, registry));
+    } else if (result.Error == ERROR_ACCESS_DENIED && !registry &&
+               FGuard.Contains(FProgram.GetLeftover(index)->Path) &&
+               FProgram.GetLeftover(index)->Kind == lkFolder) {
+      FProgram.SetLeftoverResult(index, TRemovalState::Failed, L"protected folder, left in place");
+    } else {
+      FProgram.SetLeftoverResult(index, TRemovalState::Failed, ReasonOf(result, registry));
+    }
+  }
+
+  TUninstallHelper& FEngine;
+  TUninstallObject& FProgram;
+  TProtectedFolders FGuard;
+  TKeepSet FKeep;
+};
+
+void ReplacePrefix(std::wstring& path, std::wstring_view from, std::wstring_view to) {
+  if (path.size() >= from.size() && std::wstring_view(path).substr(0, from.size()) == from &&
+      (path.size() == from.size() || path[from.size()] == L'\\')) {
+    path.replace(0, from.size(), to);
+  }
 }
 
 }  // namespace
 
 void RemoveItems(TUninstallHelper& engine, TUninstallObject& program) {
-  const std::unordered_set<std::wstring> kept = KeptPaths(program);
-  const TProtectedFolders guard;
-  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
-    const TLeftOverItem* item = program.GetLeftover(i);
-    if (!item || program.IsLeftoverKept(i)) continue;
-    engine.ReportCurrentItem(item->Path);
-    switch (item->Kind) {
-      case lkFile: ForceDeleteFile(item->Path); break;
-      case lkFolder: RemoveFolderIfEmpty(item->Path); break;
-      case lkRegKey: DeleteRegKeyItem(item->Path); break;
-      case lkRegValue: DeleteRegValueItem(item->Path); break;
-      default: break;
-    }
-  }
-  // What is left of each listed folder, files added since the scan included;
-  // finished before the job reports its end.
-  for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
-    const TLeftOverItem* item = program.GetLeftover(i);
-    if (!item || item->Kind != lkFolder || program.IsLeftoverKept(i)) continue;
-    engine.ReportCurrentItem(item->Path);
-    RemoveFolderTree(item->Path, kept, guard);
-  }
+  TRemoval(engine, program).Run();
 }
 
-bool ForceDeleteFile(const std::wstring& path) {
-  const std::wstring longPath = LongPath(path);
-  const DWORD attrs = ::GetFileAttributesW(longPath.c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  ::SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-  static const auto toNt = NtdllFunction<RtlDosPathNameToNtPathNameFn>("RtlDosPathNameToNtPathName_U");
-  static const auto deleteFile = NtdllFunction<NtDeleteFileFn>("NtDeleteFile");
-  static const auto freeString = NtdllFunction<RtlFreeUnicodeStringFn>("RtlFreeUnicodeString");
-  if (!toNt || !deleteFile || !freeString) return ::DeleteFileW(longPath.c_str()) != FALSE;
-  UNICODE_STRING ntPath{};
-  if (!toNt(longPath.c_str(), &ntPath, nullptr, nullptr)) return false;
-  OBJECT_ATTRIBUTES oa{};
-  InitializeObjectAttributes(&oa, &ntPath, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
-  const NTSTATUS status = deleteFile(&oa);
-  freeString(&ntPath);
-  return status == 0;
+std::wstring ComparableItemPath(std::wstring_view text) {
+  std::wstring path = Trim(text);
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
+    path = Trim(std::wstring_view(path).substr(1, path.size() - 2));
+  }
+  for (auto& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  path = LowerAscii(path);
+  if (path.rfind(L"\\\\?\\unc\\", 0) == 0) {
+    path = L"\\\\" + path.substr(8);
+  } else if (path.rfind(L"\\\\?\\", 0) == 0) {
+    path = path.substr(4);
+  }
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  ReplacePrefix(path, L"hkcr", L"hkey_classes_root");
+  ReplacePrefix(path, L"hkcu", L"hkey_current_user");
+  ReplacePrefix(path, L"hklm", L"hkey_local_machine");
+  ReplacePrefix(path, L"hku", L"hkey_users");
+  ReplacePrefix(path, L"hkey_local_machine\\software\\classes", L"hkey_classes_root");
+  ReplacePrefix(path, L"hkey_current_user\\software\\classes", L"hkey_classes_root");
+  return path;
 }
+
+void TKeepSet::Add(std::wstring_view path) {
+  std::wstring comparable = ComparableItemPath(path);
+  if (!comparable.empty()) FPaths.push_back(std::move(comparable));
+}
+
+bool TKeepSet::Keeps(std::wstring_view path) const {
+  if (FPaths.empty()) return false;
+  const std::wstring comparable = ComparableItemPath(path);
+  for (const auto& kept : FPaths) {
+    if (IsAtOrBelow(comparable, kept)) return true;
+  }
+  return false;
+}
+
+bool TKeepSet::HoldsKept(std::wstring_view path) const {
+  if (FPaths.empty()) return false;
+  const std::wstring comparable = ComparableItemPath(path);
+  for (const auto& kept : FPaths) {
+    if (kept != comparable && IsAtOrBelow(kept, comparable)) return true;
+  }
+  return false;
+}
+
+TDeleteResult RemoveFolderItem(const std::wstring& folder, const TKeepSet& keep,
+                               const TProtectedFolders& guard) {
+  if (guard.Contains(folder)) return TDeleteResult{ERROR_ACCESS_DENIED};
+  return RemoveFolderTree(
+      folder, [&](const std::wstring& path) { return keep.Keeps(path) || guard.Contains(path); },
+      nullptr);
+}
+
+bool ForceDeleteFile(const std::wstring& path) { return DeleteFileExact(path).Removed(); }
 
 bool DeleteRegKeyItem(const std::wstring& itemPath) {
   const size_t slash = itemPath.find(L'\\');
@@ -135,98 +419,46 @@ bool DeleteRegValueItem(const std::wstring& itemPath) {
 }
 
 bool DeleteRegKey(HKEY root, const std::wstring& path) {
-  if (!root || Trim(path).empty()) return false;
-  const size_t last = path.rfind(L'\\');
-  const size_t n = last == std::wstring::npos ? path.size() : last;
-  if (n > 1 && n + 1 < path.size()) {
-    UniqueRegKey parent;
-    if (::RegOpenKeyExW(root, path.substr(0, n).c_str(), 0, RegAccessMask(TRegAccess::Full),
-                        parent.Put()) != ERROR_SUCCESS) {
-      return false;
-    }
-    return DeleteKeyTree(parent.Get(), path.substr(n + 1));
-  }
-  return DeleteKeyTree(root, path);
+  if (!root || Trim(path).empty() || !KeyExists(root, path)) return false;
+  return DeleteKeyExact(root, path, TKeepSet{}).Removed();
 }
 
 bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& name) {
-  UniqueRegKey key;
-  if (::RegOpenKeyExW(root, path.c_str(), 0, RegAccessMask(TRegAccess::Full), key.Put()) !=
-      ERROR_SUCCESS) {
+  TDeleteResult result;
+  UniqueRegKey key = OpenKeyExact(root, path, KEY_QUERY_VALUE, result);
+  if (!key || ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) !=
+                  ERROR_SUCCESS) {
     return false;
   }
-  return ::RegDeleteValueW(key.Get(), name.c_str()) == ERROR_SUCCESS;
+  return DeleteValueExact(root, path, name).Removed();
 }
 
 bool LeftoverExists(const TLeftOverItem& item) {
-  const size_t slash = item.Path.find(L'\\');
   switch (item.Kind) {
     case lkFile:
     case lkFolder:
-      return ::GetFileAttributesW(LongPath(WithoutTrailingBackslash(item.Path)).c_str()) !=
-             INVALID_FILE_ATTRIBUTES;
-    case lkRegKey:
-      return slash != std::wstring::npos &&
-             KeyExists(RootKeyByName(item.Path.substr(0, slash)), item.Path.substr(slash + 1));
+      return ExactPathExists(WithoutTrailingBackslash(item.Path));
+    case lkRegKey: {
+      TDeleteResult result;
+      return item.Root && (OpenKeyExact(item.Root, item.KeyPath, KEY_QUERY_VALUE, result) ||
+                           result.ThroughLink || result.Error == ERROR_ACCESS_DENIED);
+    }
     case lkRegValue: {
-      if (slash == std::wstring::npos) return false;
-      const std::wstring rest = item.Path.substr(slash + 1);
-      const size_t last = rest.rfind(L'\\');
-      UniqueRegKey key = OpenKeyForRead(RootKeyByName(item.Path.substr(0, slash)),
-                                        last == std::wstring::npos ? rest : rest.substr(0, last));
-      return key && QueryRegValue(key.Get(), last == std::wstring::npos ? L"" : rest.substr(last + 1));
+      TDeleteResult result;
+      UniqueRegKey key = item.Root ? OpenKeyExact(item.Root, item.KeyPath, KEY_QUERY_VALUE, result)
+                                   : UniqueRegKey();
+      return key && !HoldsNul(item.ValueName) && QueryRegValue(key.Get(), item.ValueName);
     }
     default:
       return false;
   }
 }
 
-bool RemoveFolderLink(const std::wstring& path) {
-  UniqueKernelHandle h(::CreateFileW(
-      LongPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!h) return false;
-  // Only a handle to the link itself reports the reparse attribute; some
-  // systems open the target instead, and deleting through that handle would
-  // delete the target.
-  FILE_ATTRIBUTE_TAG_INFO tag{};
-  if (!::GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
-      !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    return false;
-  }
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  return ::SetFileInformationByHandle(h.Get(), FileDispositionInfo, &disposition,
-                                      sizeof disposition) != FALSE;
-}
-
-bool RemoveFolderTree(const std::wstring& folder, const std::unordered_set<std::wstring>& kept,
-                      const TProtectedFolders& guard) {
-  if (guard.Contains(folder) || kept.count(FoldFolder(folder))) return false;
-  const std::wstring base = WithoutTrailingBackslash(folder);
-  const DWORD attrs = ::GetFileAttributesW(LongPath(base).c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES) return true;
-  if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  if (IsLinkAttr(attrs)) return RemoveFolderLink(base);
-
-  WIN32_FIND_DATAW data{};
-  UniqueFindHandle find(::FindFirstFileW(LongPath(base + L"\\*").c_str(), &data));
-  if (find) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring child = base + L"\\" + name;
-      if (kept.count(FoldFolder(child))) continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolderTree(child, kept, guard);
-      } else {
-        ForceDeleteFile(child);
-      }
-    } while (::FindNextFileW(find.Get(), &data));
-  }
-  find.Reset();
-  ::SetFileAttributesW(LongPath(base).c_str(), FILE_ATTRIBUTE_NORMAL);
-  return ::RemoveDirectoryW(LongPath(base).c_str()) != FALSE;
+bool IsRegistrationItem(const TLeftOverItem& item, const TUninstallObject& program) {
+  if (item.Kind != lkRegKey) return false;
+  if (item.MatchedBy == TMatchedBy::Registration) return true;
+  return item.Root && item.Root == program.RootKey && !program.KeyPath.empty() &&
+         SameTextAscii(item.KeyPath, program.KeyPath);
 }
 
 }  // namespace quor

@@ -1,12 +1,15 @@
 #pragma once
-// Deletion of leftovers and registrations. Each deletion is tried once; what
-// cannot be deleted stays, and nothing is reported.
+// Deletion of leftovers and registrations. Nothing is deleted through a link
+// (file-system or registry), names are used exactly as listed, and every
+// item that stays is recorded on the program's record with its reason.
 
 #include <windows.h>
 
 #include <string>
-#include <unordered_set>
+#include <string_view>
+#include <vector>
 
+#include "base/FileDelete.h"
 #include "inventory/UninstallObject.h"
 
 namespace quor {
@@ -15,31 +18,53 @@ class TUninstallHelper;
 class TProtectedFolders;
 
 // Deletes every item of the record's leftover list that the user did not
-// keep: files, empty folders, keys and values first, then what is left of
-// each listed folder's tree.
+// keep: files and folders first, then registry values, then keys, and the
+// program's own registration last, only when every other item went (so a
+// program whose removal failed stays in the list). Each item's outcome is
+// stored with SetLeftoverResult.
 void RemoveItems(TUninstallHelper& engine, TUninstallObject& program);
 
-// Deletes one file, also when it is read-only, hidden or system.
+// The form in which item paths and kept paths are compared: trimmed, one
+// pair of surrounding quotes and trailing backslashes removed, forward
+// slashes as backslashes, A to Z folded, registry roots by their full name
+// and the class roots (HKEY_LOCAL_MACHINE\Software\Classes,
+// HKEY_CURRENT_USER\Software\Classes) as HKEY_CLASSES_ROOT.
+std::wstring ComparableItemPath(std::wstring_view path);
+
+// Paths that a removal spares, each with everything below it.
+class TKeepSet {
+ public:
+  void Add(std::wstring_view path);
+  bool Keeps(std::wstring_view path) const;      // at or below a kept path
+  bool HoldsKept(std::wstring_view path) const;  // a kept path lies strictly below
+  bool Empty() const { return FPaths.empty(); }
+
+ private:
+  std::vector<std::wstring> FPaths;  // comparable form
+};
+
+// Removes a listed folder's tree, sparing kept paths and every folder the
+// guard protects (with the folders above them); a protected folder itself
+// is refused whole.
+TDeleteResult RemoveFolderItem(const std::wstring& folder, const TKeepSet& keep,
+                               const TProtectedFolders& guard);
+
+// Deletes one file by its exact name, also when it is read-only; a file link
+// goes as itself.
 bool ForceDeleteFile(const std::wstring& path);
+// Path-text forms for callers without an item's fields: the root name before
+// the first backslash; for a value, the value name after the last one.
 bool DeleteRegKeyItem(const std::wstring& itemPath);
 bool DeleteRegValueItem(const std::wstring& itemPath);
-// Deletes a key with everything below it.
+// Deletes a key with everything below it; a registry link below it goes as
+// itself, never followed.
 bool DeleteRegKey(HKEY root, const std::wstring& path);
 bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& name);
 
-// Removes a folder with everything in it, depth first, in this process.
-// Folder links are removed as links, never followed; a link that cannot be
-// removed without reaching its target stays. Paths in `kept` (folded over A
-// to Z, without trailing backslash) and the folders above them stay, and so
-// does the whole tree when `guard` protects the folder. True when it is gone.
-bool RemoveFolderTree(const std::wstring& folder, const std::unordered_set<std::wstring>& kept,
-                      const TProtectedFolders& guard);
-
-// Whether a leftover item is still present on the machine.
+// Whether a leftover item is still present on the machine (a link as itself).
 bool LeftoverExists(const TLeftOverItem& item);
 
-// Removes a folder link itself; leaves it when the system would reach
-// through it to the target instead.
-bool RemoveFolderLink(const std::wstring& path);
+// Whether the item is the program's own uninstall registration key.
+bool IsRegistrationItem(const TLeftOverItem& item, const TUninstallObject& program);
 
 }  // namespace quor

@@ -28,6 +28,7 @@ int32_t TUninstallObject::AddLeftover(const TLeftOverItem& item) {
   if (!FLeftoverIndex.insert(LowerAscii(item.Path)).second) return -1;
   Leftovers.push_back(item);
   FLeftoverKept.push_back(false);
+  FLeftoverResults.emplace_back();
   return static_cast<int32_t>(Leftovers.size() - 1);
 }
 
@@ -38,7 +39,9 @@ bool TUninstallObject::IsNewLeftover(const TLeftOverItem& item) const {
 void TUninstallObject::ClearLeftovers() {
   Leftovers.clear();
   FLeftoverKept.clear();
+  FLeftoverResults.clear();
   FLeftoverIndex.clear();
+  FKeptBelow.clear();
 }
 
 void TUninstallObject::SetLeftoverKept(int32_t index, bool kept) {
@@ -47,6 +50,22 @@ void TUninstallObject::SetLeftoverKept(int32_t index, bool kept) {
 
 bool TUninstallObject::IsLeftoverKept(int32_t index) const {
   return index >= 0 && index < LeftoverCount() && FLeftoverKept[static_cast<size_t>(index)];
+}
+
+void TUninstallObject::SetLeftoverResult(int32_t index, TRemovalState state, std::wstring reason) {
+  if (index < 0 || index >= LeftoverCount()) return;
+  FLeftoverResults[static_cast<size_t>(index)] = {state, std::move(reason)};
+}
+
+TRemovalState TUninstallObject::LeftoverState(int32_t index) const {
+  if (index < 0 || index >= LeftoverCount()) return TRemovalState::NotTried;
+  return FLeftoverResults[static_cast<size_t>(index)].State;
+}
+
+const std::wstring& TUninstallObject::LeftoverError(int32_t index) const {
+  static const std::wstring kNone;
+  if (index < 0 || index >= LeftoverCount()) return kNone;
+  return FLeftoverResults[static_cast<size_t>(index)].Reason;
 }
 
 int32_t TUninstallObject::LeftoverCount() const { return static_cast<int32_t>(Leftovers.size()); }

@@ -51,6 +51,14 @@ struct TLeftOverItem {
   TConfidence Confidence = TConfidence::High;
 };
 
+// What the last removal did with a leftover item.
+enum class TRemovalState : uint8_t {
+  NotTried,  // no removal has run since the scan
+  Removed,   // gone
+  Kept,      // stays by choice: kept by the user, or a folder or key holding kept items
+  Failed,    // meant to go, but stays
+};
+
 // One uninstall registration as read from the registry; copied by value.
 struct TUninstallItem {
   HWND OwnerWindow = nullptr;
@@ -120,9 +128,26 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   void SetLeftoverKept(int32_t index, bool kept);
   bool IsLeftoverKept(int32_t index) const;
 
+  // Paths below listed items that the removal spares as well (each with the
+  // folders or keys above it), in the form the removal compares.
+  void AddKeptBelow(std::wstring path) { FKeptBelow.push_back(std::move(path)); }
+  const std::vector<std::wstring>& KeptBelow() const { return FKeptBelow; }
+
+  // The outcome of the last removal for each item, and why an item stays
+  // (the system's error text, "kept", "link left in place"...).
+  void SetLeftoverResult(int32_t index, TRemovalState state, std::wstring reason = {});
+  TRemovalState LeftoverState(int32_t index) const;
+  const std::wstring& LeftoverError(int32_t index) const;
+
  private:
   std::vector<TLeftOverItem> Leftovers;
   std::vector<bool> FLeftoverKept;
+  struct TResult {
+    TRemovalState State = TRemovalState::NotTried;
+    std::wstring Reason;
+  };
+  std::vector<TResult> FLeftoverResults;
+  std::vector<std::wstring> FKeptBelow;
   // Paths folded over A to Z, so that the duplicate test does not compare
   // each new item with every earlier one.
   std::unordered_set<std::wstring> FLeftoverIndex;

@@ -2,6 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
+
+#include "base/Handles.h"
+
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
@@ -25,9 +29,8 @@ std::wstring ProgramFiles() {
 }
 
 // A program with an install folder and a registration.
-class CliLeftovers : public ::testing::Test {
- protected:
-  void SetUp() override {
+struct TCliApp {
+  TCliApp() {
     name = test::UniqueName(L"Quor Cli App");
     folder = std::make_unique<test::TempFolder>(test::TempFolder::At{ProgramFiles(), name});
     keep = folder->MakeFile(L"profile\\keep.ini");
@@ -36,11 +39,14 @@ class CliLeftovers : public ::testing::Test {
     reg.SetString(L"InstallLocation", folder->Path());
   }
   std::wstring Key() const { return L"--key \"HKEY_CURRENT_USER\\" + reg.Path() + L"\""; }
+  bool Registered() const { return RunProcess(Quor(L"size " + Key())).ExitCode == 0; }
 
   std::wstring name, keep, drop;
   std::unique_ptr<test::TempFolder> folder;
   test::TempRegistration reg{test::TLocation::UserNative};
 };
+
+class CliLeftovers : public ::testing::Test, public TCliApp {};
 
 TEST_F(CliLeftovers, ScanJsonListsLeftoversInScanOrder) {
   const auto r = RunProcess(Quor(L"scan --json " + Key()));
@@ -55,6 +61,8 @@ TEST_F(CliLeftovers, ScanJsonListsLeftoversInScanOrder) {
   EXPECT_EQ(j["leftovers"][0]["kind"], "folder");
   bool sawKey = false;
   for (const auto& item : j["leftovers"]) {
+    EXPECT_TRUE(item["confidence"] == "high" || item["confidence"] == "low") << item.dump();
+    EXPECT_TRUE(item["matchedBy"].is_string()) << item.dump();
     sawKey |= item["kind"] == "regkey" && item["path"] == ToUtf8(L"HKEY_CURRENT_USER\\" + reg.Path());
   }
   EXPECT_TRUE(sawKey);
@@ -80,6 +88,84 @@ TEST_F(CliLeftovers, DeleteEntryAsksFirst) {
   EXPECT_EQ(RunProcess(Quor(L"delete-entry --yes " + Key())).ExitCode, 0u);
   EXPECT_EQ(RunProcess(Quor(L"size " + Key())).ExitCode, 3u);
   EXPECT_TRUE(PathExists(drop));  // only the registration goes
+}
+
+// Each row: a --keep spelling, the exit status, and what must still be there.
+TEST(CliKeep, SpellingsOfKeptPaths) {
+  struct Row {
+    const char* Name;
+    std::function<std::wstring(const TCliApp&)> Keep;
+    unsigned long Exit;
+    bool DropGone;
+  };
+  const Row rows[] = {
+      {"forward slashes",
+       [](const TCliApp& a) {
+         std::wstring p = a.folder->Path() + L"/profile";
+         for (auto& c : p) c = c == L'\\' ? L'/' : c;
+         return p;
+       },
+       0, true},
+      {"nothing listed there", [](const TCliApp&) { return std::wstring(L"C:\\QuorNowhere\\x"); }, 2, false},
+      {"a sub-key of a listed key",
+       [](const TCliApp& a) { return L"HKEY_CURRENT_USER\\" + a.reg.Path() + L"\\Sub\\"; }, 0, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TCliApp app;
+    test::TempKey sub(HKEY_CURRENT_USER, app.reg.Path() + L"\\Sub");
+    sub.SetString(L"setting", L"1");
+    const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"" + row.Keep(app) + L"\""));
+    EXPECT_EQ(r.ExitCode, row.Exit) << r.Out << r.Err;
+    EXPECT_TRUE(PathExists(app.keep) || row.Exit == 0);
+    EXPECT_EQ(PathExists(app.drop), !row.DropGone);
+    if (row.Exit == 2) {
+      EXPECT_TRUE(app.Registered());  // nothing removed
+    }
+  }
+}
+
+TEST(CliKeep, ClassesRootAliasSparesItsTwin) {
+  TCliApp app;
+  test::TempKey classes(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + app.name);
+  classes.SetString(L"", L"document");
+  const auto scan = RunProcess(Quor(L"scan --json " + app.Key()));
+  const std::string listed = ToUtf8(L"HKEY_CLASSES_ROOT\\" + app.name);
+  if (scan.Out.find(nlohmann::json(listed).dump()) == std::string::npos) {
+    GTEST_SKIP() << "the scan does not list the class key here";
+  }
+  const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"HKEY_LOCAL_MACHINE\\Software\\Classes\\" +
+                                 app.name + L"\""));
+  EXPECT_EQ(r.ExitCode, 0u) << r.Out << r.Err;
+  UniqueRegKey kept;
+  EXPECT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + app.name).c_str(), 0,
+                            KEY_READ | KEY_WOW64_64KEY, kept.Put()),
+            ERROR_SUCCESS);
+}
+
+// A file in use stays, is named with the system's reason, the exit status
+// says so, and the registration stays for another try.
+TEST_F(CliLeftovers, AFileInUseIsReportedAndKeepsTheRegistration) {
+  UniqueKernelHandle hold(::CreateFileW(drop.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(hold);
+  const auto r = RunProcess(Quor(L"remove --yes " + Key()));
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out;
+  EXPECT_NE(r.Out.find("failed  file     " + ToUtf8(drop)), std::string::npos) << r.Out;
+  EXPECT_TRUE(PathExists(drop));
+  EXPECT_TRUE(Registered());
+}
+
+// Names are printed escaped: no control character or direction override
+// reaches the terminal.
+TEST_F(CliLeftovers, HostileNamesArePrintedEscaped) {
+  test::TempKey hostile(HKEY_CURRENT_USER, L"Software\\" + name + L"\x1b[2J\r\u202e");
+  const auto r = RunProcess(Quor(L"scan " + Key()));
+  ASSERT_EQ(r.ExitCode, 0u);
+  EXPECT_NE(r.Out.find(ToUtf8(name) + "\\x1b[2J\\x0d\\u202e"), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(r.Out.find('\r'), std::string::npos);
+  EXPECT_EQ(r.Out.find(ToUtf8(L"\u202e")), std::string::npos);
 }
 
 }  // namespace
