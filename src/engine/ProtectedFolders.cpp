@@ -58,6 +58,17 @@ bool TProtectedFolders::Contains(const TCanonicalFolder& folder) const {
   return FKnown.Protects(folder);
 }
 
+// A name met in such a walk is a real entry, not a spelling: one that the
+// canonical form refuses ("data.", "50%") is no protected folder.
+bool TProtectedFolders::ContainsPathText(const std::wstring& path) const {
+  const auto text = CanonicalFolderText(path);
+  if (!text) return false;
+  TCanonicalFolder folder;
+  folder.Path = *text;
+  folder.Final = *text;
+  return FKnown.Protects(folder);
+}
+
 std::optional<TCanonicalFolder> TProtectedFolders::Canonical(const std::wstring& folder) const {
   return CanonicalFolder(folder, FKnown.Expander());
 }

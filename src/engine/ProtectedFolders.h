@@ -28,6 +28,10 @@ class TProtectedFolders {
   // A text that names no folder in plain form is protected too.
   bool Contains(const std::wstring& folder) const;
   bool Contains(const TCanonicalFolder& folder) const;
+  // By its text alone, without touching the file system: for paths met
+  // inside a walk that follows no link, where the text is the real path and
+  // a text that names nothing in plain form is an ordinary entry.
+  bool ContainsPathText(const std::wstring& path) const;
 
   // The canonical form of a folder text, "%NAME%" tokens expanded through
   // the path-variable table the set was built from.

@@ -394,7 +394,8 @@ TDeleteResult RemoveFolderItem(const std::wstring& folder, const TKeepSet& keep,
                                const TProtectedFolders& guard) {
   if (guard.Contains(folder)) return TDeleteResult{ERROR_ACCESS_DENIED};
   return RemoveFolderTree(
-      folder, [&](const std::wstring& path) { return keep.Keeps(path) || guard.Contains(path); },
+      folder,
+      [&](const std::wstring& path) { return keep.Keeps(path) || guard.ContainsPathText(path); },
       nullptr);
 }
 

@@ -414,6 +414,23 @@ TEST_F(RemovalTest, DataWithATrailingDotIsNotData) {
   EXPECT_EQ(program->LeftoverState(0), TRemovalState::Removed);
 }
 
+// Names that no typed path could spell ("odd.", "50%") are ordinary entries
+// of a listed tree: removed with it, not spared as if they were protected.
+TEST_F(RemovalTest, OddNamesInsideAListedTreeGoWithIt) {
+  TempFolder folder;
+  const std::wstring tree = folder.MakeFolder(L"tree");
+  folder.MakeFile(L"tree\\50%\\x.txt");
+  folder.MakeFile(L"tree\\%TEMP%");
+  {
+    UniqueKernelHandle h(::CreateFileW((L"\\\\?\\" + tree + L"\\odd.").c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_NEW, 0, nullptr));
+  }
+  const auto program = WithItems({{tree + L"\\", lkFolder}});
+  Remove(program);
+  EXPECT_FALSE(PathExists(tree)) << Outcome(*program);
+  EXPECT_EQ(program->LeftoverState(0), TRemovalState::Removed) << Outcome(*program);
+}
+
 // A file in use stays with the system's reason, and the registration stays
 // so that the program can be found and tried again.
 TEST_F(RemovalTest, AFileInUseKeepsTheRegistration) {
