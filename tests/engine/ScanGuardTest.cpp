@@ -10,6 +10,7 @@
 
 #include "base/CanonicalPath.h"
 #include "engine/ScanFixture.h"
+#include "support/RawRegistry.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
@@ -338,6 +339,41 @@ TEST_F(ScanGuardTest, AnInstallFolderThatIsALinkIsListedAsTheLinkAlone) {
   Remove(program);
   EXPECT_TRUE(test::PathExists(canary));
   test::RemoveTree(link);
+}
+
+// A registry link is never followed (what lies behind it is not examined)
+// and a name holding a NUL is never listed: no deletion could name it.
+TEST_F(ScanGuardTest, RegistryLinksAreNotFollowedAndNulNamesNotListed) {
+  const std::wstring appName = L"Quor Hostile " + tag;
+  TempKey victim(HKEY_CURRENT_USER, L"Software\\QuorVictim" + tag + L"\\Deep\\Deeper\\Deepest");
+  victim.SetString(L"Path", L"C:\\Apps\\" + appName + L"\\app.exe");
+  TempKey other(HKEY_CURRENT_USER, L"Software\\QuorOther" + tag);
+  const std::wstring outside = other.Path() + L"\\outside";
+  const std::wstring named = other.Path() + L"\\" + appName;
+  const std::wstring nulName = std::wstring(L"Victim") + L'\0' + appName;
+  const bool links = test::MakeRegistryLink(HKEY_CURRENT_USER, outside,
+                                      test::NativeUserKeyPath() + L"\\" + victim.Path()) &&
+                     test::MakeRegistryLink(HKEY_CURRENT_USER, named,
+                                      test::NativeUserKeyPath() + L"\\" + victim.Path());
+  const bool nul = test::CreateRawKey(HKEY_CURRENT_USER, other.Path(), nulName);
+
+  const auto program = Program(Item(appName, L""));
+  Scan(program);
+  const std::wstring hkcu = L"HKEY_CURRENT_USER\\";
+  const std::wstring dump = Dump(*program);
+  EXPECT_TRUE(links);
+  EXPECT_TRUE(nul);
+  EXPECT_EQ(IndexOf(*program, hkcu + outside + L"\\Path"), -1) << ToUtf8(dump);
+  // The link named after the program is the program's: listed, as the link.
+  EXPECT_EQ(Confidence(*program, hkcu + named), TConfidence::High) << ToUtf8(dump);
+  EXPECT_EQ(IndexOf(*program, hkcu + named + L"\\Deep"), -1);
+  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+    EXPECT_EQ(program->GetLeftover(i)->Path.find(L'\0'), std::wstring::npos);
+  }
+  // Links and the odd name go first: the fixtures' own clean-up walks keys.
+  test::DropRegistryLink(HKEY_CURRENT_USER, outside);
+  test::DropRegistryLink(HKEY_CURRENT_USER, named);
+  test::DeleteRawKey(HKEY_CURRENT_USER, other.Path(), nulName);
 }
 
 }  // namespace
