@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Handles.h"
+#include "support/RawRegistry.h"
 #include "support/TestNames.h"
 
 namespace quor::test {
@@ -43,30 +44,52 @@ std::wstring UninstallPathOf(TLocation location) {
              : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 }
 
+// A registry link goes as itself, never followed; a sub-key whose name holds
+// a NUL is deleted through its own handle; a child that will not go ends the
+// loop instead of spinning on it.
 bool DeleteKeyTree(HKEY root, const std::wstring& path) {
   {
     UniqueRegKey key;
-    LSTATUS rc = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | kView, key.Put());
+    LSTATUS rc = ::RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS | kView,
+                                 key.Put());
     if (rc == ERROR_ACCESS_DENIED && Unlock(root, path)) {
-      rc = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | kView, key.Put());
+      rc = ::RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS | kView,
+                           key.Put());
     }
     if (rc == ERROR_FILE_NOT_FOUND) return true;
     if (rc != ERROR_SUCCESS) return false;
+    DWORD type = REG_NONE;
+    if (::RegQueryValueExW(key.Get(), L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+            ERROR_SUCCESS &&
+        type == REG_LINK) {
+      key.Reset();
+      DropRegistryLink(root, path);
+      UniqueRegKey still;
+      return ::RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | kView,
+                             still.Put()) == ERROR_FILE_NOT_FOUND;
+    }
     // Children first, last to first: a key with sub-keys refuses deletion.
+    DWORD before = MAXDWORD;
     for (;;) {
       DWORD count = 0;
       if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
                              nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-          count == 0) {
+          count == 0 || count >= before) {
         break;
       }
+      before = count;
       wchar_t name[512];
       DWORD len = 512;
       if (::RegEnumKeyExW(key.Get(), count - 1, name, &len, nullptr, nullptr, nullptr, nullptr) !=
           ERROR_SUCCESS) {
         break;
       }
-      if (!DeleteKeyTree(root, path + L"\\" + name)) break;
+      const std::wstring child(name, len);
+      if (child.find(L'\0') != std::wstring::npos) {
+        DeleteRawKey(root, path, child);
+      } else if (!DeleteKeyTree(root, path + L"\\" + child)) {
+        break;
+      }
     }
   }
   const LSTATUS rc = ::RegDeleteKeyExW(root, path.c_str(), kView, 0);
