@@ -27,13 +27,6 @@ UniqueRegKey OpenReadNoFollow(HKEY parent, const std::wstring& name) {
   return key;
 }
 
-bool IsLinkKey(HKEY key) {
-  DWORD type = REG_NONE;
-  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
-             ERROR_SUCCESS &&
-         type == REG_LINK;
-}
-
 // A name holding a NUL cannot be named to the usual registry functions: a
 // deletion would reach the key or value named by the text before the NUL.
 bool HasNul(const std::wstring& name) { return name.find(L'\0') != std::wstring::npos; }
@@ -182,7 +175,7 @@ void TLeftoverScan::SearchRegKey(HKEY root, const std::wstring& key, int32_t lim
       }
     }
     UniqueRegKey sub = OpenReadNoFollow(top.Key.Get(), name);
-    if (!sub || IsLinkKey(sub.Get())) continue;
+    if (!sub || IsRegistryLink(sub.Get())) continue;
     CheckKeyValues(root, sub.Get(), full, false, neverListed);
     const int32_t depth = top.Depth + 1;
     if (IsSkippedKey(name) || (limit != -1 && depth >= limit)) continue;

@@ -26,15 +26,6 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
   return path;
 }
 
-// A registry link holds its target in a REG_LINK value of this name; only
-// a handle opened with REG_OPTION_OPEN_LINK shows it.
-bool IsLinkKey(HKEY key) {
-  DWORD type = REG_NONE;
-  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
-             ERROR_SUCCESS &&
-         type == REG_LINK;
-}
-
 UniqueRegKey OpenLinkKey(HKEY parent, const std::wstring& name, DWORD access, LSTATUS& error) {
   UniqueRegKey key;
   error = ::RegOpenKeyExW(parent, name.c_str(), kOpenLink, access, key.Put());
@@ -68,7 +59,7 @@ UniqueRegKey OpenKeyExact(HKEY root, const std::wstring& path, DWORD access, TDe
       return {};
     }
     if (last) return next;
-    if (IsLinkKey(next.Get())) {
+    if (IsRegistryLink(next.Get())) {
       result.ThroughLink = true;
       return {};
     }
@@ -138,7 +129,7 @@ void StepIntoKey(std::vector<TKeyFrame>& stack, const TKeepSet& keep, DWORD acce
     frame.Stays |= error != ERROR_FILE_NOT_FOUND;
     return;
   }
-  if (IsLinkKey(child.Get())) {
+  if (IsRegistryLink(child.Get())) {
     frame.Stays |= DeleteKeyHandle(child.Get()) != ERROR_SUCCESS;
     return;
   }
@@ -198,7 +189,7 @@ TDeleteResult DeleteKeyExact(HKEY root, const std::wstring& path, const TKeepSet
     if (result.Error == ERROR_FILE_NOT_FOUND) result.Error = ERROR_SUCCESS;  // gone already
     return result;
   }
-  if (IsLinkKey(key.Get())) {
+  if (IsRegistryLink(key.Get())) {
     result.Error = DeleteKeyHandle(key.Get());
     return result;
   }
@@ -216,7 +207,7 @@ TDeleteResult DeleteValueExact(HKEY root, const std::wstring& path, const std::w
     if (result.Error == ERROR_FILE_NOT_FOUND) result.Error = ERROR_SUCCESS;
     return result;
   }
-  if (IsLinkKey(key.Get())) {
+  if (IsRegistryLink(key.Get())) {
     result.LinkLeft = true;
     return result;
   }

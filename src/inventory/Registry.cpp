@@ -176,4 +176,11 @@ HKEY RootKeyByName(const std::wstring& name) {
   return HKEY_CLASSES_ROOT;
 }
 
+bool IsRegistryLink(HKEY key) {
+  DWORD type = REG_NONE;
+  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+             ERROR_SUCCESS &&
+         type == REG_LINK;
+}
+
 }  // namespace quor

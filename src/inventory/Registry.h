@@ -51,6 +51,10 @@ std::wstring RegBytesToText(const BYTE* data, size_t size);
 
 // "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", ...; empty for another handle.
 std::wstring RootKeyName(HKEY root);
+
+// A registry link holds its target in a REG_LINK value named
+// "SymbolicLinkValue"; only a key opened with REG_OPTION_OPEN_LINK shows it.
+bool IsRegistryLink(HKEY key);
 // The root named by its full name ("HKEY_LOCAL_MACHINE"), ignoring the case
 // of A to Z; any other text gives HKEY_CLASSES_ROOT.
 HKEY RootKeyByName(const std::wstring& name);

@@ -36,17 +36,9 @@ bool MakeFileLink(const std::wstring& link, const std::wstring& target) {
   if (unixLink.empty()) {
     return ::CreateSymbolicLinkW(link.c_str(), target.c_str(), 0x2 /* allow unprivileged */) != FALSE;
   }
-  std::wstring cmd = L"Z:\\bin\\ln -s \"" + test::UnixPathOf(target) + L"\" \"" + unixLink + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &si, &pi)) {
+  if (!test::RunUnixCommand(L"Z:\\bin\\ln -s \"" + test::UnixPathOf(target) + L"\" \"" + unixLink + L"\"")) {
     return false;
   }
-  UniqueKernelHandle process(pi.hProcess);
-  UniqueKernelHandle thread(pi.hThread);
-  ::WaitForSingleObject(process.Get(), 10000);
   // Wine does not always wait for a Unix program to finish: poll for the link.
   for (int attempt = 0; attempt < 100 && !PathExists(link); ++attempt) ::Sleep(20);
   return PathExists(link);

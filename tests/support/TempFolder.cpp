@@ -63,12 +63,8 @@ std::wstring TempFolder::MakeFolder(const std::wstring& relative) const {
   return full;
 }
 
-// Under Wine, RemoveDirectoryW on a folder link reaches the target (and
-// deletes it when it is empty): the link is unlinked on the Unix side.
-static bool RemoveUnixLink(const std::wstring& path) {
-  const std::wstring unixPath = UnixPathOf(path);
-  if (unixPath.empty()) return false;
-  std::wstring cmd = L"Z:\\bin\\rm -f \"" + unixPath + L"\"";
+bool RunUnixCommand(const std::wstring& commandLine) {
+  std::wstring cmd = commandLine;  // CreateProcessW may write into it
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -76,9 +72,17 @@ static bool RemoveUnixLink(const std::wstring& path) {
                         nullptr, &si, &pi)) {
     return false;
   }
-  ::WaitForSingleObject(pi.hProcess, 10000);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  UniqueKernelHandle process(pi.hProcess);
+  UniqueKernelHandle thread(pi.hThread);
+  ::WaitForSingleObject(process.Get(), 10000);
+  return true;
+}
+
+// Under Wine, RemoveDirectoryW on a folder link reaches the target (and
+// deletes it when it is empty): the link is unlinked on the Unix side.
+static bool RemoveUnixLink(const std::wstring& path) {
+  const std::wstring unixPath = UnixPathOf(path);
+  if (unixPath.empty() || !RunUnixCommand(L"Z:\\bin\\rm -f \"" + unixPath + L"\"")) return false;
   for (int attempt = 0; attempt < 100; ++attempt) {
     if (::GetFileAttributesW(Long(path).c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     ::Sleep(20);
@@ -147,17 +151,7 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
     // A target outside the prefix (a missing one, say) is named as a Unix path.
     std::wstring unixTarget = UnixPathOf(target);
     if (unixTarget.empty()) unixTarget = target;
-    std::wstring cmd = L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          nullptr, &si, &pi)) {
-      return false;
-    }
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    if (!RunUnixCommand(L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"")) return false;
   } else {
     ::CreateSymbolicLinkW(link.c_str(), target.c_str(),
                           SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* allow unprivileged */);

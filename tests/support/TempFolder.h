@@ -37,6 +37,9 @@ std::string ReadFileBytes(const std::wstring& path);
 // Converts a Windows path of the running Wine prefix to its Unix path
 // (through Wine's own mapping); empty when not under Wine.
 std::wstring UnixPathOf(const std::wstring& windowsPath);
+// Runs a Unix program through Wine's Z: drive ("Z:\\bin\\ln -s ...") and
+// waits for it (Wine may answer before the program has finished).
+bool RunUnixCommand(const std::wstring& commandLine);
 
 }  // namespace quor::test
 
