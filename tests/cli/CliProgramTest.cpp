@@ -73,6 +73,40 @@ TEST(CliUninstall, AFailedUninstallerLeavesTheRegistration) {
   EXPECT_EQ(nlohmann::json::parse(r.Out)["registrationRemoved"], false);
 }
 
+// After the uninstaller, a leftover in use stays: the JSON names it with the
+// system's reason in "failed", the rest goes, and the exit status says so.
+TEST(CliUninstall, RemoveJsonReportsEachItemThatStays) {
+  test::TempRegistration reg(test::TLocation::UserNative);
+  test::TempFolder folder;
+  const std::wstring busy = folder.MakeFile(L"bin\\busy.dll");
+  const std::wstring data = folder.MakeFile(L"data.txt");
+  const std::wstring name = test::UniqueName(L"Quor CLI leftovers");
+  reg.SetString(L"DisplayName", name);
+  reg.SetString(L"InstallLocation", folder.Path());
+  reg.SetString(L"UninstallString",
+                Helper(L"--delete-key \"HKEY_CURRENT_USER\\" + reg.Path() + L"\""));
+  UniqueKernelHandle hold(::CreateFileW(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(hold);
+  const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --remove --yes --json"));
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
+  ASSERT_TRUE(nlohmann::json::accept(r.Out)) << r.Out;
+  const auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["registrationRemoved"], true);
+  EXPECT_EQ(j["leftoversRemoved"], true);
+  bool named = false;
+  for (const auto& item : j["failed"]) {
+    if (item["path"] == ToUtf8(busy)) {
+      named = true;
+      EXPECT_EQ(item["kind"], "file");
+      EXPECT_FALSE(item["error"].get<std::string>().empty());
+    }
+  }
+  EXPECT_TRUE(named) << r.Out;
+  EXPECT_TRUE(test::PathExists(busy));
+  EXPECT_FALSE(test::PathExists(data));
+}
+
 TEST(CliSelectors, ExitCodesForNoMatchSeveralMatchesAndUsage) {
   const std::wstring name = test::UniqueName(L"Quor Twin");
   test::TempRegistration a(test::TLocation::UserNative);
