@@ -37,8 +37,10 @@ TQuorFormProps PlainProps(TQuorFormBtns buttons) {
 
 struct FrameFixture {
   explicit FrameFixture(TQuorFormBtns buttons, bool mainForm = false)
+      : FrameFixture(PlainProps(buttons), mainForm) {}
+  explicit FrameFixture(TQuorFormProps props, bool mainForm = false)
       : host({.Left = 50, .Top = 50, .Width = 400, .Height = 300, .MainForm = mainForm}),
-        form(std::make_unique<TQuorDirectForm>(host, PlainProps(buttons))) {
+        form(std::make_unique<TQuorDirectForm>(host, std::move(props))) {
     form->Load();
     host.Show(SW_SHOWNOACTIVATE);
     Pump();
@@ -102,6 +104,36 @@ TEST(Frame, DragsFromTheCaptionButNotFromTheLogoNorWhenMaximised) {
   ASSERT_EQ(f.form->FormState(), TQuorFormState::QsMax);
   test::Mouse(h, WM_MOUSEMOVE, 60, 20, MK_LBUTTON);
   EXPECT_EQ(f.host.Moves, 1);
+}
+
+TEST(Frame, RestoreGivesBackTheSizeAndPlaceFromBeforeMaximise) {
+  for (const bool supportResize : {false, true}) {
+    SCOPED_TRACE(supportResize ? "SupportResize" : "fixed size");
+    TQuorFormProps props = PlainProps({TQuorFormBtn::QbiMaximize});
+    props.SupportResize = supportResize;
+    FrameFixture f(std::move(props));
+    const RECT before = f.host.WindowRect();
+    ASSERT_EQ(before.right - before.left, 400);
+    const int closeLeft = f.form->CaptionButton(L"BtnClose")->Bounds().Left;
+
+    f.form->Maximize();
+    ASSERT_EQ(f.form->FormState(), TQuorFormState::QsMax);
+    const RECT wa = test::WorkAreaOf(f.host.Handle());
+    const RECT maxed = f.host.WindowRect();
+    ASSERT_EQ(maxed.right - maxed.left, wa.right - wa.left + 2 * 4);
+
+    f.form->Restore();
+    Pump();
+    ASSERT_EQ(f.form->FormState(), TQuorFormState::QsNormal);
+    const RECT after = f.host.WindowRect();
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, 400);
+    EXPECT_EQ(after.bottom - after.top, 300);
+    EXPECT_EQ(f.form->Surface().Width(), 400);
+    EXPECT_EQ(f.form->Surface().Height(), 300);
+    EXPECT_EQ(f.form->CaptionButton(L"BtnClose")->Bounds().Left, closeLeft);
+  }
 }
 
 TEST(Frame, MinimiseOfASecondaryWindowClosesIt) {
