@@ -18,8 +18,9 @@ TPngImage Strip(TColor c) { return Solid(3 * 20, 20, c); }
 
 constexpr TColor kClose = 0x0000FF, kSingleClose = 0x00FF00, kMin = 0xFF0000, kSingleMin = 0xFFFF00;
 
-TQuorFormProps PlainProps(TQuorFormBtns buttons) {
+TQuorFormProps PlainProps(TQuorFormBtns buttons, bool supportResize) {
   TQuorFormProps p;
+  p.SupportResize = supportResize;
   p.AlphaWidth = 4;
   p.ImgForm = Solid(120, 90, 0xEEEEEE);
   p.FormSplit = {10, 40, 110, 80};
@@ -36,11 +37,9 @@ TQuorFormProps PlainProps(TQuorFormBtns buttons) {
 }
 
 struct FrameFixture {
-  explicit FrameFixture(TQuorFormBtns buttons, bool mainForm = false)
-      : FrameFixture(PlainProps(buttons), mainForm) {}
-  explicit FrameFixture(TQuorFormProps props, bool mainForm = false)
+  explicit FrameFixture(TQuorFormBtns buttons, bool mainForm = false, bool supportResize = false)
       : host({.Left = 50, .Top = 50, .Width = 400, .Height = 300, .MainForm = mainForm}),
-        form(std::make_unique<TQuorDirectForm>(host, std::move(props))) {
+        form(std::make_unique<TQuorDirectForm>(host, PlainProps(buttons, supportResize))) {
     form->Load();
     host.Show(SW_SHOWNOACTIVATE);
     Pump();
@@ -109,9 +108,7 @@ TEST(Frame, DragsFromTheCaptionButNotFromTheLogoNorWhenMaximised) {
 TEST(Frame, RestoreGivesBackTheSizeAndPlaceFromBeforeMaximise) {
   for (const bool supportResize : {false, true}) {
     SCOPED_TRACE(supportResize ? "SupportResize" : "fixed size");
-    TQuorFormProps props = PlainProps({TQuorFormBtn::QbiMaximize});
-    props.SupportResize = supportResize;
-    FrameFixture f(std::move(props));
+    FrameFixture f({TQuorFormBtn::QbiMaximize}, false, supportResize);
     const RECT before = f.host.WindowRect();
     ASSERT_EQ(before.right - before.left, 400);
     const int closeLeft = f.form->CaptionButton(L"BtnClose")->Bounds().Left;
