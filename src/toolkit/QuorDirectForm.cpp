@@ -256,7 +256,9 @@ bool TQuorDirectForm::HostMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
       {
         const RECT& r = reinterpret_cast<NCCALCSIZE_PARAMS*>(l)->rgrc[0];
         const int width = r.right - r.left, height = r.bottom - r.top;
-        if (FLoaded && !FMinimized && FVistaOrLater &&
+        // Only a resize of the normal window by the user; maximise and restore size the
+        // window and its surface themselves.
+        if (FLoaded && !FMinimized && FVistaOrLater && FState == TQuorFormState::QsNormal &&
             (width != FSurface.Width() || height != FSurface.Height())) {
           TPresentBatch batch(*this, FPresentLocked);
           FCleanNormal.SetSize(0, 0);

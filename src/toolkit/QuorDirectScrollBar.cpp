@@ -47,7 +47,13 @@ void TQuorDirectScrollBar::Rebuild() {
   FSecond = Frames(r.ImgBtnRB, r.BtnStateCount);
   FCenter = Frames(r.ImgCenter, r.CenterStateCount);
   FSlider = Frames(r.ImgSlider, r.SliderStateCount);
-  FTrack = r.BackStateCount > 1 ? Frames(r.ImgBack, r.BackStateCount).front() : r.ImgBack;
+  if (r.BackStateCount > 1) {
+    // A strip that does not divide into its frames leaves the track undrawn.
+    auto first = CutFrameHor(r.ImgBack, r.BackStateCount, 0);
+    FTrack = first ? std::move(*first) : TPngImage();
+  } else {
+    FTrack = r.ImgBack;
+  }
   // The bar's breadth follows the button image.
   if (!FFirst.empty()) {
     TBounds b = Bounds();

@@ -171,10 +171,12 @@ void TQuorDirectForm::Maximize() {
     const RECT wa = WorkArea();
     const int aw = FProps.AlphaWidth;
     const int w = wa.right - wa.left + 2 * aw, h = wa.bottom - wa.top + 2 * aw;
+    // The state changes before the host grows, so that the resize hook does not take the
+    // maximised size for a new normal size (Restore goes back to the normal skin's size).
+    FState = TQuorFormState::QsMax;
     ::SetWindowPos(FHost.Handle(), nullptr, wa.left - aw, wa.top - aw, w, h,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetWindowPos(FHandle, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    FState = TQuorFormState::QsMax;
     BuildMaxSkin(false);
     FSurface.CopyFrom(FCleanMax);
     RelayoutAndRedraw();

@@ -18,8 +18,9 @@ TPngImage Strip(TColor c) { return Solid(3 * 20, 20, c); }
 
 constexpr TColor kClose = 0x0000FF, kSingleClose = 0x00FF00, kMin = 0xFF0000, kSingleMin = 0xFFFF00;
 
-TQuorFormProps PlainProps(TQuorFormBtns buttons) {
+TQuorFormProps PlainProps(TQuorFormBtns buttons, bool supportResize) {
   TQuorFormProps p;
+  p.SupportResize = supportResize;
   p.AlphaWidth = 4;
   p.ImgForm = Solid(120, 90, 0xEEEEEE);
   p.FormSplit = {10, 40, 110, 80};
@@ -36,9 +37,9 @@ TQuorFormProps PlainProps(TQuorFormBtns buttons) {
 }
 
 struct FrameFixture {
-  explicit FrameFixture(TQuorFormBtns buttons, bool mainForm = false)
+  explicit FrameFixture(TQuorFormBtns buttons, bool mainForm = false, bool supportResize = false)
       : host({.Left = 50, .Top = 50, .Width = 400, .Height = 300, .MainForm = mainForm}),
-        form(std::make_unique<TQuorDirectForm>(host, PlainProps(buttons))) {
+        form(std::make_unique<TQuorDirectForm>(host, PlainProps(buttons, supportResize))) {
     form->Load();
     host.Show(SW_SHOWNOACTIVATE);
     Pump();
@@ -102,6 +103,34 @@ TEST(Frame, DragsFromTheCaptionButNotFromTheLogoNorWhenMaximised) {
   ASSERT_EQ(f.form->FormState(), TQuorFormState::QsMax);
   test::Mouse(h, WM_MOUSEMOVE, 60, 20, MK_LBUTTON);
   EXPECT_EQ(f.host.Moves, 1);
+}
+
+TEST(Frame, RestoreGivesBackTheSizeAndPlaceFromBeforeMaximise) {
+  for (const bool supportResize : {false, true}) {
+    SCOPED_TRACE(supportResize ? "SupportResize" : "fixed size");
+    FrameFixture f({TQuorFormBtn::QbiMaximize}, false, supportResize);
+    const RECT before = f.host.WindowRect();
+    ASSERT_EQ(before.right - before.left, 400);
+    const int closeLeft = f.form->CaptionButton(L"BtnClose")->Bounds().Left;
+
+    f.form->Maximize();
+    ASSERT_EQ(f.form->FormState(), TQuorFormState::QsMax);
+    const RECT wa = test::WorkAreaOf(f.host.Handle());
+    const RECT maxed = f.host.WindowRect();
+    ASSERT_EQ(maxed.right - maxed.left, wa.right - wa.left + 2 * 4);
+
+    f.form->Restore();
+    Pump();
+    ASSERT_EQ(f.form->FormState(), TQuorFormState::QsNormal);
+    const RECT after = f.host.WindowRect();
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, 400);
+    EXPECT_EQ(after.bottom - after.top, 300);
+    EXPECT_EQ(f.form->Surface().Width(), 400);
+    EXPECT_EQ(f.form->Surface().Height(), 300);
+    EXPECT_EQ(f.form->CaptionButton(L"BtnClose")->Bounds().Left, closeLeft);
+  }
 }
 
 TEST(Frame, MinimiseOfASecondaryWindowClosesIt) {
