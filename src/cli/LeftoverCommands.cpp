@@ -42,7 +42,7 @@ int RunRemove(const Args& args) {
 int RunDeleteEntry(const Args& args) {
   auto p = Prepare(args, {L"--yes"});
   if (!p->Program) return p->ExitCode;
-  const std::wstring key = RootKeyName(p->Program->RootKey) + L"\\" + p->Program->KeyPath;
+  const std::wstring key = EscapeForTerminal(RootKeyName(p->Program->RootKey) + L"\\" + p->Program->KeyPath);
   if (!p->Flags.count(L"--yes") && !Confirm(L"Delete the registration " + key + L"?")) {
     WriteOut(L"Nothing was deleted.\n");
     return kExitFailure;

@@ -28,10 +28,11 @@ void PrintTable(const TSoftwareList& list) {
   rows.push_back({L"Name", L"Version", L"Publisher", L"Size KiB", L"Installed", L"Key"});
   for (int32_t i = 0; i < list.Count(); ++i) {
     const auto p = list.Items(i);
-    rows.push_back({p->DisplayName, p->DisplayVersion, p->Publisher,
-                    p->Size > 0 ? std::to_wstring(p->Size) : L"-",
+    // Registrations are anyone's data: no control character reaches the terminal.
+    rows.push_back({EscapeForTerminal(p->DisplayName), EscapeForTerminal(p->DisplayVersion),
+                    EscapeForTerminal(p->Publisher), p->Size > 0 ? std::to_wstring(p->Size) : L"-",
                     p->InstallDate.ToIsoText().substr(0, 10),
-                    RootKeyName(p->RootKey) + L"\\" + p->KeyPath});
+                    EscapeForTerminal(RootKeyName(p->RootKey) + L"\\" + p->KeyPath)});
   }
   size_t w[5] = {};
   for (const auto& r : rows) {

@@ -50,7 +50,7 @@ int RunUninstall(const Args& args) {
     }
     WriteOutUtf8(j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
   } else {
-    WriteOut(p->Program->DisplayName +
+    WriteOut(EscapeForTerminal(p->Program->DisplayName) +
              (removed ? L": the registration is gone.\n" : L": the registration is still present.\n"));
   }
   return outcome.Declined || outcome.Failed > 0 ? kExitFailure : kExitOk;
@@ -60,12 +60,12 @@ int RunModify(const Args& args) {
   auto p = Prepare(args, {});
   if (!p->Program) return p->ExitCode;
   if (Trim(p->Program->ModifyPath).empty()) {
-    WriteErr(L"quor: " + p->Program->DisplayName + L" has no modify command\n");
+    WriteErr(L"quor: " + EscapeForTerminal(p->Program->DisplayName) + L" has no modify command\n");
     return kExitFailure;
   }
   TUninstallHelper engine(nullptr);
   engine.Modify(p->Program);
-  WriteOut(p->Program->DisplayName + L": the modify command has ended.\n");
+  WriteOut(EscapeForTerminal(p->Program->DisplayName) + L": the modify command has ended.\n");
   return kExitOk;
 }
 

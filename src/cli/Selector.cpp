@@ -51,7 +51,8 @@ TSelection Select(const TSoftwareList& list, const TSelector& selector) {
   } else {
     std::wstring text = L"quor: several programs match:\n";
     for (const auto& p : matches) {
-      text += L"  " + RootKeyName(p->RootKey) + L"\\" + p->KeyPath + L"  " + p->DisplayName + L"\n";
+      text += L"  " + EscapeForTerminal(RootKeyName(p->RootKey) + L"\\" + p->KeyPath) + L"  " +
+              EscapeForTerminal(p->DisplayName) + L"\n";
     }
     WriteErr(text);
     result.ExitCode = kExitAmbiguous;

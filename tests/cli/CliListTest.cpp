@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempRegistration.h"
+#include "support/TestNames.h"
 
 namespace quor {
 namespace {
@@ -58,6 +59,34 @@ TEST(CliList, TableNamesTheProgramAndUsageErrorsExitWithTwo) {
     const auto bad = RunProcess(Quor(args));
     EXPECT_EQ(bad.ExitCode, 2u) << ToUtf8(args);
     EXPECT_NE(bad.Err.find("usage"), std::string::npos);
+  }
+}
+
+// Registrations are anyone's data: a name or publisher with terminal
+// controls or direction overrides is printed escaped, in the table, in the
+// list of several matches and in a command's own messages.
+TEST(CliList, HostileNamesArePrintedEscapedEverywhere) {
+  const std::wstring name = L"Quor Hostile\x1b[2J\r\u202e" + test::UniqueName(L"");
+  const std::string escaped = "Quor Hostile\\x1b[2J\\x0d\\u202e";
+  test::TempRegistration one(test::TLocation::UserNative);
+  test::TempRegistration two(test::TLocation::UserNative);
+  for (auto* reg : {&one, &two}) {
+    reg->SetString(L"DisplayName", name);
+    reg->SetString(L"Publisher", L"Evil\aCorp");  // BEL
+  }
+  const auto table = RunProcess(Quor(L"list"));
+  const auto several = RunProcess(Quor(L"size --name \"" + name + L"\""));
+  const auto modify = RunProcess(Quor(L"modify --key \"HKEY_CURRENT_USER\\" + one.Path() + L"\""));
+  EXPECT_EQ(several.ExitCode, 4u);
+  EXPECT_EQ(modify.ExitCode, 1u);
+  EXPECT_NE(table.Out.find("Evil\\x07Corp"), std::string::npos) << table.Out;
+  for (const auto* r : {&table, &several, &modify}) {
+    const std::string all = r->Out + r->Err;
+    EXPECT_NE(all.find(escaped), std::string::npos) << all;
+    for (const std::string& raw : {std::string("\x1b"), std::string("\r"), std::string("\x07"),
+                                  ToUtf8(L"\u202e")}) {
+      EXPECT_EQ(all.find(raw), std::string::npos) << all;
+    }
   }
 }
 
