@@ -176,7 +176,7 @@ LRESULT TQuorDirectScrollBar::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_MOUSEWHEEL) {
     const int delta = GET_WHEEL_DELTA_WPARAM(w);
     if (delta < 0) ApplyPosition(std::min(FProps.Position + FProps.SmallChange, ScrollMaxPosition(Input())));
-    else ApplyPosition(std::max(FProps.Position - FProps.SmallChange, 0));
+    else ApplyPosition(std::max(FProps.Position - FProps.SmallChange, FProps.Min));  // not below Min
     return 0;
   }
   return TQuorDirectParentControl::HandleMessage(msg, w, l);

@@ -174,5 +174,37 @@ TEST(ScrollBar, AStripThatDoesNotDivideIntoItsFramesDrawsNothingOfItsPart) {
   }
 }
 
+// The wheel moves by SmallChange and stops at the range's ends: at Min, not
+// at 0, for a range that does not start at 0.
+TEST(ScrollBar, TheWheelStaysWithinTheRange) {
+  test::TRecordingHost host({.Left = 50, .Top = 50});
+  TQuorFormProps formProps;
+  formProps.ImgForm = Solid(120, 280, 0xEEEEEE);
+  formProps.FormBtns = {};
+  TQuorDirectForm form(host, std::move(formProps));
+  TQuorDirectScrollBar::TProps props;
+  props.Bounds = {20, 40, 12, 200};
+  props.ScrollRes = ColouredSkin();
+  props.Min = 10;
+  props.Max = 99;
+  props.PageSize = 20;
+  props.SmallChange = 5;
+  props.Position = 12;
+  auto& bar = form.Add<TQuorDirectScrollBar>(props);
+  form.Load();
+  host.Show(SW_SHOWNOACTIVATE);
+  test::Pump();
+  const auto wheel = [&](int delta) {
+    ::SendMessageW(bar.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
+  };
+  wheel(-WHEEL_DELTA);
+  EXPECT_EQ(bar.Position(), 17);
+  wheel(WHEEL_DELTA);
+  wheel(WHEEL_DELTA);
+  EXPECT_EQ(bar.Position(), 10);
+  for (int i = 0; i < 30; ++i) wheel(-WHEEL_DELTA);
+  EXPECT_EQ(bar.Position(), 80);  // Max - PageSize + 1
+}
+
 }  // namespace
 }  // namespace quor
