@@ -123,6 +123,30 @@ TQuorScrollBarRes ColouredSkin() {
   return res;
 }
 
+// A small form holding one vertical scroll bar with the coloured skin.
+struct TScrollBarForm {
+  explicit TScrollBarForm(TQuorDirectScrollBar::TProps props)
+      : form(host, FormProps()), bar(form.Add<TQuorDirectScrollBar>(WithPlace(std::move(props)))) {
+    form.Load();
+    host.Show(SW_SHOWNOACTIVATE);
+    test::Pump();
+  }
+  static TQuorFormProps FormProps() {
+    TQuorFormProps props;
+    props.ImgForm = Solid(120, 280, 0xEEEEEE);
+    props.FormBtns = {};
+    return props;
+  }
+  static TQuorDirectScrollBar::TProps WithPlace(TQuorDirectScrollBar::TProps props) {
+    props.Bounds = {20, 40, 12, 200};
+    return props;
+  }
+
+  test::TRecordingHost host{{.Left = 50, .Top = 50}};
+  TQuorDirectForm form;
+  TQuorDirectScrollBar& bar;
+};
+
 struct TBrokenStrip {
   const char* part;
   std::function<void(TQuorScrollBarRes&)> breakIt;
@@ -139,21 +163,14 @@ TEST(ScrollBar, AStripThatDoesNotDivideIntoItsFramesDrawsNothingOfItsPart) {
   };
   for (const TBrokenStrip& c : cases) {
     SCOPED_TRACE(c.part);
-    test::TRecordingHost host({.Left = 50, .Top = 50});
-    TQuorFormProps formProps;
-    formProps.ImgForm = Solid(120, 280, 0xEEEEEE);
-    formProps.FormBtns = {};
-    TQuorDirectForm form(host, std::move(formProps));
     TQuorDirectScrollBar::TProps props;
-    props.Bounds = {20, 40, 12, 200};
     props.ScrollRes = ColouredSkin();
     c.breakIt(props.ScrollRes);
     props.Max = 99;
     props.PageSize = 20;
-    auto& bar = form.Add<TQuorDirectScrollBar>(props);
-    form.Load();
-    host.Show(SW_SHOWNOACTIVATE);
-    test::Pump();
+    TScrollBarForm f(std::move(props));
+    auto& form = f.form;
+    auto& bar = f.bar;
 
     auto expectParts = [&] {
       const RECT r = bar.SurfaceRect();
@@ -177,23 +194,15 @@ TEST(ScrollBar, AStripThatDoesNotDivideIntoItsFramesDrawsNothingOfItsPart) {
 // The wheel moves by SmallChange and stops at the range's ends: at Min, not
 // at 0, for a range that does not start at 0.
 TEST(ScrollBar, TheWheelStaysWithinTheRange) {
-  test::TRecordingHost host({.Left = 50, .Top = 50});
-  TQuorFormProps formProps;
-  formProps.ImgForm = Solid(120, 280, 0xEEEEEE);
-  formProps.FormBtns = {};
-  TQuorDirectForm form(host, std::move(formProps));
   TQuorDirectScrollBar::TProps props;
-  props.Bounds = {20, 40, 12, 200};
   props.ScrollRes = ColouredSkin();
   props.Min = 10;
   props.Max = 99;
   props.PageSize = 20;
   props.SmallChange = 5;
   props.Position = 12;
-  auto& bar = form.Add<TQuorDirectScrollBar>(props);
-  form.Load();
-  host.Show(SW_SHOWNOACTIVATE);
-  test::Pump();
+  TScrollBarForm f(std::move(props));
+  auto& bar = f.bar;
   const auto wheel = [&](int delta) {
     ::SendMessageW(bar.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
   };
