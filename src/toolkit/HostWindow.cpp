@@ -2,33 +2,24 @@
 
 #include <commctrl.h>
 
+#include <system_error>
+
+#include "toolkit/QuorMessageLoop.h"
+#include "toolkit/WindowDispatch.h"
+
 namespace quor {
-namespace {
 
-constexpr wchar_t kHostClass[] = L"QuorHostWindow";
-
-void RegisterHostClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = THostWindow::WndProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-    wc.lpszClassName = kHostClass;
-    return ::RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
-
-}  // namespace
-
-THostWindow::THostWindow(const THostParams& params) : FMainForm(params.MainForm) {
-  RegisterHostClass();
-  ::CreateWindowExW(0, kHostClass, params.Caption.c_str(), WS_POPUP | WS_CLIPCHILDREN,
-                    params.Left, params.Top, params.Width, params.Height, params.Owner, nullptr,
-                    ::GetModuleHandleW(nullptr), this);
+void THostWindow::Create() {
+  if (FHandle) return;
+  static const wchar_t* const className =
+      RegisterWindowClass(L"QuorHostWindow", &THostWindow::WndProc, CS_DBLCLKS,
+                          ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+  ::CreateWindowExW(FParams.ExStyle, className, FParams.Caption.c_str(), WS_POPUP | WS_CLIPCHILDREN,
+                    FParams.Left, FParams.Top, FParams.Width, FParams.Height, FParams.Owner,
+                    nullptr, ::GetModuleHandleW(nullptr), this);
+  if (!FHandle)
+    throw std::system_error(int(::GetLastError()), std::system_category(),
+                            "cannot create a window");
 }
 
 THostWindow::~THostWindow() {
@@ -43,6 +34,7 @@ RECT THostWindow::WindowRect() const {
 }
 
 void THostWindow::SetCaption(const std::wstring& caption) {
+  FParams.Caption = caption;
   if (FHandle) ::SetWindowTextW(FHandle, caption.c_str());
 }
 
@@ -57,11 +49,7 @@ int THostWindow::ShowModal() {
   FModalResult = 0;
   FInModalLoop = true;
   Show(SW_SHOW);
-  MSG msg;
-  while (FHandle && FModalResult == 0 && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
+  TMessageLoop::Run([this] { return !FHandle || FModalResult != 0; });
   FInModalLoop = false;
   // The owner is enabled before this window hides, or the system activates another application.
   if (owner) ::EnableWindow(owner, TRUE);
@@ -152,33 +140,14 @@ LRESULT THostWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
       ::DestroyWindow(FHandle);
       return 0;
     case WM_DESTROY:
-      if (FMainForm) ::PostQuitMessage(0);
+      if (FParams.MainForm) ::PostQuitMessage(0);
       return 0;
   }
   return ::DefWindowProcW(FHandle, msg, w, l);
 }
 
 LRESULT CALLBACK THostWindow::WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept {
-  THostWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<THostWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    self->FHandle = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<THostWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return ::DefWindowProcW(hwnd, msg, w, l);
-  LRESULT result = 0;
-  try {
-    result = self->HandleMessage(msg, w, l);
-  } catch (...) {
-    result = ::DefWindowProcW(hwnd, msg, w, l);
-  }
-  if (msg == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->FHandle = nullptr;
-  }
-  return result;
+  return DispatchToOwner(hwnd, msg, w, l, &THostWindow::FHandle, &THostWindow::HandleMessage);
 }
 
 }  // namespace quor

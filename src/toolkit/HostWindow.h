@@ -1,6 +1,8 @@
 #pragma once
 // A top-level host window: the borderless form that one TQuorDirectForm covers.
-// Stores `this` at WM_NCCREATE and dispatches to small virtual handlers.
+// Built in two phases: the constructor keeps the parameters, Create makes the
+// window once the object is whole (the frame's Load does it when needed), so
+// that creation messages reach a finished object.
 
 #include <windows.h>
 
@@ -17,23 +19,27 @@ struct THostParams {
   int Width = 400;
   int Height = 300;
   HWND Owner = nullptr;
+  DWORD ExStyle = 0;
   bool MainForm = false;  // closing it ends the application's message loop
 };
 
 class THostWindow {
  public:
-  explicit THostWindow(const THostParams& params);
+  explicit THostWindow(THostParams params) : FParams(std::move(params)) {}
   virtual ~THostWindow();
   THostWindow(const THostWindow&) = delete;
   THostWindow& operator=(const THostWindow&) = delete;
 
+  // Makes the window; throws std::system_error when the system refuses it.
+  void Create();
   HWND Handle() const { return FHandle; }
-  bool IsMainForm() const { return FMainForm; }
+  bool IsMainForm() const { return FParams.MainForm; }
   RECT WindowRect() const;
   void SetCaption(const std::wstring& caption);
 
   void Show(int command = SW_SHOW);
-  // Runs a nested message loop until the window closes; the owner is disabled meanwhile.
+  // Runs a nested message loop until the window closes; the owner is disabled
+  // meanwhile. A WM_QUIT that arrives meanwhile ends it and is posted again.
   int ShowModal();
   void SetModalResult(int result) { FModalResult = result; }
   void Close();
@@ -56,10 +62,10 @@ class THostWindow {
  private:
   void EnsureTooltip();
 
+  THostParams FParams;
   HWND FHandle = nullptr;
   HWND FTooltip = nullptr;
   HCURSOR FCursor = nullptr;
-  bool FMainForm = false;
   bool FInModalLoop = false;
   int FModalResult = 0;
   std::map<UINT_PTR, std::function<void()>> FTimers;

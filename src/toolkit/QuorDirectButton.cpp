@@ -83,7 +83,7 @@ void TQuorDirectButton::MouseDown(int x, int y) {
     return;
   }
   if (FStatus == TQuorBtnStatus::bsSelect) return;
-  if (OnSelect) OnSelect(this);
+  if (OnSelect) OnSelect(*this);
   FStatus = TQuorBtnStatus::bsSelect;
   for (auto& sibling : Parent().Children()) {
     auto* other = dynamic_cast<TQuorDirectButton*>(sibling.get());
@@ -94,10 +94,10 @@ void TQuorDirectButton::MouseDown(int x, int y) {
   Redraw();
 }
 
-void TQuorDirectButton::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectButton::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   const size_t frame = size_t(FrameIndex());
-  if (frame < FFrames.size()) FFrames[frame].Draw(canvas, r.left, r.top);
+  if (frame < FFrames.size()) FFrames[frame].Draw(ctx.Canvas, r.left, r.top);
   const bool down = DrawnStatus() == TQuorBtnStatus::bsDown;
   int glyphRight = -1;
   const TPngImage* glyph = nullptr;
@@ -108,21 +108,21 @@ void TQuorDirectButton::DirectPaint(TQuorBitmap& canvas) {
   }
   if (glyph) {
     const int gx = r.left + FProps.GraphLeftFix + 2;
-    glyph->Draw(canvas, gx, r.top + (Height() - glyph->Height()) / 2 + FProps.GraphTopFix);
+    glyph->Draw(ctx.Canvas, gx, r.top + (Height() - glyph->Height()) / 2 + FProps.GraphTopFix);
     glyphRight = gx + glyph->Width() - r.left;
   } else if (!FProps.Graph.Empty() && !FProps.RightJustify) {
     const TPngImage& g = FProps.Graph;
     const int lower = down && FProps.RightLimite == 0 ? 1 : 0;
     if (FProps.Layout == TQuorLayout::qlGlphyLeft) {
       const int gx = r.left + FProps.GraphLeftFix + 2;
-      g.Draw(canvas, gx, r.top + (Height() - g.Height()) / 2 + FProps.GraphTopFix + lower);
+      g.Draw(ctx.Canvas, gx, r.top + (Height() - g.Height()) / 2 + FProps.GraphTopFix + lower);
       glyphRight = gx + g.Width() - r.left;
     } else if (FProps.Layout == TQuorLayout::qlGlphyTop) {
-      g.Draw(canvas, r.left + (Width() - g.Width()) / 2 + FProps.GraphLeftFix,
+      g.Draw(ctx.Canvas, r.left + (Width() - g.Width()) / 2 + FProps.GraphLeftFix,
              r.top + FProps.GraphTopFix + 2 + (down ? 1 : 0));
     }
   }
-  DrawCaption(canvas, r, glyphRight);
+  DrawCaption(ctx.Canvas, r, glyphRight);
 }
 
 void TQuorDirectButton::DrawCaption(TQuorBitmap& canvas, const RECT& r, int glyphRight) {
@@ -203,10 +203,10 @@ void TQuorDirectStdButton::SetCaption(const std::wstring& caption) {
   Redraw();
 }
 
-void TQuorDirectStdButton::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectStdButton::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   const size_t frame = size_t(FrameIndex());
-  if (frame < FFrames.size()) FFrames[frame].Draw(canvas, r.left, r.top);
+  if (frame < FFrames.size()) FFrames[frame].Draw(ctx.Canvas, r.left, r.top);
   if (FProps.Caption.empty()) return;
   int fontIndex = 0;
   if (!Enabled()) fontIndex = 3;
@@ -215,12 +215,7 @@ void TQuorDirectStdButton::DirectPaint(TQuorBitmap& canvas) {
   else if (Focused()) fontIndex = 4;
   const RECT box{r.left + FProps.CaptionLeftFix + 2, r.top + FProps.CaptionTopFix + 2,
                  r.right + FProps.CaptionLeftFix - 2, r.bottom + FProps.CaptionTopFix - 2};
-  DrawSurfaceText(canvas, box, FProps.Caption, FFonts[fontIndex], kTextCenter);
-}
-
-void TQuorDirectStdButton::Click() {
-  if (OnClick) OnClick(this);
-  if (Onclick) Onclick(this);
+  DrawSurfaceText(ctx.Canvas, box, FProps.Caption, FFonts[fontIndex], kTextCenter);
 }
 
 void TQuorDirectStdButton::FocusChanged(bool) { Redraw(); }

@@ -51,8 +51,8 @@ class TQuorDirectButton : public TQuorDirectControl {
   int FrameIndex() const;
 
   void MouseDown(int x, int y) override;
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
   void SetBounds(const TBounds& bounds) override;
 
   TNotifyEvent OnSelect;
@@ -89,13 +89,10 @@ class TQuorDirectStdButton : public TQuorDirectParentControl {
 
   int FrameIndex() const;
   void SetCaption(const std::wstring& caption);
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
-
-  TNotifyEvent OnClick;
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
  protected:
-  void Click() override;
   void FocusChanged(bool focused) override;
   void KeyDown(WPARAM key) override;
 

@@ -1,14 +1,35 @@
 #include "toolkit/QuorDirectControl.h"
 
-#include "toolkit/WindowDispatch.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "toolkit/QuorDirectForm.h"
+#include "toolkit/WindowDispatch.h"
 
 namespace quor {
+namespace {
+
+RECT Intersect(const RECT& a, const RECT& b) {
+  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+         std::min(a.bottom, b.bottom)};
+  if (r.right <= r.left || r.bottom <= r.top) return {0, 0, 0, 0};
+  return r;
+}
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+bool InRect(const RECT& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+}  // namespace
 
 // ---- common base ----------------------------------------------------------
 
@@ -40,46 +61,100 @@ void TQuorControlBase::SetEnabled(bool enabled) {
   Redraw();
 }
 
+void TQuorControlBase::SetHint(const std::wstring& hint) {
+  if (hint == FHint) return;
+  FHint = hint;
+  if (FHovered) {
+    if (FFrame) FFrame->CancelControlHint(*this);
+    UpdateHintTool();
+  }
+}
+
+void TQuorControlBase::SetShowHint(bool show) {
+  if (show == FShowHint) return;
+  FShowHint = show;
+  if (!FHovered || !FFrame) return;
+  if (show) UpdateHintTool();
+  else FFrame->CancelControlHint(*this);
+}
+
 RECT TQuorControlBase::SurfaceRect() const {
   POINT o = FParent.SurfaceOrigin();
   return {o.x + FBounds.Left, o.y + FBounds.Top, o.x + FBounds.Left + FBounds.Width,
           o.y + FBounds.Top + FBounds.Height};
 }
 
+RECT TQuorControlBase::ClipRect() const { return Intersect(SurfaceRect(), FParent.ChildClip()); }
+
 bool TQuorControlBase::Showing() const { return FParent.ContainerShowing(); }
 
 void TQuorControlBase::MouseDown(int, int) {
   FPressed = true;
-  RepaintState();
+  StateChanged();
 }
 
 void TQuorControlBase::MouseUp(int x, int y) {
   // The click fires before the pressed look goes, and only inside the control.
   if (x >= 0 && y >= 0 && x < FBounds.Width && y < FBounds.Height && FEnabled) Click();
   FPressed = false;
-  RepaintState();
+  StateChanged();
+}
+
+void TQuorControlBase::CaptureLost() {
+  if (!FPressed) return;
+  FPressed = false;
+  StateChanged();
 }
 
 void TQuorControlBase::Click() {
-  if (Onclick) Onclick(this);
+  if (OnClick) OnClick(*this);
 }
 
 void TQuorControlBase::MouseMove(int, int, WPARAM) {
   if (FHovered) return;
   FHovered = true;
   UpdateHintTool();
-  RepaintState();
+  StateChanged();
 }
 
 void TQuorControlBase::MouseLeave() {
   if (!FHovered) return;
   FHovered = false;
   if (FFrame) FFrame->CancelControlHint(*this);
-  RepaintState();
+  StateChanged();
 }
 
 void TQuorControlBase::UpdateHintTool() {
   if (FFrame && FShowHint && !FHint.empty()) FFrame->ShowControlHint(*this, FHint);
+}
+
+void TQuorControlBase::StateChanged() {
+  if (FFrame) FFrame->RepaintState(*this);
+}
+
+void TQuorControlBase::Redraw() {
+  if (FFrame && FFrame->Loaded()) FFrame->RedrawControl(*this);
+}
+
+void TQuorControlBase::PaintClipped(TQuorBitmap& surface,
+                                    const std::function<void(TPaintContext&)>& draw) {
+  const RECT rect = SurfaceRect();
+  const RECT clip = Intersect(ClipRect(), {0, 0, surface.Width(), surface.Height()});
+  if (IsEmpty(clip)) return;
+  if (Contains(clip, rect)) {
+    TPaintContext ctx{surface, rect, clip};
+    draw(ctx);
+    return;
+  }
+  // Partly hidden: draw on a scratch copy of the control's place and copy back the visible part.
+  TQuorBitmap scratch(FBounds.Width, FBounds.Height);
+  if (scratch.Empty()) return;
+  CopyBitmapRect(surface, rect, scratch, {0, 0});
+  const RECT local{clip.left - rect.left, clip.top - rect.top, clip.right - rect.left,
+                   clip.bottom - rect.top};
+  TPaintContext ctx{scratch, {0, 0, FBounds.Width, FBounds.Height}, local};
+  draw(ctx);
+  CopyBitmapRect(scratch, local, surface, {clip.left, clip.top});
 }
 
 // ---- container ----------------------------------------------------------------
@@ -90,12 +165,27 @@ TQuorControlBase* TQuorContainer::FindChild(const std::wstring& name) const {
   return nullptr;
 }
 
+void TQuorContainer::ChildAdded(TQuorControlBase& child) {
+  if (ContainerHandle()) child.CreateHandle();
+}
+
 TQuorControlBase* TQuorContainer::HitTest(int x, int y) {
   for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
     TQuorControlBase* c = it->get();
-    if (c->Kind() != TQuorControlBase::TKind::Windowless || !c->Visible() || !c->Enabled()) continue;
+    if (c->Windowed() || !c->Visible() || !c->Enabled()) continue;
     const TBounds& b = c->Bounds();
     if (x >= b.Left && y >= b.Top && x < b.Left + b.Width && y < b.Top + b.Height) return c;
+  }
+  return nullptr;
+}
+
+TQuorControlBase* TQuorContainer::ControlAt(POINT surface) {
+  for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
+    TQuorControlBase* c = it->get();
+    if (!c->Visible() || !c->Enabled() || !InRect(c->ClipRect(), surface)) continue;
+    if (TQuorContainer* container = c->AsContainer())
+      if (TQuorControlBase* inner = container->ControlAt(surface)) return inner;
+    return c;
   }
   return nullptr;
 }
@@ -107,8 +197,14 @@ void TQuorContainer::ForgetChild(TQuorControlBase* child) {
 
 bool TQuorContainer::RouteMouse(UINT msg, WPARAM w, LPARAM l) {
   const int x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
-  auto local = [&](TQuorControlBase* c, auto&& fn) {
-    fn(c, x - c->Bounds().Left, y - c->Bounds().Top);
+  auto localX = [&](TQuorControlBase* c) { return x - c->Bounds().Left; };
+  auto localY = [&](TQuorControlBase* c) { return y - c->Bounds().Top; };
+  auto button = [&]() {
+    switch (msg) {
+      case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return TMouseButton::Right;
+      case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return TMouseButton::Middle;
+      default: return GET_XBUTTON_WPARAM(w) == XBUTTON2 ? TMouseButton::X2 : TMouseButton::X1;
+    }
   };
   switch (msg) {
     case WM_MOUSEMOVE: {
@@ -117,7 +213,7 @@ bool TQuorContainer::RouteMouse(UINT msg, WPARAM w, LPARAM l) {
         FTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
       }
       if (FCaptureChild) {
-        local(FCaptureChild, [&](auto* c, int cx, int cy) { c->MouseMove(cx, cy, w); });
+        FCaptureChild->MouseMove(localX(FCaptureChild), localY(FCaptureChild), w);
         return true;
       }
       TQuorControlBase* hit = HitTest(x, y);
@@ -126,7 +222,7 @@ bool TQuorContainer::RouteMouse(UINT msg, WPARAM w, LPARAM l) {
         FMouseChild = hit;
       }
       if (!hit) return false;
-      local(hit, [&](auto* c, int cx, int cy) { c->MouseMove(cx, cy, w); });
+      hit->MouseMove(localX(hit), localY(hit), w);
       return true;
     }
     case WM_LBUTTONDOWN:
@@ -135,14 +231,14 @@ bool TQuorContainer::RouteMouse(UINT msg, WPARAM w, LPARAM l) {
       if (!hit) return false;
       FCaptureChild = hit;
       ::SetCapture(ContainerHandle());
-      local(hit, [&](auto* c, int cx, int cy) { c->MouseDown(cx, cy); });
+      hit->MouseDown(localX(hit), localY(hit));
       return true;
     }
     case WM_LBUTTONUP: {
       if (!FCaptureChild) return false;
       TQuorControlBase* target = std::exchange(FCaptureChild, nullptr);
       if (::GetCapture() == ContainerHandle()) ::ReleaseCapture();
-      local(target, [&](auto* c, int cx, int cy) { c->MouseUp(cx, cy); });
+      target->MouseUp(localX(target), localY(target));
       // A release outside leaves the control no longer hovered.
       if (HitTest(x, y) != target && FMouseChild == target) {
         FMouseChild = nullptr;
@@ -150,6 +246,24 @@ bool TQuorContainer::RouteMouse(UINT msg, WPARAM w, LPARAM l) {
       }
       return true;
     }
+    case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_XBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: case WM_XBUTTONDBLCLK: {
+      TQuorControlBase* hit = HitTest(x, y);
+      if (!hit) return false;
+      hit->ButtonDown(button(), localX(hit), localY(hit));
+      return true;
+    }
+    case WM_RBUTTONUP: case WM_MBUTTONUP: case WM_XBUTTONUP: {
+      TQuorControlBase* hit = HitTest(x, y);
+      if (!hit) return false;
+      hit->ButtonUp(button(), localX(hit), localY(hit));
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse while a windowless child held it.
+      if (FCaptureChild && reinterpret_cast<HWND>(l) != ContainerHandle())
+        std::exchange(FCaptureChild, nullptr)->CaptureLost();
+      return false;
     case WM_MOUSELEAVE:
       FTrackingLeave = false;
       if (FMouseChild && !FCaptureChild) std::exchange(FMouseChild, nullptr)->MouseLeave();
@@ -160,76 +274,77 @@ bool TQuorContainer::RouteMouse(UINT msg, WPARAM w, LPARAM l) {
 
 // ---- windowless ----------------------------------------------------------
 
-void TQuorDirectControl::RepaintState() {
-  if (Frame()) Frame()->RepaintControlState(*this);
+void TQuorDirectControl::TakeSnapshot(TQuorDirectForm& frame) {
+  if (Visible()) FSnapshot = CopyRectToImage(frame.Surface(), SurfaceRect());
 }
 
-void TQuorDirectControl::Redraw() {
-  if (Frame() && Frame()->Loaded()) Frame()->RedrawControl(*this);
+void TQuorDirectControl::PasteSnapshot(TQuorBitmap& surface) const {
+  if (FSnapshot) PasteImageToBitmap(surface, SurfaceRect(), *FSnapshot);
+}
+
+void TQuorDirectControl::Repaint(TQuorDirectForm& frame) {
+  if (!Showing() || !FSnapshot) return;
+  PasteSnapshot(frame.Surface());
+  if (Visible()) PaintClipped(frame.Surface(), [this](TPaintContext& ctx) { DirectPaint(ctx); });
+}
+
+void TQuorDirectControl::RepaintState(TQuorDirectForm& frame) {
+  if (!Visible() || !StateRepaint() || !Showing()) return;
+  PasteSnapshot(frame.Surface());
+  PaintClipped(frame.Surface(), [this](TPaintContext& ctx) { StatePaint(ctx); });
 }
 
 void TQuorDirectControl::SetVisible(bool visible) {
   if (Visible() == visible) return;
   TQuorDirectForm* frame = Frame();
-  if (!visible) {
-    if (frame && FSnapshot) PasteImageToBitmap(frame->Surface(), SurfaceRect(), *FSnapshot);
-    TQuorControlBase::SetVisible(false);
-    if (frame) frame->Present();
-    return;
-  }
-  TQuorControlBase::SetVisible(true);
-  if (frame && frame->Loaded()) {
-    frame->SnapshotBackground(*this);
-    frame->RedrawControl(*this);
-  }
+  SetVisibleFlag(visible);
+  if (!frame || !frame->Loaded()) return;
+  TQuorDirectForm::TUpdateGuard batch(*frame);
+  if (visible) TakeSnapshot(*frame);
+  frame->RedrawControl(*this);  // a hidden control paints its background back
 }
 
 void TQuorDirectControl::SetBounds(const TBounds& bounds) {
   TQuorDirectForm* frame = Frame();
-  if (frame && FSnapshot) PasteImageToBitmap(frame->Surface(), SurfaceRect(), *FSnapshot);
-  TQuorControlBase::SetBounds(bounds);
-  if (frame && frame->Loaded()) {
-    frame->SnapshotBackground(*this);
-    frame->RedrawControl(*this);
+  if (!frame || !frame->Loaded()) {
+    TQuorControlBase::SetBounds(bounds);
+    return;
   }
+  TQuorDirectForm::TUpdateGuard batch(*frame);
+  PasteSnapshot(frame->Surface());
+  TQuorControlBase::SetBounds(bounds);
+  TakeSnapshot(*frame);
+  frame->RedrawControl(*this);
 }
 
 // ---- windowed ------------------------------------------------------------------
 
-namespace {
-
-constexpr wchar_t kControlClass[] = L"QuorDirectControl";
-
-void RegisterControlClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = TQuorDirectParentControl::WndProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kControlClass;
-    return ::RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
-
-}  // namespace
-
 TQuorDirectParentControl::TQuorDirectParentControl(TQuorContainer& parent, const TProps& props)
-    : TQuorControlBase(parent, props), FTabStop(props.TabStop), FAlpha(props.Alpha) {
-  RegisterControlClass();
-  const TBounds& b = Bounds();
-  ::CreateWindowExW(0, kControlClass, props.Name.c_str(),
-                    WS_CHILD | WS_CLIPSIBLINGS | (props.Visible ? WS_VISIBLE : 0), b.Left, b.Top,
-                    b.Width, b.Height, parent.ContainerHandle(), nullptr,
-                    ::GetModuleHandleW(nullptr), this);
-  if (FHandle && !props.Enabled) ::EnableWindow(FHandle, FALSE);
-}
+    : TQuorControlBase(parent, props),
+      FAlpha(props.Alpha),
+      FTabStop(props.TabStop),
+      FTabOrder(props.TabOrder) {}
 
 TQuorDirectParentControl::~TQuorDirectParentControl() {
   FChildren.clear();
   if (FHandle) ::DestroyWindow(FHandle);
+}
+
+void TQuorDirectParentControl::CreateHandle() {
+  if (FHandle) return;
+  static const wchar_t* const className =
+      RegisterWindowClass(L"QuorDirectControl", &TQuorDirectParentControl::WndProc, CS_DBLCLKS);
+  const TBounds& b = Bounds();
+  ::CreateWindowExW(0, className, Name().c_str(),
+                    WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0), b.Left, b.Top,
+                    b.Width, b.Height, Parent().ContainerHandle(), nullptr,
+                    ::GetModuleHandleW(nullptr), this);
+  if (!FHandle)
+    throw std::system_error(int(::GetLastError()), std::system_category(),
+                            "cannot create the window of a control");
+  if (!Enabled()) ::EnableWindow(FHandle, FALSE);
+  // Children added before the window existed get theirs now.
+  for (auto& child : FChildren) child->CreateHandle();
 }
 
 POINT TQuorDirectParentControl::SurfaceOrigin() const {
@@ -249,43 +364,116 @@ void TQuorDirectParentControl::SetFocus() {
   if (FHandle) ::SetFocus(FHandle);
 }
 
+bool TQuorDirectParentControl::CanTakeFocus() const {
+  return FHandle && FTabStop && Visible() && Enabled() && Showing();
+}
+
+bool TQuorDirectParentControl::ShowsFocusMark() const {
+  return Focused() && FTabStop && Frame() && Frame()->KeyboardCues();
+}
+
 void TQuorDirectParentControl::SetBounds(const TBounds& bounds) {
   TQuorDirectForm* frame = Frame();
-  if (frame && FSnapshot) BlendBitmapToBitmap(*FSnapshot, frame->Surface(), SurfaceRect(), 255);
+  if (!frame || !frame->Loaded()) {
+    TQuorControlBase::SetBounds(bounds);
+    if (FHandle)
+      ::SetWindowPos(FHandle, nullptr, bounds.Left, bounds.Top, bounds.Width, bounds.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  TQuorDirectForm::TUpdateGuard batch(*frame);
+  PasteSnapshot(frame->Surface());
   TQuorControlBase::SetBounds(bounds);
   if (FHandle)
     ::SetWindowPos(FHandle, nullptr, bounds.Left, bounds.Top, bounds.Width, bounds.Height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-  if (frame && frame->Loaded()) {
-    frame->SnapshotBackground(*this);
-    frame->RedrawContainer(*this);
-  }
+  TakeSnapshot(*frame);
+  frame->RedrawControl(*this);
 }
 
 void TQuorDirectParentControl::SetVisible(bool visible) {
   if (Visible() == visible) return;
   if (FHandle) ::ShowWindow(FHandle, visible ? SW_SHOWNA : SW_HIDE);
   TQuorDirectForm* frame = Frame();
-  if (visible && frame && frame->Loaded()) {
-    TQuorControlBase::SetVisible(true);
-    frame->SnapshotBackground(*this);
-    frame->RedrawContainer(*this);
-    return;
-  }
-  TQuorControlBase::SetVisible(visible);
+  SetVisibleFlag(visible);
+  if (!frame || !frame->Loaded()) return;
+  TQuorDirectForm::TUpdateGuard batch(*frame);
+  if (visible) TakeSnapshot(*frame);
+  frame->RedrawControl(*this);  // a hidden control paints its background back
 }
 
-void TQuorDirectParentControl::RepaintState() {
-  if (Frame()) Frame()->RepaintParentState(*this);
+void TQuorDirectParentControl::SetEnabled(bool enabled) {
+  if (Enabled() == enabled) return;
+  if (FHandle) ::EnableWindow(FHandle, enabled);
+  TQuorControlBase::SetEnabled(enabled);
+}
+
+void TQuorDirectParentControl::TakeSnapshot(TQuorDirectForm& frame) {
+  const TQuorDirectParentControl* parent = ParentControl();
+  const bool fromSkin = FAlpha != 255 && parent && parent->FSnapshot;
+  FSnapshot = CopyRectToBitmap(fromSkin ? frame.CleanSkin() : frame.Surface(), SurfaceRect());
+  for (auto& child : FChildren)
+    if (child->Visible()) child->TakeSnapshot(frame);
+}
+
+void TQuorDirectParentControl::PasteSnapshot(TQuorBitmap& surface) const {
+  if (FSnapshot) BlendBitmapToBitmap(*FSnapshot, surface, SurfaceRect(), 255);
+}
+
+void TQuorDirectParentControl::Repaint(TQuorDirectForm& frame) {
+  PasteSnapshot(frame.Surface());
+  if (!Visible() || !Showing() || FOwnerDrawn) return;
+  PaintClipped(frame.Surface(), [this](TPaintContext& ctx) {
+    DirectPaint(ctx);
+    DrawFocusMark(ctx);
+  });
+  for (auto& child : FChildren) {
+    if (!child->Visible()) continue;
+    child->TakeSnapshot(frame);
+    child->Repaint(frame);
+  }
+}
+
+void TQuorDirectParentControl::RepaintState(TQuorDirectForm& frame) {
+  if (!Visible() || !Enabled() || !StateRepaint() || !Showing()) return;
+  PasteSnapshot(frame.Surface());
+  PaintClipped(frame.Surface(), [this](TPaintContext& ctx) {
+    StatePaint(ctx);
+    DrawFocusMark(ctx);
+  });
+}
+
+void TQuorDirectParentControl::DrawFocusMark(TPaintContext& ctx) const {
+  if (!ShowsFocusMark()) return;
+  // A dotted rectangle one pixel inside the control, in the inverse of what lies there.
+  const RECT& r = ctx.Rect;
+  auto dot = [&](int x, int y) {
+    if (x < ctx.Clip.left || y < ctx.Clip.top || x >= ctx.Clip.right || y >= ctx.Clip.bottom) return;
+    uint8_t* p = ctx.Canvas.Pixel(x, y);
+    const uint8_t a = p[3];
+    for (int i = 0; i < 3; ++i) p[i] = uint8_t(a - std::min(p[i], a));
+  };
+  ::GdiFlush();
+  for (int x = r.left + 1; x < r.right - 1; x += 2) {
+    dot(x, r.top + 1);
+    dot(x, r.bottom - 2);
+  }
+  for (int y = r.top + 3; y < r.bottom - 2; y += 2) {
+    dot(r.left + 1, y);
+    dot(r.right - 2, y);
+  }
 }
 
 void TQuorDirectParentControl::Redraw() {
-  if (FHandle) ::EnableWindow(FHandle, Enabled());
-  if (Frame() && Frame()->Loaded()) Frame()->RedrawContainer(*this);
+  if (Frame() && Frame()->Loaded()) Frame()->RedrawControl(*this);
 }
 
+void TQuorDirectParentControl::FocusChanged(bool) { Redraw(); }
+
 LRESULT TQuorDirectParentControl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
-  if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_MOUSELEAVE) {
+  if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL &&
+       msg != WM_MOUSEHWHEEL) ||
+      msg == WM_MOUSELEAVE || msg == WM_CAPTURECHANGED) {
     if (RouteMouse(msg, w, l)) return 0;
     const int x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
     switch (msg) {
@@ -295,7 +483,12 @@ LRESULT TQuorDirectParentControl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
         MouseDown(x, y);
         return 0;
       case WM_LBUTTONUP:
-        if (::GetCapture() == FHandle) ::ReleaseCapture();
+        if (::GetCapture() == FHandle) {
+          // Our own release is not a lost capture.
+          FReleasingCapture = true;
+          ::ReleaseCapture();
+          FReleasingCapture = false;
+        }
         if (FPressed) MouseUp(x, y);
         return 0;
       case WM_MOUSEMOVE:
@@ -304,9 +497,34 @@ LRESULT TQuorDirectParentControl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
       case WM_MOUSELEAVE:
         MouseLeave();
         return 0;
+      case WM_CAPTURECHANGED:
+        if (!FReleasingCapture && reinterpret_cast<HWND>(l) != FHandle) CaptureLost();
+        return 0;
+      case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
+        ButtonDown(TMouseButton::Right, x, y);
+        return 0;
+      case WM_RBUTTONUP:
+        ButtonUp(TMouseButton::Right, x, y);
+        return 0;
+      case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
+        ButtonDown(TMouseButton::Middle, x, y);
+        return 0;
+      case WM_MBUTTONUP:
+        ButtonUp(TMouseButton::Middle, x, y);
+        return 0;
+      case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK:
+        ButtonDown(GET_XBUTTON_WPARAM(w) == XBUTTON2 ? TMouseButton::X2 : TMouseButton::X1, x, y);
+        return TRUE;
+      case WM_XBUTTONUP:
+        ButtonUp(GET_XBUTTON_WPARAM(w) == XBUTTON2 ? TMouseButton::X2 : TMouseButton::X1, x, y);
+        return TRUE;
     }
+    return ::DefWindowProcW(FHandle, msg, w, l);
   }
   switch (msg) {
+    case WM_MOUSEWHEEL:
+      if (Frame()) Frame()->DispatchWheel(GET_WHEEL_DELTA_WPARAM(w), {GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+      return 0;
     case WM_SETFOCUS:
       FocusChanged(true);
       return 0;
@@ -314,9 +532,14 @@ LRESULT TQuorDirectParentControl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
       FocusChanged(false);
       return 0;
     case WM_KEYDOWN:
+      if (w == VK_TAB && !WantsTab() && Frame()) {
+        Frame()->FocusNext(::GetKeyState(VK_SHIFT) < 0);
+        return 0;
+      }
       KeyDown(w);
       return 0;
     case WM_CHAR:
+      if (w == L'\t' && !WantsTab()) return 0;
       CharTyped(wchar_t(w));
       return 0;
     case WM_GETDLGCODE:

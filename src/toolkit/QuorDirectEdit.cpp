@@ -72,7 +72,7 @@ void TQuorDirectEdit::SetText(const std::wstring& text) {
 }
 
 void TQuorDirectEdit::Changed() {
-  if (OnChange) OnChange(this);
+  if (OnChange) OnChange(*this);
   Redraw();
 }
 
@@ -87,8 +87,7 @@ std::wstring TQuorDirectEdit::Shown() const {
                              : FModel.Text();
 }
 
-RECT TQuorDirectEdit::TextRect() const {
-  const RECT r = SurfaceRect();
+RECT TQuorDirectEdit::TextRect(const RECT& r) const {
   int left = r.left + FProps.Boxoffset + 2;
   if (FProps.ImageList && FProps.ImageList->Item(FProps.Imgindex))
     left += FProps.ImageList->Item(FProps.Imgindex)->Width() + 2;
@@ -97,7 +96,7 @@ RECT TQuorDirectEdit::TextRect() const {
 
 int TQuorDirectEdit::PositionAt(int x) const {
   const std::wstring shown = Shown();
-  const int left = TextRect().left - SurfaceRect().left;
+  const int left = TextRect({0, 0, Width(), Height()}).left;
   for (size_t i = 1; i <= shown.size(); ++i) {
     const int w = MeasureText(shown.substr(0, i), FFont).cx;
     if (left + w > x) return int(i) - 1;
@@ -105,45 +104,45 @@ int TQuorDirectEdit::PositionAt(int x) const {
   return int(shown.size());
 }
 
-void TQuorDirectEdit::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectEdit::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   const int index = FrameIndex();
   if (size_t(index) < FFrames.size()) {
     const auto& [left, middle, right] = FFrames[size_t(index)];
-    left.Draw(canvas, r.left, r.top);
-    middle.Draw(canvas, RECT{r.left + left.Width(), r.top, r.right - right.Width(), r.top + middle.Height()});
-    right.Draw(canvas, r.right - right.Width(), r.top);
+    left.Draw(ctx.Canvas, r.left, r.top);
+    middle.Draw(ctx.Canvas, RECT{r.left + left.Width(), r.top, r.right - right.Width(), r.top + middle.Height()});
+    right.Draw(ctx.Canvas, r.right - right.Width(), r.top);
   } else if (FFrames.empty()) {
-    CreateColorImage(Width(), Height(), FProps.Color, 255).Draw(canvas, r);
+    CreateColorImage(Width(), Height(), FProps.Color, 255).Draw(ctx.Canvas, r);
   }
   if (FProps.ImageList) {
     if (const TPngImage* icon = FProps.ImageList->Item(FProps.Imgindex))
-      icon->Draw(canvas, r.left + FProps.Boxoffset + 2, r.top + (Height() - icon->Height()) / 2);
+      icon->Draw(ctx.Canvas, r.left + FProps.Boxoffset + 2, r.top + (Height() - icon->Height()) / 2);
   }
-  const RECT box = TextRect();
+  const RECT box = TextRect(r);
   const std::wstring shown = Shown();
   auto xAt = [&](int chars) { return box.left + MeasureText(shown.substr(0, size_t(chars)), FFont).cx; };
   if (FModel.SelLength() > 0 && Focused()) {
     const int x0 = xAt(FModel.SelStart()), x1 = std::min<int>(xAt(FModel.SelStart() + FModel.SelLength()), box.right);
     CreateColorImage(std::max(0, x1 - x0), box.bottom - box.top - 4, FProps.SelColor, 255)
-        .Draw(canvas, x0, box.top + 2);
+        .Draw(ctx.Canvas, x0, box.top + 2);
   }
   if (FProps.PasswordChar && !FProps.ImgPassWord.Empty()) {
     const TPngImage& dot = FProps.ImgPassWord;
     for (size_t i = 0; i < shown.size(); ++i) {
       const int x = box.left + int(i) * (dot.Width() + 1);
       if (x + dot.Width() > box.right) break;
-      dot.Draw(canvas, x, box.top + (box.bottom - box.top - dot.Height()) / 2);
+      dot.Draw(ctx.Canvas, x, box.top + (box.bottom - box.top - dot.Height()) / 2);
     }
   } else if (!shown.empty()) {
-    DrawSurfaceText(canvas, box, shown, FFont, kTextLeft);
+    DrawSurfaceText(ctx.Canvas, box, shown, FFont, kTextLeft);
   }
   if (Focused() && FCaretOn) {
     const int x = std::min<int>(xAt(FModel.Caret()), box.right - 1);
     if (!FProps.ImgInput.Empty())
-      FProps.ImgInput.Draw(canvas, x, box.top + (box.bottom - box.top - FProps.ImgInput.Height()) / 2);
+      FProps.ImgInput.Draw(ctx.Canvas, x, box.top + (box.bottom - box.top - FProps.ImgInput.Height()) / 2);
     else
-      CreateColorImage(1, box.bottom - box.top - 6, FFont.Color(), 255).Draw(canvas, x, box.top + 3);
+      CreateColorImage(1, box.bottom - box.top - 6, FFont.Color(), 255).Draw(ctx.Canvas, x, box.top + 3);
   }
 }
 
@@ -158,8 +157,8 @@ void TQuorDirectEdit::FocusChanged(bool focused) {
     else
       Frame()->Host().KillTimer(TimerId());
   }
-  if (focused && OnGetFocus) OnGetFocus(this);
-  if (!focused && OnLostFocus) OnLostFocus(this);
+  if (focused && OnGetFocus) OnGetFocus(*this);
+  if (!focused && OnLostFocus) OnLostFocus(*this);
   Redraw();
 }
 
@@ -186,7 +185,7 @@ void TQuorDirectEdit::KeyDown(WPARAM key) {
 }
 
 void TQuorDirectEdit::CharTyped(wchar_t c) {
-  if (OnkeyPress) OnkeyPress(this, c);
+  if (OnkeyPress) OnkeyPress(*this, c);
   bool changed = false;
   switch (c) {
     case 3: WriteClipboard(Handle(), FModel.SelText()); return;  // Ctrl+C
@@ -207,7 +206,7 @@ void TQuorDirectEdit::CharTyped(wchar_t c) {
 }
 
 LRESULT TQuorDirectEdit::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_KEYUP && OnKeyUp) OnKeyUp(this, w);
+  if (msg == WM_KEYUP && OnKeyUp) OnKeyUp(*this, w);
   if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
     return TRUE;

@@ -42,12 +42,12 @@ class TQuorDirectEdit : public TQuorDirectParentControl {
   TQuorEditText& Model() { return FModel; }
   int FrameIndex() const;
 
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
   TNotifyEvent OnChange, OnGetFocus, OnLostFocus;
-  std::function<void(void* sender, wchar_t& key)> OnkeyPress;
-  std::function<void(void* sender, WPARAM key)> OnKeyUp;
+  std::function<void(TQuorControlBase& sender, wchar_t& key)> OnkeyPress;
+  std::function<void(TQuorControlBase& sender, WPARAM key)> OnKeyUp;
 
  protected:
   void FocusChanged(bool focused) override;
@@ -59,7 +59,8 @@ class TQuorDirectEdit : public TQuorDirectParentControl {
  private:
   void Changed();
   std::wstring Shown() const;
-  RECT TextRect() const;
+  // Where the text goes within the control's rectangle `r`.
+  RECT TextRect(const RECT& r) const;
   int PositionAt(int x) const;
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 

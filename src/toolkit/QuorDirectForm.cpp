@@ -6,40 +6,36 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <system_error>
 
 namespace quor {
 namespace {
 
-constexpr wchar_t kFrameClass[] = L"QuorDirectForm";
 constexpr wchar_t kFrameProp[] = L"QuorDirectForm";
 constexpr LONG kStyleKeep = 0x7F3BFF7F;  // drops caption, border, frame and the box bits
 constexpr LONG kStylePopup = LONG(0x80000000 | 0x000B0000);
 
-void RegisterFrameClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = TQuorDirectForm::FrameProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kFrameClass;
-    return ::RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
-
 }  // namespace
 
 TQuorDirectForm::TQuorDirectForm(THostWindow& host, TQuorFormProps props)
-    : FHost(host), FProps(std::move(props)), FCaptionFont(FProps.CaptionFont) {
-  RegisterFrameClass();
-  RECT client{};
-  ::GetClientRect(host.Handle(), &client);
-  ::CreateWindowExW(0, kFrameClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                    client.right, client.bottom, host.Handle(), nullptr,
-                    ::GetModuleHandleW(nullptr), this);
+    : FHost(host), FProps(std::move(props)), FCaptionFont(FProps.CaptionFont) {}
+
+void TQuorDirectForm::CreateWindows() {
+  FHost.Create();
+  if (!FHandle) {
+    static const wchar_t* const className =
+        RegisterWindowClass(L"QuorDirectForm", &TQuorDirectForm::FrameProc, CS_DBLCLKS);
+    RECT client{};
+    ::GetClientRect(FHost.Handle(), &client);
+    ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                      client.right, client.bottom, FHost.Handle(), nullptr,
+                      ::GetModuleHandleW(nullptr), this);
+    if (!FHandle)
+      throw std::system_error(int(::GetLastError()), std::system_category(),
+                              "cannot create the frame window");
+  }
   if (!FProps.Caption.empty()) FHost.SetCaption(FProps.Caption);
+  for (auto& child : FChildren) child->CreateHandle();
 }
 
 TQuorDirectForm::~TQuorDirectForm() {
@@ -61,10 +57,11 @@ const TQuorBitmap& TQuorDirectForm::CleanSkin() const {
 }
 
 void TQuorDirectForm::Load() {
+  if (FLoaded) return;
+  CreateWindows();
   HWND host = FHost.Handle();
-  if (FLoaded || !host || !FHandle) return;
   {
-    TPresentBatch batch(*this, FPresentLocked);
+    TUpdateGuard batch(*this);
     const LONG style = ::GetWindowLongW(host, GWL_STYLE);
     ::SetWindowLongW(host, GWL_STYLE, (style & kStyleKeep) | kStylePopup);
     ::SetWindowLongW(host, GWL_EXSTYLE, ::GetWindowLongW(host, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -77,19 +74,15 @@ void TQuorDirectForm::Load() {
     ComputeRects();
     DrawLogo();
     DrawCaption();
-    DrawCaptionButtons();
-    for (auto& child : FChildren) {
-      if (dynamic_cast<TWDFButton*>(child.get())) continue;
-      FRegistered.push_back(child.get());
-    }
     FLoaded = true;
     RefreshChildren();
+    Present();
   }
   if (FVistaOrLater && FProps.SupportResize) {
     const LONG style = ::GetWindowLongW(host, GWL_STYLE);
     ::SetWindowLongW(host, GWL_STYLE, (style & kStyleKeep) | 0x000F0000);
   }
-  if (FirstFormShow) FirstFormShow(this);
+  if (FirstFormShow) FirstFormShow(*this);
 }
 
 void TQuorDirectForm::BuildSurface(bool discardParts) {
@@ -155,8 +148,13 @@ void TQuorDirectForm::BuildMaxSkin(bool force) {
 
 void TQuorDirectForm::Present() {
   HWND host = FHost.Handle();
-  if (FPresentLocked || FMinimized || FSurface.Width() == 0 || !host) return;
-  if (OnQuorFormPaint) OnQuorFormPaint(this, FSurface);
+  if (FUpdateCount > 0) {
+    FPresentPending = true;
+    return;
+  }
+  FPresentPending = false;
+  if (FMinimized || FSurface.Width() == 0 || !host) return;
+  if (OnQuorFormPaint) OnQuorFormPaint(*this, FSurface);
   ::GdiFlush();
   RECT r = FHost.WindowRect();
   POINT pos{r.left, r.top}, origin{0, 0};
@@ -164,6 +162,10 @@ void TQuorDirectForm::Present() {
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   ::UpdateLayeredWindow(host, nullptr, &pos, &size, FSurface.Dc(), &origin, 0, &blend, ULW_ALPHA);
   ++FPresentCount;
+}
+
+void TQuorDirectForm::EndUpdate() {
+  if (FUpdateCount > 0 && --FUpdateCount == 0 && FPresentPending) Present();
 }
 
 void TQuorDirectForm::SetEnabled(bool enabled) {
@@ -184,18 +186,20 @@ void TQuorDirectForm::SetAlpha(int alpha) {
   if (alpha == FProps.Alpha) return;
   FProps.Alpha = alpha;
   if (!FLoaded) return;
-  TPresentBatch batch(*this, FPresentLocked);
+  TUpdateGuard batch(*this);
   BuildSurface(true);
   RelayoutAndRedraw();
+  Present();
 }
 
 void TQuorDirectForm::SetSkinColor(TColor color) {
   if (color == FProps.SkinColor) return;
   FProps.SkinColor = color;
   if (!FLoaded) return;
-  TPresentBatch batch(*this, FPresentLocked);
+  TUpdateGuard batch(*this);
   BuildSurface(true);
   RelayoutAndRedraw();
+  Present();
 }
 
 void TQuorDirectForm::SetCaption(const std::wstring& caption) {
@@ -215,12 +219,12 @@ void TQuorDirectForm::SetCaptionFont(const TFontSpec& font) {
 
 void TQuorDirectForm::RedrawAll() {
   if (!FLoaded) return;
-  TPresentBatch batch(*this, FPresentLocked);
+  TUpdateGuard batch(*this);
   FSurface.CopyFrom(CleanSkin());
   DrawLogo();
   DrawCaption();
-  DrawCaptionButtons();
   RefreshChildren();
+  Present();
 }
 
 void TQuorDirectForm::RelayoutAndRedraw() {
@@ -228,7 +232,6 @@ void TQuorDirectForm::RelayoutAndRedraw() {
   ComputeRects();
   DrawLogo();
   DrawCaption();
-  DrawCaptionButtons();
   RefreshChildren();
 }
 
@@ -260,13 +263,14 @@ bool TQuorDirectForm::HostMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         // window and its surface themselves.
         if (FLoaded && !FMinimized && FVistaOrLater && FState == TQuorFormState::QsNormal &&
             (width != FSurface.Width() || height != FSurface.Height())) {
-          TPresentBatch batch(*this, FPresentLocked);
+          TUpdateGuard batch(*this);
           FCleanNormal.SetSize(0, 0);
           ::SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
           FSurface.SetSize(width, height);
           if (FParts) DrawNineParts(FSurface, width, height, *FParts);
           FCleanNormal.CopyFrom(FSurface);
           RelayoutAndRedraw();
+          Present();
         }
       }
       result = 0;
@@ -281,6 +285,21 @@ bool TQuorDirectForm::HostMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         return true;
       }
       return false;
+    case WM_NCHITTEST: {
+      POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+      ::ScreenToClient(FHost.Handle(), &p);
+      result = ResizeHitTest(p);
+      return result != HTNOWHERE;
+    }
+    case WM_KEYDOWN:
+      if (w != VK_TAB) return false;
+      FocusNext(::GetKeyState(VK_SHIFT) < 0);
+      result = 0;
+      return true;
+    case WM_MOUSEWHEEL:
+      DispatchWheel(GET_WHEEL_DELTA_WPARAM(w), {GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+      result = 0;
+      return true;
     case WM_NCDESTROY:
       ::RemovePropW(FHost.Handle(), kFrameProp);
       return false;

@@ -23,11 +23,17 @@ class TWDFButton : public TQuorDirectControl {
  public:
   TWDFButton(TQuorContainer& parent, const TControlProps& props);
   void SetStrip(const TPngImage& strip);
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
   TPngImage BtnNormal, BtnOver, BtnDown, BtnBack;
   bool Placed = false;
+
+ protected:
+  // The frame keeps the button's background from the clean skin.
+  void TakeSnapshot(TQuorDirectForm&) override {}
+  void Repaint(TQuorDirectForm& frame) override;
+  void RepaintState(TQuorDirectForm& frame) override { Repaint(frame); }
 };
 
 struct TQuorFormProps {
@@ -61,17 +67,40 @@ class TQuorDirectForm : public TQuorContainer {
   TQuorDirectForm(const TQuorDirectForm&) = delete;
   TQuorDirectForm& operator=(const TQuorDirectForm&) = delete;
 
-  // The loading steps: layered style, hook, surface, caption buttons, children, Present.
+  // The loading steps: the windows of host, frame and children, layered style,
+  // hook, surface, caption buttons, children, Present. Throws std::system_error
+  // when a window cannot be made.
   void Load();
   bool Loaded() const { return FLoaded; }
 
-  // Painting protocol.
+  // Painting protocol. Present is deferred while an update is open.
   void Present();
-  void RedrawControl(TQuorDirectControl& control);
-  void RepaintControlState(TQuorDirectControl& control);
-  void RepaintParentState(TQuorDirectParentControl& control);
-  void RedrawContainer(TQuorDirectParentControl& control);
+  void RedrawControl(TQuorControlBase& control);
+  void RedrawContainer(TQuorControlBase& control) { RedrawControl(control); }
+  void RepaintState(TQuorControlBase& control);
   void SnapshotBackground(TQuorControlBase& control);
+
+  // Updates nest; the outermost EndUpdate presents once if anything asked to.
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  class TUpdateGuard {
+   public:
+    explicit TUpdateGuard(TQuorDirectForm& frame) : FFrame(frame) { FFrame.BeginUpdate(); }
+    ~TUpdateGuard() { FFrame.EndUpdate(); }
+    TUpdateGuard(const TUpdateGuard&) = delete;
+    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+   private:
+    TQuorDirectForm& FFrame;
+  };
+
+  // Keyboard: Tab and Shift+Tab move the focus through the windowed controls
+  // that have a tab stop, in tab order; keyboard cues (the focus mark) show
+  // from the first Tab on.
+  void FocusNext(bool backward);
+  bool KeyboardCues() const { return FKeyboardCues; }
+  // The wheel goes to the control under the screen point, then up its parents.
+  void DispatchWheel(int delta, POINT screen);
 
   // Repaints the whole surface from the clean skin and every child, then presents once.
   void RedrawAll();
@@ -101,7 +130,7 @@ class TQuorDirectForm : public TQuorContainer {
   RECT LogoRect() const { return FLogoRect; }
   RECT CaptionRect() const { return FCaptionRect; }
   TWDFButton* CaptionButton(const std::wstring& name) const;
-  bool PresentLocked() const { return FPresentLocked; }
+  bool PresentLocked() const { return FUpdateCount > 0; }
   int PresentCount() const { return FPresentCount; }
 
   void ShowControlHint(TQuorControlBase& control, const std::wstring& text);
@@ -111,13 +140,17 @@ class TQuorDirectForm : public TQuorContainer {
   HWND ContainerHandle() const override { return FHandle; }
   TQuorDirectForm* ContainerFrame() override { return this; }
   POINT SurfaceOrigin() const override { return {0, 0}; }
+  RECT ChildClip() const override { return {0, 0, FSurface.Width(), FSurface.Height()}; }
   bool ContainerShowing() const override { return true; }
 
-  TNotifyEvent OnLogoClick, OnBtnMenuClick, OnBtnSkinClick, FirstFormShow, OnBackGroundPaint,
-      OnMinSize, OnQuorFormLeave, OnQuorSkinChange, OnQuorFormMax, OnQuorFormRestore;
-  std::function<void(void* sender, TQuorBitmap& canvas)> OnQuorFormPaint;
-  std::function<void(void* sender, WPARAM keys, int x, int y)> OnQuorFormMouseMove;
-  std::function<void(void* sender, bool& canClose)> OnQuorCloseQuery;
+  using TFormEvent = std::function<void(TQuorDirectForm& sender)>;
+  // The caption buttons' events have the button as sender.
+  TNotifyEvent OnBtnMenuClick, OnBtnSkinClick;
+  TFormEvent OnLogoClick, FirstFormShow, OnMinSize, OnQuorFormLeave, OnQuorSkinChange,
+      OnQuorFormMax, OnQuorFormRestore;
+  std::function<void(TQuorDirectForm& sender, TQuorBitmap& canvas)> OnQuorFormPaint;
+  std::function<void(TQuorDirectForm& sender, WPARAM keys, int x, int y)> OnQuorFormMouseMove;
+  std::function<void(TQuorDirectForm& sender, bool& canClose)> OnQuorCloseQuery;
 
   static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept;
   static LRESULT CALLBACK HostHook(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept;
@@ -129,6 +162,9 @@ class TQuorDirectForm : public TQuorContainer {
   LRESULT FrameMessage(UINT msg, WPARAM w, LPARAM l);
   // True when the host's previous procedure must not run.
   bool HostMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+  // The resize border under a host-client point, or HTNOWHERE.
+  LRESULT ResizeHitTest(POINT client) const;
+  void CreateWindows();
   bool Resizable() const;
   void BuildSurface(bool discardParts);
   void BuildMaxSkin(bool force);
@@ -138,7 +174,6 @@ class TQuorDirectForm : public TQuorContainer {
   void ComputeRects();
   void DrawLogo();
   void DrawCaption();
-  void DrawCaptionButtons();
   void RefreshChildren();
   void RelayoutAndRedraw();
   void FrameMouseMove(int x, int y, WPARAM keys);
@@ -151,37 +186,20 @@ class TQuorDirectForm : public TQuorContainer {
   WNDPROC FPrevHostProc = nullptr;
   TQuorBitmap FSurface, FCleanNormal, FCleanMax, FBackup;
   std::optional<TNineParts> FParts;
-  std::vector<TQuorControlBase*> FRegistered;
   std::vector<TWDFButton*> FCaptionButtons;
   RECT FCaptionArea{}, FLogoRect{-1, -1, -1, -1}, FCaptionRect{-1, -1, -1, -1};
   POINT FSavedPos{-1, -1};
   TQuorFormState FState = TQuorFormState::QsNormal;
   bool FEnabled = true;
   bool FLoaded = false;
-  bool FPresentLocked = false;
+  int FUpdateCount = 0;
+  bool FPresentPending = false;
+  bool FKeyboardCues = false;
   bool FMinimized = false;
   bool FLogoHover = false;
   bool FLogoDown = false;
   bool FVistaOrLater = true;
   int FPresentCount = 0;
-};
-
-// Locks presentation for a batch of changes and presents once at the end.
-class TPresentBatch {
- public:
-  explicit TPresentBatch(TQuorDirectForm& frame, bool& lock) : FFrame(frame), FLock(lock) {
-    FLock = true;
-  }
-  ~TPresentBatch() {
-    FLock = false;
-    FFrame.Present();
-  }
-  TPresentBatch(const TPresentBatch&) = delete;
-  TPresentBatch& operator=(const TPresentBatch&) = delete;
-
- private:
-  TQuorDirectForm& FFrame;
-  bool& FLock;
 };
 
 }  // namespace quor

@@ -59,21 +59,21 @@ void TQuorDirectImage::FadeTick() {
   Redraw();
 }
 
-void TQuorDirectImage::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectImage::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   if (FProps.imgcount <= 1) {
-    if (!FFrames.empty()) FFrames[0].Draw(canvas, r);
+    if (!FFrames.empty()) FFrames[0].Draw(ctx.Canvas, r);
   } else if (FIndex >= 0 && FIndex < int(FFrames.size())) {
     if (FFadeOpacity < 256 && FIndex >= 1) {
-      FFrames[size_t(FIndex - 1)].Draw(canvas, r.left, r.top);
+      FFrames[size_t(FIndex - 1)].Draw(ctx.Canvas, r.left, r.top);
       // The new frame goes over the old one with the fade's opacity.
       TPngImage faded = ColorizeImage(FFrames[size_t(FIndex)], clNone, FFadeOpacity);
-      faded.Draw(canvas, r.left, r.top);
+      faded.Draw(ctx.Canvas, r.left, r.top);
     } else {
-      FFrames[size_t(FIndex)].Draw(canvas, r.left, r.top);
+      FFrames[size_t(FIndex)].Draw(ctx.Canvas, r.left, r.top);
     }
   }
-  if (OnAfterDrawPaint) OnAfterDrawPaint(this, canvas, r);
+  if (OnAfterDrawPaint) OnAfterDrawPaint(*this, ctx.Canvas, r);
 }
 
 }  // namespace quor

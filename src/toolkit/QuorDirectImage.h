@@ -24,10 +24,10 @@ class TQuorDirectImage : public TQuorDirectControl {
   void SetImage(const TPngImage& image);
   int FadeOpacity() const { return FFadeOpacity; }
 
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
-  std::function<void(void* sender, TQuorBitmap& canvas, const RECT& rect)> OnAfterDrawPaint;
+  std::function<void(TQuorControlBase& sender, TQuorBitmap& canvas, const RECT& rect)> OnAfterDrawPaint;
 
  private:
   void Cut();

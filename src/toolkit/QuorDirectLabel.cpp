@@ -34,18 +34,18 @@ void TQuorDirectLabel::SetGraph(const TPngImage& graph) {
   Redraw();
 }
 
-void TQuorDirectLabel::DirectPaint(TQuorBitmap& canvas) {
+void TQuorDirectLabel::DirectPaint(TPaintContext& ctx) {
   const TQuorFont& font = !FSupportMouseOverDown ? FFont
                           : Pressed()            ? FFontDown
                           : Hovered()            ? FFontOver
                                                  : FFont;
-  const RECT r = SurfaceRect();
+  const RECT r = ctx.Rect;
   RECT text = r;
   UINT format = kTextLeft;
   if (FAlignment == TQuorAlignment::Left) {
     int x = r.left + 2;
     if (!FGraph.Empty()) {
-      FGraph.Draw(canvas, x, int(r.top) + (Height() - FGraph.Height()) / 2);
+      FGraph.Draw(ctx.Canvas, x, int(r.top) + (Height() - FGraph.Height()) / 2);
       x += FGraph.Width() + 2;
     }
     text.left = x;
@@ -55,7 +55,7 @@ void TQuorDirectLabel::DirectPaint(TQuorBitmap& canvas) {
     format = FAlignment == TQuorAlignment::Right ? kTextRight : kTextCenter;
   }
   if (!FCaption.empty() && text.right > text.left)
-    DrawSurfaceText(canvas, text, FCaption, font, format);
+    DrawSurfaceText(ctx.Canvas, text, FCaption, font, format);
   // A caption that does not fit is offered whole as the hint.
   const bool cut = !FWordBreak && MeasureText(FCaption, font).cx > text.right - text.left;
   if (cut && !FCut) {
@@ -91,8 +91,8 @@ void TQuorDirectColorLabel::EndUpdate() {
   Redraw();
 }
 
-void TQuorDirectColorLabel::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectColorLabel::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   int x = r.left + 2;
   const int limit = r.left + Width() - 2;
   for (const auto& piece : FSegments) {
@@ -100,7 +100,7 @@ void TQuorDirectColorLabel::DirectPaint(TQuorBitmap& canvas) {
     const SIZE size = MeasureText(piece.Text, piece.Font);
     const int top = r.top + (Height() - size.cy) / 2;
     const RECT box{x, top, std::min<LONG>(x + size.cx, limit), top + size.cy};
-    DrawSurfaceText(canvas, box, piece.Text, piece.Font, kTextLeft);
+    DrawSurfaceText(ctx.Canvas, box, piece.Text, piece.Font, kTextLeft);
     x = box.right;
   }
 }

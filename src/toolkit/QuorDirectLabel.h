@@ -30,8 +30,8 @@ class TQuorDirectLabel : public TQuorDirectControl {
   // True while the caption is cut and shown as the hint.
   bool CaptionCut() const { return FCut; }
 
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
  private:
   TQuorAlignment FAlignment;
@@ -65,7 +65,7 @@ class TQuorDirectColorLabel : public TQuorDirectControl {
   void EndUpdate();
   size_t SegmentCount() const { return FSegments.size(); }
 
-  void DirectPaint(TQuorBitmap& canvas) override;
+  void DirectPaint(TPaintContext& ctx) override;
 
  private:
   struct TPiece {

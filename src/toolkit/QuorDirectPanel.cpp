@@ -15,32 +15,32 @@ void TQuorDirectPanel::SetColor(TColor color) {
   Redraw();
 }
 
-void TQuorDirectPanel::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectPanel::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   const TPngImage& img = FProps.ImgBack;
   const TQuorPadding& s = FProps.ImgSplit;
   if (img.Empty()) {
-    CreateColorImage(Width(), Height(), FProps.Color, uint8_t(Alpha())).Draw(canvas, r);
+    CreateColorImage(Width(), Height(), FProps.Color, uint8_t(Alpha())).Draw(ctx.Canvas, r);
     return;
   }
   if (s.HorizontalOrdered()) {
     if (auto parts = CutThreePartHor(img, s.Left(), s.Right(), Alpha(), clNone)) {
       const auto& [a, b, c] = *parts;
-      a.Draw(canvas, RECT{r.left, r.top, r.left + a.Width(), r.bottom});
-      b.Draw(canvas, RECT{r.left + a.Width(), r.top, r.right - c.Width(), r.bottom});
-      c.Draw(canvas, RECT{r.right - c.Width(), r.top, r.right, r.bottom});
+      a.Draw(ctx.Canvas, RECT{r.left, r.top, r.left + a.Width(), r.bottom});
+      b.Draw(ctx.Canvas, RECT{r.left + a.Width(), r.top, r.right - c.Width(), r.bottom});
+      c.Draw(ctx.Canvas, RECT{r.right - c.Width(), r.top, r.right, r.bottom});
       return;
     }
   } else if (s.VerticalOrdered()) {
     if (auto parts = CutThreePartVer(img, s.Top(), s.Bottom(), Alpha(), clNone)) {
       const auto& [a, b, c] = *parts;
-      a.Draw(canvas, RECT{r.left, r.top, r.right, r.top + a.Height()});
-      b.Draw(canvas, RECT{r.left, r.top + a.Height(), r.right, r.bottom - c.Height()});
-      c.Draw(canvas, RECT{r.left, r.bottom - c.Height(), r.right, r.bottom});
+      a.Draw(ctx.Canvas, RECT{r.left, r.top, r.right, r.top + a.Height()});
+      b.Draw(ctx.Canvas, RECT{r.left, r.top + a.Height(), r.right, r.bottom - c.Height()});
+      c.Draw(ctx.Canvas, RECT{r.left, r.bottom - c.Height(), r.right, r.bottom});
       return;
     }
   }
-  img.Draw(canvas, r);
+  img.Draw(ctx.Canvas, r);
 }
 
 }  // namespace quor

@@ -15,8 +15,8 @@ class TQuorDirectPanel : public TQuorDirectParentControl {
   TQuorDirectPanel(TQuorContainer& parent, const TProps& props);
 
   void SetColor(TColor color);
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap&) override {}
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext&) override {}
   void AlphaChanged() override {}
 
  private:

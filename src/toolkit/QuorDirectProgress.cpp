@@ -91,15 +91,15 @@ void TQuorDirectProgress::DrawThree(TQuorBitmap& canvas, const TThreeParts& part
   }
 }
 
-void TQuorDirectProgress::DirectPaint(TQuorBitmap& canvas) {
-  const RECT s = SurfaceRect();
+void TQuorDirectProgress::DirectPaint(TPaintContext& ctx) {
+  const RECT s = ctx.Rect;
   auto offset = [&](RECT r) { return RECT{r.left + s.left, r.top + s.top, r.right + s.left, r.bottom + s.top}; };
-  if (auto back = Cut(FProps.ImgBack)) DrawThree(canvas, *back, s);
-  else FProps.ImgBack.Draw(canvas, s);
+  if (auto back = Cut(FProps.ImgBack)) DrawThree(ctx.Canvas, *back, s);
+  else FProps.ImgBack.Draw(ctx.Canvas, s);
 
   auto load = Cut(FProps.ImgLoad);
   const int q = Percent(FProps.LoadValue);
-  if (load && FProps.LoadValue != 0 && q > 0) DrawThree(canvas, *load, offset(BarRect(q, load, {})));
+  if (load && FProps.LoadValue != 0 && q > 0) DrawThree(ctx.Canvas, *load, offset(BarRect(q, load, {})));
 
   const int p = Percent(FProps.Position);
   if (p != 0) {
@@ -110,15 +110,15 @@ void TQuorDirectProgress::DirectPaint(TQuorBitmap& canvas) {
     }
     auto parts = Cut(*image);
     const RECT bar = offset(BarRect(p, parts, *image));
-    if (parts) DrawThree(canvas, *parts, bar);
-    else image->Draw(canvas, bar);
+    if (parts) DrawThree(ctx.Canvas, *parts, bar);
+    else image->Draw(ctx.Canvas, bar);
   }
 
   if (FProps.ShowPrecent) {
     const std::wstring text = FProps.AheadPrecentStr + std::to_wstring(FProps.Position) + L"%";
     const SIZE size = MeasureText(text, FFont);
     const int top = s.top + (Height() - size.cy) / 2;
-    DrawSurfaceText(canvas, {s.left + 2, top, s.right - 2, top + size.cy}, text, FFont, kTextCenter);
+    DrawSurfaceText(ctx.Canvas, {s.left + 2, top, s.right - 2, top + size.cy}, text, FFont, kTextCenter);
   }
 }
 

@@ -30,7 +30,7 @@ class TQuorDirectProgress : public TQuorDirectControl {
   // The filled rectangle of the front bar in control coordinates (empty when nothing is drawn).
   RECT FrontRect() const;
 
-  void DirectPaint(TQuorBitmap& canvas) override;
+  void DirectPaint(TPaintContext& ctx) override;
 
  private:
   using TParts = std::optional<TThreeParts>;

@@ -88,10 +88,10 @@ void TQuorDirectScrollBar::SetRange(int min, int max, int pageSize) {
 
 void TQuorDirectScrollBar::ApplyPosition(int position) {
   position = std::clamp(position, FProps.Min, ScrollMaxPosition(Input()));
-  if (OnScroll) OnScroll(this, position);
+  if (OnScroll) OnScroll(*this, position);
   if (position == FProps.Position) return;
   FProps.Position = position;
-  if (OnNeedRepaint) OnNeedRepaint(this);
+  if (OnNeedRepaint) OnNeedRepaint(*this);
   if (!OwnerDrawn()) Redraw();
 }
 
@@ -161,29 +161,36 @@ void TQuorDirectScrollBar::MouseMove(int x, int y, WPARAM keys) {
 }
 
 void TQuorDirectScrollBar::MouseUp(int x, int y) {
-  if (FRepeating && Frame()) Frame()->Host().KillTimer(TimerId());
-  FRepeating = false;
+  StopRepeat();
   const bool wasActive = FActive != THit::None;
   FActive = THit::None;
   if (wasActive && OnScroll) {
     int final = FProps.Position;
-    OnScroll(this, final);
+    OnScroll(*this, final);
   }
   TQuorDirectParentControl::MouseUp(x, y);
 }
 
-LRESULT TQuorDirectScrollBar::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_MOUSEWHEEL) {
-    const int delta = GET_WHEEL_DELTA_WPARAM(w);
-    if (delta < 0) ApplyPosition(std::min(FProps.Position + FProps.SmallChange, ScrollMaxPosition(Input())));
-    else ApplyPosition(std::max(FProps.Position - FProps.SmallChange, FProps.Min));  // not below Min
-    return 0;
-  }
-  return TQuorDirectParentControl::HandleMessage(msg, w, l);
+bool TQuorDirectScrollBar::MouseWheel(int delta, int, int) {
+  if (delta < 0) ApplyPosition(std::min(FProps.Position + FProps.SmallChange, ScrollMaxPosition(Input())));
+  else ApplyPosition(std::max(FProps.Position - FProps.SmallChange, FProps.Min));  // not below Min
+  return true;
 }
 
-void TQuorDirectScrollBar::DirectPaint(TQuorBitmap& canvas) {
-  const RECT r = SurfaceRect();
+void TQuorDirectScrollBar::CaptureLost() {
+  // Another window took the mouse: the held button no longer repeats.
+  StopRepeat();
+  FActive = THit::None;
+  TQuorDirectParentControl::CaptureLost();
+}
+
+void TQuorDirectScrollBar::StopRepeat() {
+  if (FRepeating && Frame()) Frame()->Host().KillTimer(TimerId());
+  FRepeating = false;
+}
+
+void TQuorDirectScrollBar::DirectPaint(TPaintContext& ctx) {
+  const RECT r = ctx.Rect;
   const TScrollLayout l = Layout();
   const TScrollInput in = Input();
   const TQuorPadding& split = FProps.ScrollRes.SliderSplit;
@@ -195,12 +202,12 @@ void TQuorDirectScrollBar::DirectPaint(TQuorBitmap& canvas) {
   if (FProps.ScrollRes.BackUseThree)
     track = Vertical() ? StretchThreePartVer(FTrack, split.Top(), split.Bottom(), 255, clNone, in.Length)
                        : StretchThreePartHor(FTrack, split.Left(), split.Right(), 255, clNone, in.Length);
-  (track ? *track : FTrack).Draw(canvas, r);
+  (track ? *track : FTrack).Draw(ctx.Canvas, r);
 
   auto state = [&](THit part) { return FActive == part ? 2 : Hovered() && HitAt(FLastAlong) == part ? 1 : 0; };
   if (FProps.ScrollRes.ShowButton) {
-    if (auto* f = StateFrame(FFirst, state(THit::First))) f->Draw(canvas, span(l.FirstButton, in.ButtonLength));
-    if (auto* f = StateFrame(FSecond, state(THit::Second))) f->Draw(canvas, span(l.SecondButton, in.ButtonLength));
+    if (auto* f = StateFrame(FFirst, state(THit::First))) f->Draw(ctx.Canvas, span(l.FirstButton, in.ButtonLength));
+    if (auto* f = StateFrame(FSecond, state(THit::Second))) f->Draw(ctx.Canvas, span(l.SecondButton, in.ButtonLength));
   }
   if (l.SliderLength <= 0) return;
   const int s = state(THit::Slider);
@@ -209,9 +216,9 @@ void TQuorDirectScrollBar::DirectPaint(TQuorBitmap& canvas) {
         Vertical() ? StretchThreePartVer(*frame, split.Top(), split.Bottom(), 255, clNone, l.SliderLength)
                    : StretchThreePartHor(*frame, split.Left(), split.Right(), 255, clNone, l.SliderLength);
     const RECT box = span(l.SliderStart, l.SliderLength);
-    (slider ? *slider : *frame).Draw(canvas, box);
+    (slider ? *slider : *frame).Draw(ctx.Canvas, box);
     if (const TPngImage* grip = StateFrame(FCenter, s))
-      grip->Draw(canvas, int(box.left + box.right - grip->Width()) / 2,
+      grip->Draw(ctx.Canvas, int(box.left + box.right - grip->Width()) / 2,
                  int(box.top + box.bottom - grip->Height()) / 2);
   }
 }

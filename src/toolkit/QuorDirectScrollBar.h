@@ -39,17 +39,18 @@ class TQuorDirectScrollBar : public TQuorDirectParentControl {
   void SetRange(int min, int max, int pageSize);
   TScrollLayout Layout() const { return LayoutScrollBar(Input()); }
 
-  void DirectPaint(TQuorBitmap& canvas) override;
-  void StatePaint(TQuorBitmap& canvas) override { DirectPaint(canvas); }
+  void DirectPaint(TPaintContext& ctx) override;
+  void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
-  std::function<void(void* sender, int& scrollPos)> OnScroll;
+  std::function<void(TQuorControlBase& sender, int& scrollPos)> OnScroll;
   TNotifyEvent OnNeedRepaint;
 
  protected:
   void MouseDown(int x, int y) override;
   void MouseUp(int x, int y) override;
   void MouseMove(int x, int y, WPARAM keys) override;
-  LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
+  bool MouseWheel(int delta, int x, int y) override;
+  void CaptureLost() override;
 
  private:
   enum class THit { None, First, Second, TrackBefore, TrackAfter, Slider };
@@ -61,6 +62,7 @@ class TQuorDirectScrollBar : public TQuorDirectParentControl {
   void ScrollBy(int delta);
   void ApplyPosition(int position);
   void RepeatTick();
+  void StopRepeat();
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 
   TProps FProps;

@@ -31,10 +31,15 @@ void TWDFButton::SetStrip(const TPngImage& strip) {
   BtnDown = cut(2);
 }
 
-void TWDFButton::DirectPaint(TQuorBitmap& canvas) {
+void TWDFButton::DirectPaint(TPaintContext& ctx) {
   const TPngImage& image = Pressed() ? BtnDown : Hovered() ? BtnOver : BtnNormal;
-  RECT r = SurfaceRect();
-  image.Draw(canvas, r.left, r.top);
+  image.Draw(ctx.Canvas, ctx.Rect.left, ctx.Rect.top);
+}
+
+void TWDFButton::Repaint(TQuorDirectForm& frame) {
+  if (!Placed || !Visible()) return;
+  PasteImageToBitmap(frame.Surface(), SurfaceRect(), BtnBack);
+  PaintClipped(frame.Surface(), [this](TPaintContext& ctx) { DirectPaint(ctx); });
 }
 
 TWDFButton* TQuorDirectForm::CaptionButton(const std::wstring& name) const {
@@ -57,7 +62,7 @@ void TQuorDirectForm::CreateCaptionButtons() {
                   TCaptionCommand command) {
     auto& b = Add<TWDFButton>(TControlProps{.Name = name, .Hint = hint, .ShowHint = true});
     b.SetStrip(strip);
-    b.Onclick = [this, command](void*) { ::PostMessageW(FHandle, kCaptionCommand, command, 0); };
+    b.OnClick = [this, command](TQuorControlBase&) { ::PostMessageW(FHandle, kCaptionCommand, command, 0); };
     FCaptionButtons.push_back(&b);
   };
   make(L"BtnClose", anyOther ? p.ImgBtnClose : p.ImgBtnSingleClose, p.BtnCloseHint, ccClose);
@@ -101,14 +106,6 @@ void TQuorDirectForm::PlaceCaptionButtons() {
     if (!b->Placed) continue;
     auto back = CopyRectToImage(CleanSkin(), b->SurfaceRect());
     b->BtnBack = back ? std::move(*back) : TPngImage();
-  }
-}
-
-void TQuorDirectForm::DrawCaptionButtons() {
-  for (TWDFButton* b : FCaptionButtons) {
-    if (!b->Placed || !b->Visible()) continue;
-    PasteImageToBitmap(FSurface, b->SurfaceRect(), b->BtnBack);
-    b->DirectPaint(FSurface);
   }
 }
 
@@ -165,7 +162,7 @@ void TQuorDirectForm::Maximize() {
       !CaptionButton(L"BtnMax"))
     return;
   {
-    TPresentBatch batch(*this, FPresentLocked);
+    TUpdateGuard batch(*this);
     const RECT old = FHost.WindowRect();
     FSavedPos = {old.left, old.top};
     const RECT wa = WorkArea();
@@ -180,14 +177,15 @@ void TQuorDirectForm::Maximize() {
     BuildMaxSkin(false);
     FSurface.CopyFrom(FCleanMax);
     RelayoutAndRedraw();
+    Present();
   }
-  if (OnQuorFormMax) OnQuorFormMax(this);
+  if (OnQuorFormMax) OnQuorFormMax(*this);
 }
 
 void TQuorDirectForm::Restore() {
   if (FState != TQuorFormState::QsMax) return;
   {
-    TPresentBatch batch(*this, FPresentLocked);
+    TUpdateGuard batch(*this);
     const int w = FCleanNormal.Width(), h = FCleanNormal.Height();
     ::SetWindowPos(FHost.Handle(), nullptr, FSavedPos.x, FSavedPos.y, w, h,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -195,8 +193,9 @@ void TQuorDirectForm::Restore() {
     FState = TQuorFormState::QsNormal;
     FSurface.CopyFrom(FCleanNormal);
     RelayoutAndRedraw();
+    Present();
   }
-  if (OnQuorFormRestore) OnQuorFormRestore(this);
+  if (OnQuorFormRestore) OnQuorFormRestore(*this);
 }
 
 void TQuorDirectForm::Minimize() {
@@ -207,13 +206,13 @@ void TQuorDirectForm::Minimize() {
   SetHostStyleMinimizable();
   FMinimized = true;
   ::ShowWindow(FHost.Handle(), SW_MINIMIZE);
-  if (OnMinSize) OnMinSize(this);
+  if (OnMinSize) OnMinSize(*this);
 }
 
 void TQuorDirectForm::CloseClick() {
   if (FHost.IsMainForm()) {
     bool canClose = true;
-    if (OnQuorCloseQuery) OnQuorCloseQuery(this, canClose);
+    if (OnQuorCloseQuery) OnQuorCloseQuery(*this, canClose);
     if (!canClose) return;
   }
   FHost.Close();
@@ -233,11 +232,46 @@ void TQuorDirectForm::FrameMouseMove(int x, int y, WPARAM keys) {
     ::SendMessageW(FHost.Handle(), WM_SYSCOMMAND, 0xF012, 0);
     return;
   }
-  if (OnQuorFormMouseMove) OnQuorFormMouseMove(this, keys, x, y);
+  if (OnQuorFormMouseMove) OnQuorFormMouseMove(*this, keys, x, y);
+}
+
+LRESULT TQuorDirectForm::ResizeHitTest(POINT p) const {
+  if (!FProps.SupportResize || FState != TQuorFormState::QsNormal || !FLoaded) return HTNOWHERE;
+  // The grip is a band just inside the skin's shadow margin.
+  constexpr int kGrip = 5;
+  const int aw = FProps.AlphaWidth, w = FSurface.Width(), h = FSurface.Height();
+  if (p.x < 0 || p.y < 0 || p.x >= w || p.y >= h) return HTNOWHERE;
+  const bool left = p.x < aw + kGrip, right = p.x >= w - aw - kGrip;
+  const bool top = p.y < aw + kGrip, bottom = p.y >= h - aw - kGrip;
+  if (top && left) return HTTOPLEFT;
+  if (top && right) return HTTOPRIGHT;
+  if (bottom && left) return HTBOTTOMLEFT;
+  if (bottom && right) return HTBOTTOMRIGHT;
+  if (left) return HTLEFT;
+  if (right) return HTRIGHT;
+  if (top) return HTTOP;
+  if (bottom) return HTBOTTOM;
+  return HTNOWHERE;
 }
 
 LRESULT TQuorDirectForm::FrameMessage(UINT msg, WPARAM w, LPARAM l) {
-  if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_MOUSELEAVE) {
+  if (msg == WM_NCHITTEST) {
+    POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    ::ScreenToClient(FHandle, &p);
+    // The resize border belongs to the host, which answers with the edge.
+    if (ResizeHitTest(p) != HTNOWHERE) return HTTRANSPARENT;
+    return ::DefWindowProcW(FHandle, msg, w, l);
+  }
+  if (msg == WM_MOUSEWHEEL) {
+    DispatchWheel(GET_WHEEL_DELTA_WPARAM(w), {GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+    return 0;
+  }
+  if (msg == WM_KEYDOWN && w == VK_TAB) {
+    FocusNext(::GetKeyState(VK_SHIFT) < 0);
+    return 0;
+  }
+  if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_MOUSELEAVE ||
+      msg == WM_CAPTURECHANGED) {
     if (RouteMouse(msg, w, l)) return 0;
     const int x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
     switch (msg) {
@@ -250,7 +284,7 @@ LRESULT TQuorDirectForm::FrameMessage(UINT msg, WPARAM w, LPARAM l) {
       case WM_LBUTTONUP:
         if (FLogoDown) {
           FLogoDown = false;
-          if (FLogoHover && OnLogoClick) OnLogoClick(this);
+          if (FLogoHover && OnLogoClick) OnLogoClick(*this);
         }
         return 0;
       case WM_LBUTTONDBLCLK:
@@ -262,7 +296,7 @@ LRESULT TQuorDirectForm::FrameMessage(UINT msg, WPARAM w, LPARAM l) {
       case WM_MOUSELEAVE:
         FLogoHover = false;
         FLogoDown = false;
-        if (OnQuorFormLeave) OnQuorFormLeave(this);
+        if (OnQuorFormLeave) OnQuorFormLeave(*this);
         return 0;
     }
     return 0;
@@ -275,10 +309,10 @@ LRESULT TQuorDirectForm::FrameMessage(UINT msg, WPARAM w, LPARAM l) {
         case ccRestore: Restore(); break;
         case ccMin: Minimize(); break;
         case ccMenu:
-          if (OnBtnMenuClick) OnBtnMenuClick(CaptionButton(L"BtnMenu"));
+          if (TWDFButton* b = CaptionButton(L"BtnMenu"); b && OnBtnMenuClick) OnBtnMenuClick(*b);
           break;
         case ccSkin:
-          if (OnBtnSkinClick) OnBtnSkinClick(CaptionButton(L"BtnSkin"));
+          if (TWDFButton* b = CaptionButton(L"BtnSkin"); b && OnBtnSkinClick) OnBtnSkinClick(*b);
           break;
       }
       return 0;

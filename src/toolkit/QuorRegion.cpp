@@ -65,6 +65,20 @@ void BlendBitmapToBitmap(const TQuorBitmap& source, TQuorBitmap& dest, const REC
   }
 }
 
+void CopyBitmapRect(const TQuorBitmap& source, const RECT& from, TQuorBitmap& dest, POINT at) {
+  int left = from.left, top = from.top, right = from.right, bottom = from.bottom;
+  // Clip to the source, then to the destination.
+  const int shiftLeft = std::max({0, -left, -int(at.x)});
+  const int shiftTop = std::max({0, -top, -int(at.y)});
+  left += shiftLeft, top += shiftTop, at.x += shiftLeft, at.y += shiftTop;
+  right = std::min({right, source.Width(), left + dest.Width() - int(at.x)});
+  bottom = std::min({bottom, source.Height(), top + dest.Height() - int(at.y)});
+  if (right <= left || bottom <= top) return;
+  ::GdiFlush();
+  for (int y = top; y < bottom; ++y)
+    std::memcpy(dest.Pixel(at.x, at.y + (y - top)), source.Pixel(left, y), size_t(right - left) * 4);
+}
+
 void BlendBitmapToCanvas(const TQuorBitmap& source, TQuorBitmap& canvas, const RECT& r) {
   BlendBitmapToBitmap(source, canvas, r, 255);
 }

@@ -71,6 +71,9 @@ std::optional<TQuorBitmap> CopyRectToBitmap(const TQuorBitmap& bitmap, const REC
 void PasteImageToBitmap(TQuorBitmap& bitmap, const RECT& rect, const TPngImage& image);
 void BlendBitmapToBitmap(const TQuorBitmap& source, TQuorBitmap& dest, const RECT& rect,
                          int opacity);
+// Copies the pixels of `from` (a rectangle of `source`) to `dest` at `at`;
+// whatever lies outside either bitmap is left out.
+void CopyBitmapRect(const TQuorBitmap& source, const RECT& from, TQuorBitmap& dest, POINT at);
 void BlendBitmapToCanvas(const TQuorBitmap& source, TQuorBitmap& canvas, const RECT& rect);
 void DrawImageClipped(const TPngImage& image, TQuorBitmap& canvas, const RECT& rect);
 

@@ -12,13 +12,13 @@ constexpr UINT_PTR kAnimationTimer = 1;
 }  // namespace
 
 TQuorHintForm::TQuorHintForm(HWND owner)
-    : THostWindow({.Caption = L"", .Left = 0, .Top = 0, .Width = 10, .Height = 10, .Owner = owner}) {
-  if (HWND h = Handle()) {
-    ::SetWindowLongW(h, GWL_EXSTYLE,
-                     ::GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TOOLWINDOW |
-                         WS_EX_NOACTIVATE);
-  }
-}
+    : THostWindow({.Caption = L"",
+                   .Left = 0,
+                   .Top = 0,
+                   .Width = 10,
+                   .Height = 10,
+                   .Owner = owner,
+                   .ExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE}) {}
 
 LRESULT TQuorHintForm::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
@@ -49,6 +49,7 @@ TQuorWindowHint::~TQuorWindowHint() {
 
 void TQuorWindowHint::PrepareBusy(HWND owner) {
   FForm = std::make_unique<TQuorHintForm>(owner);
+  FForm->Create();
   FForm->OnCloseQuery = [this] { return FForm->CloseCode == TQuorHintForm::kCloseCode || FClosing; };
   FForm->OnClosed = [this] { Closed(); };
 }

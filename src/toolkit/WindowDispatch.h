@@ -1,11 +1,29 @@
 #pragma once
-// The window procedure body shared by the toolkit's window-owning classes:
-// `this` arrives with WM_NCCREATE, is kept in GWLP_USERDATA and is forgotten
-// at WM_NCDESTROY; exceptions never leave the procedure.
+// The window procedure body and the class registration shared by every
+// toolkit window: `this` arrives with WM_NCCREATE, is kept in GWLP_USERDATA
+// and is forgotten at WM_NCDESTROY; exceptions never leave the procedure.
 
 #include <windows.h>
 
 namespace quor {
+
+// Registers a window class of this module once per name and returns the name.
+inline const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style,
+                                          HICON icon = nullptr) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (::GetClassInfoExW(::GetModuleHandleW(nullptr), name, &wc)) return name;
+  wc = WNDCLASSEXW{};
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hIcon = icon;
+  wc.lpszClassName = name;
+  ::RegisterClassExW(&wc);  // a failure shows when the first window is made
+  return name;
+}
 
 template <typename T>
 LRESULT DispatchToOwner(HWND hwnd, UINT msg, WPARAM w, LPARAM l, HWND T::*handle,
@@ -23,7 +41,7 @@ LRESULT DispatchToOwner(HWND hwnd, UINT msg, WPARAM w, LPARAM l, HWND T::*handle
   try {
     result = (self->*handler)(msg, w, l);
   } catch (...) {
-    result = 0;
+    result = ::DefWindowProcW(hwnd, msg, w, l);
   }
   if (msg == WM_NCDESTROY) {
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

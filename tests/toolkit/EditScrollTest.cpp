@@ -203,9 +203,7 @@ TEST(ScrollBar, TheWheelStaysWithinTheRange) {
   props.Position = 12;
   TScrollBarForm f(std::move(props));
   auto& bar = f.bar;
-  const auto wheel = [&](int delta) {
-    ::SendMessageW(bar.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
-  };
+  const auto wheel = [&](int delta) { test::Wheel(bar.Handle(), {6, 100}, delta); };
   wheel(-WHEEL_DELTA);
   EXPECT_EQ(bar.Position(), 17);
   wheel(WHEEL_DELTA);

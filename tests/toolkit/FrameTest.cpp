@@ -85,7 +85,7 @@ TEST(Frame, DragsFromTheCaptionButNotFromTheLogoNorWhenMaximised) {
   FrameFixture f({TQuorFormBtn::QbiMaximize});
   HWND h = f.form->Handle();
   int logoClicks = 0;
-  f.form->OnLogoClick = [&](void*) { ++logoClicks; };
+  f.form->OnLogoClick = [&](TQuorDirectForm&) { ++logoClicks; };
   const POINT logo = Centre(f.form->LogoRect());
   test::Mouse(h, WM_MOUSEMOVE, logo.x, logo.y);
   test::Mouse(h, WM_LBUTTONDOWN, logo.x, logo.y, MK_LBUTTON);
@@ -142,7 +142,7 @@ TEST(Frame, MinimiseOfASecondaryWindowClosesIt) {
 TEST(Frame, ARefusedCloseQueryKeepsTheMainWindowOpen) {
   FrameFixture f({TQuorFormBtn::QbiMinimize}, true);
   int queries = 0;
-  f.form->OnQuorCloseQuery = [&](void*, bool& canClose) {
+  f.form->OnQuorCloseQuery = [&](TQuorDirectForm&, bool& canClose) {
     ++queries;
     canClose = false;
   };
@@ -152,7 +152,7 @@ TEST(Frame, ARefusedCloseQueryKeepsTheMainWindowOpen) {
   EXPECT_EQ(queries, 1);
   EXPECT_TRUE(::IsWindow(f.host.Handle()));
   EXPECT_EQ(test::QuitsPumped(), quits);
-  f.form->OnQuorCloseQuery = [&](void*, bool&) { ++queries; };
+  f.form->OnQuorCloseQuery = [&](TQuorDirectForm&, bool&) { ++queries; };
   Click(f.form->Handle(), close);
   EXPECT_EQ(queries, 2);
   EXPECT_EQ(f.host.Handle(), nullptr);

@@ -50,7 +50,7 @@ TEST_F(GalleryGui, TextIsOpaqueInkAndTheShadowMarginTransparent) {
 TEST_F(GalleryGui, HoverAndPressChangeTheButtonFrame) {
   auto& button = window->Control<TQuorDirectButton>(L"btnUninstall");
   int clicks = 0;
-  button.Onclick = [&](void*) { ++clicks; };
+  button.OnClick = [&](TQuorControlBase&) { ++clicks; };
   const RECT r = button.SurfaceRect();
   const POINT probe{r.left + 8, r.top + 4};
   const TQuorBitmap& s = Form().Surface();
@@ -122,7 +122,7 @@ TEST_F(GalleryGui, MaximiseFillsTheWorkAreaAndRestoreReturns) {
 TEST_F(GalleryGui, ATabGroupKeepsExactlyOneSelected) {
   int selects = 0;
   for (const wchar_t* name : {L"btnTab0", L"btnTab1", L"btnTab2"})
-    window->Control<TQuorDirectButton>(name).OnSelect = [&](void*) { ++selects; };
+    window->Control<TQuorDirectButton>(name).OnSelect = [&](TQuorControlBase&) { ++selects; };
   auto selected = [&] {
     int n = 0;
     for (const wchar_t* name : {L"btnTab0", L"btnTab1", L"btnTab2"})
@@ -168,7 +168,7 @@ TEST_F(GalleryGui, TheFocusedStandardButtonClicksOnEnter) {
 TEST_F(GalleryGui, TypingIntoANumberBoxKeepsDigitsAndDots) {
   auto& box = window->Control<TQuorDirectEdit>(L"edtNumber");
   int changes = 0;
-  box.OnChange = [&](void*) { ++changes; };
+  box.OnChange = [&](TQuorControlBase&) { ++changes; };
   for (wchar_t c : std::wstring(L"a.7z")) ::SendMessageW(box.Handle(), WM_CHAR, c, 0);
   EXPECT_EQ(box.Text(), L"42.7");
   EXPECT_EQ(changes, 2);
@@ -179,7 +179,7 @@ TEST_F(GalleryGui, TypingIntoANumberBoxKeepsDigitsAndDots) {
 TEST_F(GalleryGui, ScrollBarButtonsAndTrackMoveThePosition) {
   auto& bar = window->Control<TQuorDirectScrollBar>(L"sbVertical");
   std::vector<int> reported;
-  bar.OnScroll = [&](void*, int& pos) { reported.push_back(pos); };
+  bar.OnScroll = [&](TQuorControlBase&, int& pos) { reported.push_back(pos); };
   ASSERT_EQ(bar.Position(), 10);
   Click(bar.Handle(), {6, 4});  // the up button: SmallChange 1
   EXPECT_EQ(bar.Position(), 9);
@@ -188,7 +188,7 @@ TEST_F(GalleryGui, ScrollBarButtonsAndTrackMoveThePosition) {
   EXPECT_EQ(bar.Position(), 19);
   ASSERT_FALSE(reported.empty());
   EXPECT_EQ(reported.back(), 19);  // the release reports the final position
-  ::SendMessageW(bar.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), 0);
+  test::Wheel(bar.Handle(), {6, 100}, -WHEEL_DELTA);
   EXPECT_EQ(bar.Position(), 20);
 }
 

@@ -40,6 +40,14 @@ inline void Click(HWND target, POINT at, POINT release) {
 }
 inline void Click(HWND target, POINT at) { Click(target, at, at); }
 
+// One wheel notch (or several) with the cursor at a client point of `target`, as
+// the system sends it: to the focus window, with the screen position.
+inline void Wheel(HWND target, POINT at, int delta, HWND receiver = nullptr) {
+  ::ClientToScreen(target, &at);
+  ::SendMessageW(receiver ? receiver : target, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(delta)),
+                 MAKELPARAM(at.x, at.y));
+}
+
 inline POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // A host that records system move requests instead of entering the move loop.

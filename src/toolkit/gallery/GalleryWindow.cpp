@@ -54,7 +54,7 @@ TGalleryWindow::TGalleryWindow(bool mainForm)
 
 TGalleryWindow::~TGalleryWindow() { FForm.reset(); }
 
-void TGalleryWindow::BtnOkClick(void*) {
+void TGalleryWindow::BtnOkClick(TQuorControlBase&) {
   ++FClicks;
   FStatus->SetCaption(L"OK clicked " + std::to_wstring(FClicks) + L" time(s)");
 }
@@ -150,7 +150,7 @@ void TGalleryWindow::DefineControls() {
   ok.FontNormal = ok.FontOver = ok.FontDown = ok.FontFocus = Font(9, kInk);
   ok.FontDisable = Font(9, kMuted);
   auto& btnOk = f.Add<TQuorDirectStdButton>(ok);
-  btnOk.OnClick = [this](void* sender) { BtnOkClick(sender); };
+  btnOk.OnClick = [this](TQuorControlBase& sender) { BtnOkClick(sender); };
   TQuorDirectStdButton::TProps cancel = ok;
   cancel.Name = L"btnCancel";
   cancel.Bounds = {134, 290, 96, 30};

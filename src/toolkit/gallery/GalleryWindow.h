@@ -34,7 +34,7 @@ class TGalleryWindow : public THostWindow {
 
  private:
   void DefineControls();
-  void BtnOkClick(void* sender);
+  void BtnOkClick(TQuorControlBase& sender);
 
   std::unique_ptr<TQuorImageList> FItemIcons;
   std::unique_ptr<TQuorDirectForm> FForm;
