@@ -5,17 +5,9 @@
 #include "toolkit/QuorMenuModel.h"
 
 namespace quor {
-namespace {
-
-bool Inside(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
-}  // namespace
-
 TQuorMenuItem* TQuorMenuModel::ItemAt(int level, POINT p) const {
   for (TQuorMenuItem* item : FLevels[size_t(level)].Shown)
-    if (item->Selectable() && Inside(item->ItemRect, p)) return item;
+    if (item->Selectable() && PtInRect(&item->ItemRect, p)) return item;
   return nullptr;
 }
 
@@ -41,8 +33,8 @@ TMenuResult TQuorMenuModel::MouseMove(int level, POINT p) {
   r.Handled = true;
   TMenuLevel& lv = Lv(level);
   if (lv.Scrolling) {
-    const bool up = Inside(lv.UpButton, p);
-    const bool down = Inside(lv.DownButton, p);
+    const bool up = PtInRect(&lv.UpButton, p);
+    const bool down = PtInRect(&lv.DownButton, p);
     if (up != lv.UpHot || down != lv.DownHot) r.RedrawLevel(level);
     lv.UpHot = up;
     lv.DownHot = down;

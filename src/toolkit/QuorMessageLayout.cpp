@@ -8,10 +8,6 @@ namespace {
 
 bool Empty(SIZE s) { return s.cx <= 0 || s.cy <= 0; }
 
-bool Inside(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 RECT At(int left, int top, SIZE s) { return {left, top, left + s.cx, top + s.cy}; }
 
 // A long message widens the box by a third of its one-line width and heightens it by three
@@ -102,9 +98,9 @@ void TQuorMessageButtons::Reset(const TMessageLayout& layout, int buttonSet) {
 }
 
 bool TQuorMessageButtons::UpdateHot(POINT p) {
-  const bool close = Inside(FClose, p);
-  const bool b1 = Inside(FButton1, p);
-  const bool b2 = Inside(FButton2, p);
+  const bool close = PtInRect(&FClose, p);
+  const bool b1 = PtInRect(&FButton1, p);
+  const bool b2 = PtInRect(&FButton2, p);
   const bool changed = close != CloseHot || b1 != Btn1Hot || b2 != Btn2Hot;
   CloseHot = close;
   Btn1Hot = b1;
