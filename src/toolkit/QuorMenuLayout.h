@@ -33,6 +33,7 @@ struct TQuorMenuMetrics {
 };
 
 struct TMenuTextMeasure {
+  // Captions come as written, '&' marks included: measure them as they are drawn.
   std::function<SIZE(const std::wstring& text, TMenuFontState font)> TextSize;
   // Defaults to ShortCutToText.
   std::function<std::wstring(TShortCut)> ShortCutText;
