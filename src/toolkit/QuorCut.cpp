@@ -187,4 +187,42 @@ std::optional<std::pair<TPngImage, TPngImage>> SplitImageHor(const TPngImage& im
                    CopyPart(image, x, 0, image.Width(), image.Height(), 255, clNone)};
 }
 
+std::vector<TPngImage> CutFrames(const TPngImage& strip, int count) {
+  std::vector<TPngImage> out;
+  for (int i = 0; i < count; ++i) {
+    auto frame = CutFrameHor(strip, count, i);
+    if (!frame) return {};
+    out.push_back(std::move(*frame));
+  }
+  return out;
+}
+
+const TPngImage* StateFrame(const std::vector<TPngImage>& frames, int state) {
+  if (frames.empty()) return nullptr;
+  return &frames[size_t(std::clamp<int>(state, 0, int(frames.size()) - 1))];
+}
+
+void DrawThreeParts(TQuorBitmap& bitmap, const TThreeParts& parts, const RECT& r, bool horizontal) {
+  const auto& [first, middle, last] = parts;
+  if (horizontal) {
+    first.Draw(bitmap, RECT{r.left, r.top, r.left + first.Width(), r.bottom});
+    middle.Draw(bitmap, RECT{r.left + first.Width(), r.top, r.right - last.Width(), r.bottom});
+    last.Draw(bitmap, RECT{r.right - last.Width(), r.top, r.right, r.bottom});
+  } else {
+    first.Draw(bitmap, RECT{r.left, r.top, r.right, r.top + first.Height()});
+    middle.Draw(bitmap, RECT{r.left, r.top + first.Height(), r.right, r.bottom - last.Height()});
+    last.Draw(bitmap, RECT{r.left, r.bottom - last.Height(), r.right, r.bottom});
+  }
+}
+
+bool PresentLayered(HWND window, const TQuorBitmap& bitmap, POINT pos, int alpha) {
+  if (!window || bitmap.Empty()) return false;
+  ::GdiFlush();
+  POINT origin{0, 0};
+  SIZE size{bitmap.Width(), bitmap.Height()};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, BYTE(std::clamp(alpha, 0, 255)), AC_SRC_ALPHA};
+  return ::UpdateLayeredWindow(window, nullptr, &pos, &size, bitmap.Dc(), &origin, 0, &blend,
+                               ULW_ALPHA) != FALSE;
+}
+
 }  // namespace quor

@@ -9,19 +9,17 @@ namespace quor {
 
 std::vector<TPngImage> StretchStateFrames(const TPngImage& strip, int count,
                                           const TQuorPadding& split, int width, int height) {
-  std::vector<TPngImage> frames;
-  for (int i = 0; i < count; ++i) {
-    auto frame = CutFrameHor(strip, count, i);
-    if (!frame) return {};
+  std::vector<TPngImage> frames = CutFrames(strip, count);
+  for (TPngImage& frame : frames) {
     std::optional<TPngImage> stretched;
     if (split.HorizontalOrdered() && split.VerticalOrdered()) {
-      auto parts = CutNineParts(*frame, {split.Left(), split.Top()},
+      auto parts = CutNineParts(frame, {split.Left(), split.Top()},
                                 {split.Right(), split.Bottom()}, 255, clNone);
       if (parts) stretched = BuildNinePartImage(width, height, *parts);
     } else if (split.HorizontalOrdered()) {
-      stretched = StretchThreePartHor(*frame, split.Left(), split.Right(), 255, clNone, width);
+      stretched = StretchThreePartHor(frame, split.Left(), split.Right(), 255, clNone, width);
     }
-    frames.push_back(stretched ? std::move(*stretched) : std::move(*frame));
+    if (stretched) frame = std::move(*stretched);
   }
   return frames;
 }

@@ -46,9 +46,8 @@ TQuorDirectEdit::TQuorDirectEdit(TQuorContainer& parent, const TProps& props)
   FModel.OnlyRead = props.OnlyRead;
   FModel.SetText(props.Text);
   if (props.Imgx1 < props.ImgX2) {
-    for (int i = 0; i < props.EditStateCount; ++i) {
-      auto frame = CutFrameHor(props.ImgEdit, props.EditStateCount, i);
-      auto parts = frame ? CutThreePartHor(*frame, props.Imgx1, props.ImgX2, 255, clNone) : std::nullopt;
+    for (const TPngImage& frame : CutFrames(props.ImgEdit, props.EditStateCount)) {
+      auto parts = CutThreePartHor(frame, props.Imgx1, props.ImgX2, 255, clNone);
       if (!parts) {
         FFrames.clear();
         break;

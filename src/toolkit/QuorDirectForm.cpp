@@ -155,12 +155,8 @@ void TQuorDirectForm::Present() {
   FPresentPending = false;
   if (FMinimized || FSurface.Width() == 0 || !host) return;
   if (OnQuorFormPaint) OnQuorFormPaint(*this, FSurface);
-  ::GdiFlush();
-  RECT r = FHost.WindowRect();
-  POINT pos{r.left, r.top}, origin{0, 0};
-  SIZE size{FSurface.Width(), FSurface.Height()};
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::UpdateLayeredWindow(host, nullptr, &pos, &size, FSurface.Dc(), &origin, 0, &blend, ULW_ALPHA);
+  const RECT r = FHost.WindowRect();
+  PresentLayered(host, FSurface, {r.left, r.top}, 255);
   ++FPresentCount;
 }
 

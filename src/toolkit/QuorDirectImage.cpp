@@ -20,14 +20,7 @@ void TQuorDirectImage::Cut() {
   if (FProps.imgcount <= 1) {
     if (!FProps.Image.Empty()) FFrames.push_back(FProps.Image);
   } else {
-    for (int i = 0; i < FProps.imgcount; ++i) {
-      auto frame = CutFrameHor(FProps.Image, FProps.imgcount, i);
-      if (!frame) {
-        FFrames.clear();
-        break;
-      }
-      FFrames.push_back(std::move(*frame));
-    }
+    FFrames = CutFrames(FProps.Image, FProps.imgcount);
   }
   if (FProps.AutoSize && !FFrames.empty())
     TQuorControlBase::SetBounds(

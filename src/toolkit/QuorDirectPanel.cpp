@@ -25,18 +25,12 @@ void TQuorDirectPanel::DirectPaint(TPaintContext& ctx) {
   }
   if (s.HorizontalOrdered()) {
     if (auto parts = CutThreePartHor(img, s.Left(), s.Right(), Alpha(), clNone)) {
-      const auto& [a, b, c] = *parts;
-      a.Draw(ctx.Canvas, RECT{r.left, r.top, r.left + a.Width(), r.bottom});
-      b.Draw(ctx.Canvas, RECT{r.left + a.Width(), r.top, r.right - c.Width(), r.bottom});
-      c.Draw(ctx.Canvas, RECT{r.right - c.Width(), r.top, r.right, r.bottom});
+      DrawThreeParts(ctx.Canvas, *parts, r, true);
       return;
     }
   } else if (s.VerticalOrdered()) {
     if (auto parts = CutThreePartVer(img, s.Top(), s.Bottom(), Alpha(), clNone)) {
-      const auto& [a, b, c] = *parts;
-      a.Draw(ctx.Canvas, RECT{r.left, r.top, r.right, r.top + a.Height()});
-      b.Draw(ctx.Canvas, RECT{r.left, r.top + a.Height(), r.right, r.bottom - c.Height()});
-      c.Draw(ctx.Canvas, RECT{r.left, r.bottom - c.Height(), r.right, r.bottom});
+      DrawThreeParts(ctx.Canvas, *parts, r, false);
       return;
     }
   }

@@ -77,29 +77,15 @@ RECT TQuorDirectProgress::FrontRect() const {
   return BarRect(p, Cut(FProps.ImgFront), FProps.ImgFront);
 }
 
-void TQuorDirectProgress::DrawThree(TQuorBitmap& canvas, const TThreeParts& parts,
-                                    const RECT& r) const {
-  const auto& [first, middle, last] = parts;
-  if (Horizontal()) {
-    first.Draw(canvas, RECT{r.left, r.top, r.left + first.Width(), r.bottom});
-    middle.Draw(canvas, RECT{r.left + first.Width(), r.top, r.right - last.Width(), r.bottom});
-    last.Draw(canvas, RECT{r.right - last.Width(), r.top, r.right, r.bottom});
-  } else {
-    first.Draw(canvas, RECT{r.left, r.top, r.right, r.top + first.Height()});
-    middle.Draw(canvas, RECT{r.left, r.top + first.Height(), r.right, r.bottom - last.Height()});
-    last.Draw(canvas, RECT{r.left, r.bottom - last.Height(), r.right, r.bottom});
-  }
-}
-
 void TQuorDirectProgress::DirectPaint(TPaintContext& ctx) {
   const RECT s = ctx.Rect;
   auto offset = [&](RECT r) { return RECT{r.left + s.left, r.top + s.top, r.right + s.left, r.bottom + s.top}; };
-  if (auto back = Cut(FProps.ImgBack)) DrawThree(ctx.Canvas, *back, s);
+  if (auto back = Cut(FProps.ImgBack)) DrawThreeParts(ctx.Canvas, *back, s, Horizontal());
   else FProps.ImgBack.Draw(ctx.Canvas, s);
 
   auto load = Cut(FProps.ImgLoad);
   const int q = Percent(FProps.LoadValue);
-  if (load && FProps.LoadValue != 0 && q > 0) DrawThree(ctx.Canvas, *load, offset(BarRect(q, load, {})));
+  if (load && FProps.LoadValue != 0 && q > 0) DrawThreeParts(ctx.Canvas, *load, offset(BarRect(q, load, {})), Horizontal());
 
   const int p = Percent(FProps.Position);
   if (p != 0) {
@@ -110,7 +96,7 @@ void TQuorDirectProgress::DirectPaint(TPaintContext& ctx) {
     }
     auto parts = Cut(*image);
     const RECT bar = offset(BarRect(p, parts, *image));
-    if (parts) DrawThree(ctx.Canvas, *parts, bar);
+    if (parts) DrawThreeParts(ctx.Canvas, *parts, bar, Horizontal());
     else image->Draw(ctx.Canvas, bar);
   }
 

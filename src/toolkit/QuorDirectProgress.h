@@ -39,7 +39,6 @@ class TQuorDirectProgress : public TQuorDirectControl {
   int Length() const { return Horizontal() ? Width() : Height(); }
   int Percent(int value) const;
   RECT BarRect(int percent, const TParts& parts, const TPngImage& whole) const;
-  void DrawThree(TQuorBitmap& canvas, const TThreeParts& parts, const RECT& r) const;
 
   TProps FProps;
   TQuorFont FFont;

@@ -9,21 +9,6 @@
 namespace quor {
 namespace {
 
-std::vector<TPngImage> Frames(const TPngImage& strip, int count) {
-  std::vector<TPngImage> out;
-  for (int i = 0; i < count; ++i) {
-    auto f = CutFrameHor(strip, count, i);
-    if (!f) return {};
-    out.push_back(std::move(*f));
-  }
-  return out;
-}
-
-const TPngImage* StateFrame(const std::vector<TPngImage>& frames, int state) {
-  if (frames.empty()) return nullptr;
-  return &frames[size_t(std::min<int>(state, int(frames.size()) - 1))];
-}
-
 }  // namespace
 
 TQuorDirectScrollBar::TQuorDirectScrollBar(TQuorContainer& parent, const TProps& props)
@@ -43,10 +28,10 @@ void TQuorDirectScrollBar::SetScrollRes(const TQuorScrollBarRes& res) {
 
 void TQuorDirectScrollBar::Rebuild() {
   const TQuorScrollBarRes& r = FProps.ScrollRes;
-  FFirst = Frames(r.ImgBtnLT, r.BtnStateCount);
-  FSecond = Frames(r.ImgBtnRB, r.BtnStateCount);
-  FCenter = Frames(r.ImgCenter, r.CenterStateCount);
-  FSlider = Frames(r.ImgSlider, r.SliderStateCount);
+  FFirst = CutFrames(r.ImgBtnLT, r.BtnStateCount);
+  FSecond = CutFrames(r.ImgBtnRB, r.BtnStateCount);
+  FCenter = CutFrames(r.ImgCenter, r.CenterStateCount);
+  FSlider = CutFrames(r.ImgSlider, r.SliderStateCount);
   if (r.BackStateCount > 1) {
     // A strip that does not divide into its frames leaves the track undrawn.
     auto first = CutFrameHor(r.ImgBack, r.BackStateCount, 0);

@@ -22,13 +22,11 @@ TWDFButton::TWDFButton(TQuorContainer& parent, const TControlProps& props)
     : TQuorDirectControl(parent, props) {}
 
 void TWDFButton::SetStrip(const TPngImage& strip) {
-  auto cut = [&](int i) {
-    auto frame = CutFrameHor(strip, 3, i);
-    return frame ? std::move(*frame) : TPngImage();
-  };
-  BtnNormal = cut(0);
-  BtnOver = cut(1);
-  BtnDown = cut(2);
+  std::vector<TPngImage> frames = CutFrames(strip, 3);
+  frames.resize(3);  // a strip that does not divide leaves the button undrawn
+  BtnNormal = std::move(frames[0]);
+  BtnOver = std::move(frames[1]);
+  BtnDown = std::move(frames[2]);
 }
 
 void TWDFButton::DirectPaint(TPaintContext& ctx) {

@@ -124,9 +124,15 @@ void DrawTiled(TQuorBitmap& bitmap, const TPngImage& image, const RECT& r) {
 
 void RepairTextAlpha(TQuorBitmap& drawn, const TQuorBitmap& reference) {
   if (drawn.Width() != reference.Width() || drawn.Height() != reference.Height()) return;
+  RepairTextAlpha(drawn, reference, drawn.Width(), drawn.Height());
+}
+
+void RepairTextAlpha(TQuorBitmap& drawn, const TQuorBitmap& reference, int width, int height) {
+  width = std::min({width, drawn.Width(), reference.Width()});
+  height = std::min({height, drawn.Height(), reference.Height()});
   ::GdiFlush();
-  for (int y = 0; y < drawn.Height(); ++y)
-    for (int x = 0; x < drawn.Width(); ++x) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
       uint8_t* d = drawn.Pixel(x, y);
       const uint8_t* r = reference.Pixel(x, y);
       if (d[0] != r[0] || d[1] != r[1] || d[2] != r[2]) {

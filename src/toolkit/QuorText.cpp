@@ -31,30 +31,53 @@ HFONT TQuorFont::Handle() const {
   return static_cast<HFONT>(FHandle.Get());
 }
 
+namespace {
+
+// Reused by every text measurement and drawing on this thread, so that a
+// caption costs no new device context or DIB section.
+struct TTextScratch {
+  UniqueMemoryDc MeasureDc{::CreateCompatibleDC(nullptr)};
+  TQuorBitmap Drawn, Reference;
+
+  // Both bitmaps at least w x h; they only grow.
+  bool Fit(int w, int h) {
+    if (Drawn.Width() >= w && Drawn.Height() >= h) return true;
+    const int nw = std::max(w, Drawn.Width()), nh = std::max(h, Drawn.Height());
+    return Drawn.SetSize(nw, nh) && Reference.SetSize(nw, nh);
+  }
+};
+
+TTextScratch& Scratch() {
+  thread_local TTextScratch scratch;
+  return scratch;
+}
+
+}  // namespace
+
 SIZE MeasureText(const std::wstring& text, const TQuorFont& font) {
   SIZE size{0, 0};
-  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  HDC dc = Scratch().MeasureDc.Get();
   if (!dc) return size;
-  SelectGuard guard(dc.Get(), font.Handle());
+  SelectGuard guard(dc, font.Handle());
   if (text.empty()) {
     TEXTMETRICW tm{};
-    ::GetTextMetricsW(dc.Get(), &tm);
+    ::GetTextMetricsW(dc, &tm);
     size.cy = tm.tmHeight;
     return size;
   }
-  ::GetTextExtentPoint32W(dc.Get(), text.c_str(), int(text.size()), &size);
+  ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
   return size;
 }
 
 namespace {
 
-void DrawTextOn(TQuorBitmap& target, const std::wstring& text, const TQuorFont& font, UINT format) {
+void DrawTextOn(TQuorBitmap& target, RECT box, const std::wstring& text, const TQuorFont& font,
+                UINT format) {
   if (!target.Dc()) return;
   SelectGuard guard(target.Dc(), font.Handle());
   ::SetBkMode(target.Dc(), TRANSPARENT);
   const TColor c = font.Color();
   ::SetTextColor(target.Dc(), RGB(ColorRed(c), ColorGreen(c), ColorBlue(c)));
-  RECT box{0, 0, target.Width(), target.Height()};
   std::wstring copy = text;  // DT_END_ELLIPSIS may write into the buffer with DT_MODIFYSTRING
   ::DrawTextW(target.Dc(), copy.data(), int(copy.size()), &box, format);
   ::GdiFlush();
@@ -65,28 +88,42 @@ RECT ClipTo(const TQuorBitmap& bitmap, const RECT& r) {
           std::min<LONG>(r.right, bitmap.Width()), std::min<LONG>(r.bottom, bitmap.Height())};
 }
 
+// Draws text over the part `r` of `background` and puts the result on `surface`
+// at `r` with the given opacity; GDI's cleared alpha is repaired on the way.
+void DrawTextThroughScratch(const TQuorBitmap& background, TQuorBitmap& surface, const RECT& r,
+                            const std::wstring& text, const TQuorFont& font, UINT format,
+                            int opacity) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  TTextScratch& scratch = Scratch();
+  if (w <= 0 || h <= 0 || !scratch.Fit(w, h)) return;
+  CopyBitmapRect(background, r, scratch.Drawn, {0, 0});
+  CopyBitmapRect(background, r, scratch.Reference, {0, 0});
+  DrawTextOn(scratch.Drawn, {0, 0, w, h}, text, font, format);
+  RepairTextAlpha(scratch.Drawn, scratch.Reference, w, h);
+  const int o = std::clamp(opacity, 0, 255);
+  if (o == 255) {
+    CopyBitmapRect(scratch.Drawn, {0, 0, w, h}, surface, {r.left, r.top});
+    return;
+  }
+  for (int y = 0; y < h; ++y) {
+    uint8_t* d = surface.Pixel(r.left, r.top + y);
+    const uint8_t* s = scratch.Drawn.Pixel(0, y);
+    for (int i = 0; i < w * 4; ++i) d[i] = uint8_t((o * s[i] + (255 - o) * d[i]) / 255);
+  }
+}
+
 }  // namespace
 
 void DrawSurfaceTextFrom(const TQuorBitmap& background, TQuorBitmap& surface, const RECT& rect,
                          const std::wstring& text, const TQuorFont& font, UINT format) {
   const RECT r = ClipTo(surface, rect);
-  auto drawn = CopyRectToBitmap(background, r);
-  auto reference = CopyRectToBitmap(background, r);
-  if (!drawn || !reference) return;
-  DrawTextOn(*drawn, text, font, format);
-  RepairTextAlpha(*drawn, *reference);
-  BlendBitmapToBitmap(*drawn, surface, r, 255);
+  if (r.right > background.Width() || r.bottom > background.Height()) return;
+  DrawTextThroughScratch(background, surface, r, text, font, format, 255);
 }
 
 void DrawSurfaceText(TQuorBitmap& surface, const RECT& rect, const std::wstring& text,
                      const TQuorFont& font, UINT format, int opacity) {
-  const RECT r = ClipTo(surface, rect);
-  auto drawn = CopyRectToBitmap(surface, r);
-  auto reference = CopyRectToBitmap(surface, r);
-  if (!drawn || !reference) return;
-  DrawTextOn(*drawn, text, font, format);
-  RepairTextAlpha(*drawn, *reference);
-  BlendBitmapToBitmap(*drawn, surface, r, opacity);
+  DrawTextThroughScratch(surface, surface, ClipTo(surface, rect), text, font, format, opacity);
 }
 
 std::optional<TPngImage> RenderTextImage(const TQuorBitmap& bitmap, const std::wstring& text,
@@ -95,7 +132,8 @@ std::optional<TPngImage> RenderTextImage(const TQuorBitmap& bitmap, const std::w
   auto drawn = CopyRectToBitmap(bitmap, rect);
   auto reference = CopyRectToImage(bitmap, rect);
   if (!drawn || !reference) return std::nullopt;
-  DrawTextOn(*drawn, text, font, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  DrawTextOn(*drawn, {0, 0, drawn->Width(), drawn->Height()}, text, font,
+             DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   TPngImage out = *CopyRectToImage(*drawn, {0, 0, drawn->Width(), drawn->Height()});
   for (int y = 0; y < out.Height(); ++y)
     for (int x = 0; x < out.Width(); ++x) {

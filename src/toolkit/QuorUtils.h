@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/PngImage.h"
 #include "toolkit/QuorBitmap.h"
@@ -36,6 +37,10 @@ int Rnd(double x);
 std::optional<TPngImage> CutFrameHor(const TPngImage& image, int count, int index);
 std::optional<TPngImage> CutFrameVer(const TPngImage& image, int count, int index);
 
+// Every frame of a strip, or none when the strip does not divide into `count`.
+std::vector<TPngImage> CutFrames(const TPngImage& strip, int count);
+// The frame for a state, falling back to the last one; null without frames.
+const TPngImage* StateFrame(const std::vector<TPngImage>& frames, int state);
 std::optional<TNineParts> CutNineParts(const TPngImage& image, POINT first, POINT second,
                                        int alpha, TColor tint);
 std::optional<TPngImage> BuildNinePartImage(int width, int height, const TNineParts& parts);
@@ -51,6 +56,11 @@ std::optional<TThreeParts> CutThreePartVer(const TPngImage& image, int y1, int y
                                            TColor tint);
 std::optional<std::pair<TPngImage, TPngImage>> SplitImageHor(const TPngImage& image, int x);
 
+// Draws three parts along `rect`: the ends at their size, the middle stretched.
+void DrawThreeParts(TQuorBitmap& bitmap, const TThreeParts& parts, const RECT& rect, bool horizontal);
+// Shows a bitmap as the whole image of a layered window at `pos`, with a
+// constant opacity on top of the per-pixel alpha.
+bool PresentLayered(HWND window, const TQuorBitmap& bitmap, POINT pos, int alpha);
 THsl RgbToHsl(TRgb rgb);
 TRgb HslToRgb(double h, double s, double l);
 TRgb ColorizePixel(TRgb pixel, TColor tint);
@@ -83,6 +93,8 @@ void DrawTiled(TQuorBitmap& bitmap, const TPngImage& image, const RECT& rect);
 
 // Restores the alpha of pixels that GDI text drawing wrote (it clears alpha).
 void RepairTextAlpha(TQuorBitmap& drawn, const TQuorBitmap& reference);
+// The same over the top-left width x height of both.
+void RepairTextAlpha(TQuorBitmap& drawn, const TQuorBitmap& reference, int width, int height);
 
 int KeyRepeatDelayFor(int delaySetting);
 int KeyRepeatIntervalFor(int speedSetting);

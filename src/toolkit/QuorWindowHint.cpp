@@ -122,13 +122,8 @@ void TQuorWindowHint::Present() {
     frame->Draw(FSurface, FFrameRect.left, FFrameRect.top);
   if (FProps.ShowPrecent)
     DrawSurfaceText(FSurface, FFrameRect, PrecentText(), FPrecentFont, kTextCenter);
-  ::GdiFlush();
-  RECT r = FForm->WindowRect();
-  POINT pos{r.left, r.top}, origin{0, 0};
-  SIZE size{FSurface.Width(), FSurface.Height()};
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, BYTE(std::clamp(FProps.Alpha, 0, 255)), AC_SRC_ALPHA};
-  ::UpdateLayeredWindow(FForm->Handle(), nullptr, &pos, &size, FSurface.Dc(), &origin, 0, &blend,
-                        ULW_ALPHA);
+  const RECT r = FForm->WindowRect();
+  PresentLayered(FForm->Handle(), FSurface, {r.left, r.top}, FProps.Alpha);
 }
 
 void TQuorWindowHint::Closed() {
