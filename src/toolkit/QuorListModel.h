@@ -128,7 +128,8 @@ class TQuorListModel {
   // Lays out the header and the rows in view (one partly visible row at the
   // bottom) if anything changed since the last call, and returns those rows.
   const std::vector<TQuorLboxItem*>& RowsInView();
-  void Invalidate() { FLayoutValid = false; }
+  // For a change the model cannot see (a new row height from MeasureItem).
+  void InvalidateLayout() { FLayoutValid = false; }
 
   // Vertical scrolling by visible rows.
   TQuorLboxItem* TopItem() const { return GetItem(FTopIndex); }
