@@ -116,6 +116,18 @@ void THostWindow::CancelHint(HWND tool) {
   ::SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+std::wstring THostWindow::HintText(HWND tool) const {
+  if (!FTooltip) return {};
+  wchar_t text[512] = {};
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = FHandle;
+  info.uId = reinterpret_cast<UINT_PTR>(tool);
+  info.lpszText = text;
+  ::SendMessageW(FTooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+  return text;
+}
+
 LRESULT THostWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_TIMER: {

@@ -52,6 +52,8 @@ class THostWindow {
   // One tooltip per host; `tool` is the child window the hint belongs to.
   void ShowHint(HWND tool, const std::wstring& text);
   void CancelHint(HWND tool);
+  // The text the tooltip holds for `tool` (empty without one).
+  std::wstring HintText(HWND tool) const;
   void SetCursor(HCURSOR cursor) { FCursor = cursor; }
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) noexcept;

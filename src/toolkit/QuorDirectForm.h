@@ -133,6 +133,10 @@ class TQuorDirectForm : public TQuorContainer {
   bool PresentLocked() const { return FUpdateCount > 0; }
   int PresentCount() const { return FPresentCount; }
 
+  // Changes the tooltip of a caption button ("BtnClose", "BtnMax", "BtnRestore",
+  // "BtnMin", "BtnMenu", "BtnSkin") or of the logo ("Logo") at run time, as a
+  // translation does; a tooltip on screen shows the new text at once.
+  void SetCaptionHint(const std::wstring& part, const std::wstring& hint);
   void ShowControlHint(TQuorControlBase& control, const std::wstring& text);
   void CancelControlHint(TQuorControlBase& control);
 

@@ -76,6 +76,25 @@ void TQuorDirectForm::CreateCaptionButtons() {
   PlaceCaptionButtons();
 }
 
+void TQuorDirectForm::SetCaptionHint(const std::wstring& part, const std::wstring& hint) {
+  TQuorFormProps& p = FProps;
+  std::wstring* field = part == L"Logo"         ? &p.LogoHint
+                        : part == L"BtnClose"   ? &p.BtnCloseHint
+                        : part == L"BtnMax"     ? &p.BtnMaxHint
+                        : part == L"BtnRestore" ? &p.BtnRestoreHint
+                        : part == L"BtnMin"     ? &p.BtnMinHint
+                        : part == L"BtnMenu"    ? &p.BtnMenuHint
+                        : part == L"BtnSkin"    ? &p.BtnSkinHint
+                                                : nullptr;
+  if (!field) return;
+  *field = hint;
+  if (TWDFButton* b = CaptionButton(part)) b->SetHint(hint);
+  if (part == L"Logo" && FLogoHover) {
+    if (hint.empty()) FHost.CancelHint(FHandle);
+    else FHost.ShowHint(FHandle, hint);
+  }
+}
+
 void TQuorDirectForm::PlaceCaptionButtons() {
   const int top = FProps.BtnTopFix + FProps.AlphaWidth;
   const int width = FSurface.Width();

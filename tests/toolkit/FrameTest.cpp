@@ -133,6 +133,57 @@ TEST(Frame, RestoreGivesBackTheSizeAndPlaceFromBeforeMaximise) {
   }
 }
 
+// With SupportResize the host answers the edges of the skin (inside its shadow
+// margin) as resize borders, and the frame lets those points through to it.
+TEST(Frame, ResizeBordersAnswerOnlyWithSupportResize) {
+  enum TSpot { kNear, kMiddle, kFar };
+  struct TEdge {
+    TSpot x, y;  // a point 1 pixel inside the 4-pixel shadow margin, or the middle
+    LRESULT withResize;
+  };
+  const TEdge edges[] = {
+      {kNear, kMiddle, HTLEFT},      {kFar, kMiddle, HTRIGHT},     {kMiddle, kNear, HTTOP},
+      {kMiddle, kFar, HTBOTTOM},     {kNear, kNear, HTTOPLEFT},    {kFar, kFar, HTBOTTOMRIGHT},
+      {kNear, kFar, HTBOTTOMLEFT},   {kFar, kNear, HTTOPRIGHT},    {kMiddle, kMiddle, HTCLIENT},
+  };
+  for (const bool supportResize : {true, false}) {
+    FrameFixture f({}, false, supportResize);
+    const int w = f.form->Surface().Width(), h = f.form->Surface().Height();
+    auto place = [](TSpot spot, int size) { return spot == kNear ? 5 : spot == kFar ? size - 6 : size / 2; };
+    for (const TEdge& e : edges) {
+      POINT screen{place(e.x, w), place(e.y, h)};
+      SCOPED_TRACE(testing::Message() << (supportResize ? "resizable " : "fixed ") << screen.x
+                                      << "," << screen.y);
+      ::ClientToScreen(f.host.Handle(), &screen);
+      const LPARAM l = MAKELPARAM(screen.x, screen.y);
+      const LRESULT host = ::SendMessageW(f.host.Handle(), WM_NCHITTEST, 0, l);
+      const LRESULT frame = ::SendMessageW(f.form->Handle(), WM_NCHITTEST, 0, l);
+      if (supportResize && e.withResize != HTCLIENT) {
+        EXPECT_EQ(host, e.withResize);
+        EXPECT_EQ(frame, HTTRANSPARENT);
+      } else {
+        EXPECT_EQ(host, HTCLIENT);
+        EXPECT_EQ(frame, HTCLIENT);
+      }
+    }
+  }
+}
+
+// A translation changes the caption buttons' tooltips while the window is open;
+// one on screen shows the new text at once.
+TEST(Frame, CaptionHintsChangeAtRunTime) {
+  FrameFixture f({TQuorFormBtn::QbiMinimize});
+  TWDFButton* close = f.form->CaptionButton(L"BtnClose");
+  const POINT at = Centre(close->SurfaceRect());
+  test::Mouse(f.form->Handle(), WM_MOUSEMOVE, at.x, at.y);
+  f.form->SetCaptionHint(L"BtnClose", L"Schließen");
+  f.form->SetCaptionHint(L"BtnMin", L"Minimieren");
+  EXPECT_EQ(close->Hint(), L"Schließen");
+  EXPECT_EQ(f.form->CaptionButton(L"BtnMin")->Hint(), L"Minimieren");
+  EXPECT_EQ(f.form->Props().BtnCloseHint, L"Schließen");
+  EXPECT_EQ(f.host.HintText(f.form->Handle()), L"Schließen");
+}
+
 TEST(Frame, MinimiseOfASecondaryWindowClosesIt) {
   FrameFixture f({TQuorFormBtn::QbiMinimize});
   Click(f.form->Handle(), Centre(f.form->CaptionButton(L"BtnMin")->SurfaceRect()));
