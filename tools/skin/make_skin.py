@@ -262,6 +262,19 @@ def arrow(f, cx, cy, direction, rgb, size=3.0):
     stroke(f, [a, tip, b], rgb, 1.5)
 
 
+def tree_button():
+    """Expand buttons: collapsed, collapsed hot, expanded, expanded hot."""
+    frames = []
+    for direction in ('right', 'down'):
+        for hot in (False, True):
+            f = Image(16, 16)
+            if hot:
+                f.fill(rrect(1.5, 1.5, 14.5, 14.5, 3), HOVER)
+            arrow(f, 8, 8, direction, ACCENT if hot else MUTED, 3.0)
+            frames.append(f)
+    return strip(frames)
+
+
 def scroll_parts(vertical):
     t = 12
     arrows = ('up', 'down') if vertical else ('left', 'right')
@@ -489,11 +502,13 @@ def build():
     out['button_accent'] = accent_button(4)
     out['std_button'] = push_button(5)
     out['message_button'] = accent_button(5)
-    out['check4'] = check_box([('', 'normal'), ('', 'hot'), ('check', 'normal'), ('check', 'hot')])
-    out['check6'] = check_box([('', 'normal'), ('', 'hot'), ('check', 'normal'), ('check', 'hot'),
-                               ('partial', 'normal'), ('partial', 'hot')])
-    out['check9'] = check_box([(m, l) for m in ('', 'check', 'partial')
-                               for l in ('normal', 'hot', 'disabled')])
+    # Frame order of the check strips: every mark normal, then hot, then disabled;
+    # the marks in the order clear, ticked, partial.
+    out['check4'] = check_box([(m, l) for l in ('normal', 'hot') for m in ('', 'check')])
+    out['check6'] = check_box([(m, l) for l in ('normal', 'hot') for m in ('', 'check', 'partial')])
+    out['check9'] = check_box([(m, l) for l in ('normal', 'hot', 'disabled')
+                               for m in ('', 'check', 'partial')])
+    out['tree_button'] = tree_button()
     for vertical, tag in ((True, 'v'), (False, 'h')):
         (lt, rb), track, slider, grip = scroll_parts(vertical)
         out['scroll_%s_lt' % tag] = lt

@@ -1,11 +1,21 @@
-// Opens the toolkit gallery, with the busy window below it, and runs until it is closed.
+// Opens the toolkit gallery, with the busy window below it, and runs until it is
+// closed; `--tree` opens the tree view's window instead.
 #include <windows.h>
 
+#include <cwchar>
+
+#include "GalleryTreeWindow.h"
 #include "GalleryWindow.h"
+#include "toolkit/QuorMessageLoop.h"
 #include "toolkit/QuorSkin.h"
 #include "toolkit/QuorWindowHint.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  if (commandLine && std::wcsstr(commandLine, L"--tree")) {
+    quor::TGalleryTreeWindow tree;
+    tree.Show(SW_SHOW);
+    return quor::TMessageLoop::Run();
+  }
   quor::TGalleryWindow window;
   window.Show(SW_SHOW);
   quor::TQuorWindowHint::TProps busyProps;
@@ -16,10 +26,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   busy.PrepareBusy(window.Handle());
   const RECT r = window.WindowRect();
   busy.ShowBusy(true, r.left + 8, false, r.bottom + 12);
-  MSG msg;
-  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-  return 0;
+  return quor::TMessageLoop::Run();
 }

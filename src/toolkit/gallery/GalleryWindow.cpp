@@ -42,6 +42,19 @@ TQuorFormProps SkinnedFrameProps(const std::wstring& caption) {
   return p;
 }
 
+TQuorScrollBarRes SkinScrollBarRes(bool vertical) {
+  const std::wstring kind = vertical ? L"scroll_v_" : L"scroll_h_";
+  TQuorScrollBarRes res;
+  res.ImgBack = SkinImage(kind + L"back");
+  res.ImgSlider = SkinImage(kind + L"slider");
+  res.ImgBtnLT = SkinImage(kind + L"lt");
+  res.ImgBtnRB = SkinImage(kind + L"rb");
+  res.ImgCenter = SkinImage(kind + L"center");
+  res.SliderSplit = vertical ? TQuorPadding{0, 6, 0, 34} : TQuorPadding{6, 0, 34, 0};
+  res.BackUseThree = true;
+  return res;
+}
+
 TGalleryWindow::TGalleryWindow(bool mainForm)
     : THostWindow({.Caption = L"Toolkit gallery", .Left = 80, .Top = 60, .Width = 805,
                    .Height = 476, .MainForm = mainForm}) {
@@ -229,33 +242,18 @@ void TGalleryWindow::DefineControls() {
   number.OnlyNumber = true;
   f.Add<TQuorDirectEdit>(number);
 
-  TQuorScrollBarRes vertical;
-  vertical.ImgBack = SkinImage(L"scroll_v_back");
-  vertical.ImgSlider = SkinImage(L"scroll_v_slider");
-  vertical.ImgBtnLT = SkinImage(L"scroll_v_lt");
-  vertical.ImgBtnRB = SkinImage(L"scroll_v_rb");
-  vertical.ImgCenter = SkinImage(L"scroll_v_center");
-  vertical.SliderSplit = {0, 6, 0, 34};
-  vertical.BackUseThree = true;
   TQuorDirectScrollBar::TProps vbar;
   vbar.Name = L"sbVertical";
   vbar.Bounds = {770, 56, 12, 220};
-  vbar.ScrollRes = vertical;
+  vbar.ScrollRes = SkinScrollBarRes(true);
   vbar.Max = 99;
   vbar.PageSize = 20;
   vbar.Position = 10;
   f.Add<TQuorDirectScrollBar>(vbar);
-  TQuorScrollBarRes horizontal = vertical;
-  horizontal.ImgBack = SkinImage(L"scroll_h_back");
-  horizontal.ImgSlider = SkinImage(L"scroll_h_slider");
-  horizontal.ImgBtnLT = SkinImage(L"scroll_h_lt");
-  horizontal.ImgBtnRB = SkinImage(L"scroll_h_rb");
-  horizontal.ImgCenter = SkinImage(L"scroll_h_center");
-  horizontal.SliderSplit = {6, 0, 34, 0};
   TQuorDirectScrollBar::TProps hbar;
   hbar.Name = L"sbHorizontal";
   hbar.Bounds = {440, 336, 330, 12};
-  hbar.ScrollRes = horizontal;
+  hbar.ScrollRes = SkinScrollBarRes(false);
   hbar.kind = TQuorScrollkind::skHor;
   hbar.Max = 199;
   hbar.PageSize = 50;

@@ -18,6 +18,8 @@ namespace quor {
 
 // The frame properties of a main window in the project's skin.
 TQuorFormProps SkinnedFrameProps(const std::wstring& caption);
+// The project's scroll bar skin.
+TQuorScrollBarRes SkinScrollBarRes(bool vertical);
 
 class TGalleryWindow : public THostWindow {
  public:
