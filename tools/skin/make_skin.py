@@ -526,7 +526,7 @@ def build():
     out = {}
     out['form'] = window_frame(100, 100)
     out['form_dialog'] = window_frame(100, 100)
-    out['message_frame'] = window_frame(100, 100)
+    out['message_frame'] = window_frame(340, 160)
     out['btn_close'] = caption_button(g_close, DANGER, (0xC0, 0x33, 0x2A), FACE)
     out['btn_single_close'] = caption_button(g_close, DANGER, (0xC0, 0x33, 0x2A), FACE)
     out['btn_min'] = caption_button(g_min)
