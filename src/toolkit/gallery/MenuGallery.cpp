@@ -64,7 +64,6 @@ TMenuGalleryWindow::TMenuGalleryWindow(bool mainForm)
   FMenu = std::make_unique<TQuorPopupMenu>(SkinnedMenuProps(FItemIcons.get()));
   FBox = std::make_unique<TQuorMessageBox>(SkinnedMessageBoxProps());
   TQuorFormProps frame = SkinnedFrameProps(L"Quor menu gallery");
-  frame.FormBtns = {TQuorFormBtn::QbiMenu, TQuorFormBtn::QbiMinimize};
   frame.BtnPopuMenu = FMenu.get();
   FForm = std::make_unique<TQuorDirectForm>(*this, frame);
   DefineControls();
