@@ -225,4 +225,10 @@ bool PresentLayered(HWND window, const TQuorBitmap& bitmap, POINT pos, int alpha
                                ULW_ALPHA) != FALSE;
 }
 
+bool PresentLayered(HWND window, const TQuorBitmap& bitmap, int alpha) {
+  RECT r{};
+  if (!window || !::GetWindowRect(window, &r)) return false;
+  return PresentLayered(window, bitmap, {r.left, r.top}, alpha);
+}
+
 }  // namespace quor

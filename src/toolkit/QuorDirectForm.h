@@ -17,6 +17,7 @@
 namespace quor {
 
 class TQuorDirectForm;
+class TQuorPopupMenu;
 
 // A caption button: three frames (normal, over, down) cut from one strip.
 class TWDFButton : public TQuorDirectControl {
@@ -56,6 +57,7 @@ struct TQuorFormProps {
   std::wstring LogoHint, BtnMinHint, BtnMaxHint, BtnSkinHint, BtnRestoreHint, BtnCloseHint,
       BtnMenuHint;
   int LogoTopFix = 0, LogoLeftFix = 0, TitleTopFix = 0, TitleLeftFix = 0;
+  TQuorPopupMenu* BtnPopuMenu = nullptr;  // not owned; pops up under the menu button
 };
 
 class TQuorDirectForm : public TQuorContainer {
@@ -108,6 +110,8 @@ class TQuorDirectForm : public TQuorContainer {
   void Restore();
   void Minimize();
   void CloseClick();
+  // OnBtnMenuClick, then BtnPopuMenu at the button's bottom-left corner.
+  void BtnMenuClick(TWDFButton& button);
 
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool enabled);
@@ -121,6 +125,8 @@ class TQuorDirectForm : public TQuorContainer {
   TQuorFormState FormState() const { return FState; }
   const TQuorFormProps& Props() const { return FProps; }
   int AlphaWidth() const { return FProps.AlphaWidth; }
+  TQuorPopupMenu* BtnPopuMenu() const { return FProps.BtnPopuMenu; }
+  void SetBtnPopuMenu(TQuorPopupMenu* menu) { FProps.BtnPopuMenu = menu; }
 
   TQuorBitmap& Surface() { return FSurface; }
   const TQuorBitmap& CleanSkin() const;

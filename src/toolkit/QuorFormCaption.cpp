@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "toolkit/QuorDirectForm.h"
+#include "toolkit/QuorPopupMenu.h"
 
 namespace quor {
 namespace {
@@ -226,6 +227,17 @@ void TQuorDirectForm::Minimize() {
   if (OnMinSize) OnMinSize(*this);
 }
 
+void TQuorDirectForm::BtnMenuClick(TWDFButton& button) {
+  if (OnBtnMenuClick) OnBtnMenuClick(button);
+  TQuorPopupMenu* menu = FProps.BtnPopuMenu;
+  if (!menu || !FHandle) return;
+  const RECT r = button.SurfaceRect();
+  POINT corner{r.left, r.bottom};
+  ::ClientToScreen(FHandle, &corner);
+  if (!menu->Owner()) menu->SetOwner(FHost.Handle());
+  menu->Popup(corner.x, corner.y);
+}
+
 void TQuorDirectForm::CloseClick() {
   if (FHost.IsMainForm()) {
     bool canClose = true;
@@ -326,7 +338,7 @@ LRESULT TQuorDirectForm::FrameMessage(UINT msg, WPARAM w, LPARAM l) {
         case ccRestore: Restore(); break;
         case ccMin: Minimize(); break;
         case ccMenu:
-          if (TWDFButton* b = CaptionButton(L"BtnMenu"); b && OnBtnMenuClick) OnBtnMenuClick(*b);
+          if (TWDFButton* b = CaptionButton(L"BtnMenu")) BtnMenuClick(*b);
           break;
         case ccSkin:
           if (TWDFButton* b = CaptionButton(L"BtnSkin"); b && OnBtnSkinClick) OnBtnSkinClick(*b);

@@ -127,13 +127,12 @@ void DrawSurfaceText(TQuorBitmap& surface, const RECT& rect, const std::wstring&
 }
 
 std::optional<TPngImage> RenderTextImage(const TQuorBitmap& bitmap, const std::wstring& text,
-                                         const TQuorFont& font, const RECT& rect) {
+                                         const TQuorFont& font, const RECT& rect, UINT format) {
   // A region outside the bitmap on any side fails rather than reading past it.
   auto drawn = CopyRectToBitmap(bitmap, rect);
   auto reference = CopyRectToImage(bitmap, rect);
   if (!drawn || !reference) return std::nullopt;
-  DrawTextOn(*drawn, {0, 0, drawn->Width(), drawn->Height()}, text, font,
-             DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  DrawTextOn(*drawn, {0, 0, drawn->Width(), drawn->Height()}, text, font, format);
   TPngImage out = *CopyRectToImage(*drawn, {0, 0, drawn->Width(), drawn->Height()});
   for (int y = 0; y < out.Height(); ++y)
     for (int x = 0; x < out.Width(); ++x) {

@@ -64,6 +64,8 @@ void DrawSurfaceTextFrom(const TQuorBitmap& background, TQuorBitmap& surface, co
 
 // RGBA image of the region with the text; unchanged pixels become transparent.
 std::optional<TPngImage> RenderTextImage(const TQuorBitmap& bitmap, const std::wstring& text,
-                                         const TQuorFont& font, const RECT& rect);
+                                         const TQuorFont& font, const RECT& rect,
+                                         UINT format = DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS |
+                                                       DT_NOPREFIX);
 
 }  // namespace quor

@@ -61,6 +61,8 @@ void DrawThreeParts(TQuorBitmap& bitmap, const TThreeParts& parts, const RECT& r
 // Shows a bitmap as the whole image of a layered window at `pos`, with a
 // constant opacity on top of the per-pixel alpha.
 bool PresentLayered(HWND window, const TQuorBitmap& bitmap, POINT pos, int alpha);
+// The same at the window's current position.
+bool PresentLayered(HWND window, const TQuorBitmap& bitmap, int alpha);
 THsl RgbToHsl(TRgb rgb);
 TRgb HslToRgb(double h, double s, double l);
 TRgb ColorizePixel(TRgb pixel, TColor tint);

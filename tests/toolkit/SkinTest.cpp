@@ -15,11 +15,12 @@ TEST(Skin, EveryStripDividesIntoItsFrames) {
   const Strip strips[] = {
       {L"btn_close", 3}, {L"btn_min", 3}, {L"btn_max", 3}, {L"btn_restore", 3},
       {L"btn_menu", 3}, {L"btn_skin", 3}, {L"btn_single_close", 3}, {L"btn_single_min", 3},
-      {L"button", 4}, {L"button_accent", 4}, {L"std_button", 5}, {L"message_button", 5},
+      {L"button", 4}, {L"button_accent", 4}, {L"std_button", 5}, {L"message_button", 4},
       {L"check4", 4}, {L"check6", 6}, {L"check9", 9}, {L"edit", 4}, {L"row_highlight", 2},
-      {L"header_cell", 3}, {L"menu_item", 2}, {L"busy_ani", 12}, {L"scroll_v_slider", 3},
+      {L"header_cell", 3}, {L"menu_item", 3}, {L"busy_ani", 12}, {L"scroll_v_slider", 3},
       {L"scroll_v_lt", 3}, {L"scroll_v_rb", 3}, {L"scroll_h_slider", 3}, {L"scroll_v_center", 3},
-      {L"item_icons", 3},
+      {L"item_icons", 3}, {L"menu_check", 2}, {L"menu_radio", 2}, {L"menu_arrow", 3},
+      {L"menu_updown", 6}, {L"message_icons", 4},
   };
   for (const auto& s : strips) {
     const TPngImage image = SkinImage(s.name);

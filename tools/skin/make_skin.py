@@ -460,10 +460,62 @@ def menu_background():
 
 
 def menu_item():
-    frames = [Image(40, 24)]
-    hot = Image(40, 24)
-    hot.fill(rrect(2, 1, 38, 23, 4), HOVER)
-    frames.append(hot)
+    """Frames: hot, pressed, highlighted."""
+    frames = []
+    for rgb in (HOVER, PRESS, ACCENT_LIGHT):
+        f = Image(40, 24)
+        f.fill(rrect(2, 1, 38, 23, 4), rgb)
+        frames.append(f)
+    return strip(frames)
+
+
+def menu_marks(kind):
+    """Check or radio mark, frames: enabled, disabled."""
+    frames = []
+    for rgb in (ACCENT, MUTED):
+        f = Image(16, 16)
+        if kind == 'check':
+            stroke(f, [(4, 8.2), (7, 11), (12.2, 5.2)], rgb, 1.9)
+        else:
+            f.fill(circle(8, 8, 3.2), rgb)
+        frames.append(f)
+    return strip(frames)
+
+
+def menu_arrows():
+    """Submenu arrow, frames: normal, hot, disabled."""
+    frames = []
+    for rgb in (INK, ACCENT, LINE):
+        f = Image(8, 8)
+        arrow(f, 4, 4, 'right', rgb, 2.5)
+        frames.append(f)
+    return strip(frames)
+
+
+def menu_scroll_buttons():
+    """Frames: up normal, hot, pressed; down normal, hot, pressed."""
+    frames = []
+    for direction in ('up', 'down'):
+        for face, rgb in ((None, MUTED), (HOVER, INK), (PRESS, INK)):
+            f = Image(32, 12)
+            if face:
+                f.fill(rrect(1, 0.5, 31, 11.5, 3), face)
+            arrow(f, 16, 6, direction, rgb, 3.0)
+            frames.append(f)
+    return strip(frames)
+
+
+def message_buttons():
+    """Frames: normal, hot, pressed, focused."""
+    fills = [ACCENT, (0x3F, 0x7E, 0xEC), ACCENT_DARK, ACCENT]
+    frames = []
+    w, h = 80, 28
+    for i, fill in enumerate(fills):
+        f = Image(w, h)
+        f.fill(rrect(0.5, 0.5, w - 0.5, h - 0.5, 5), fill)
+        if i == 3:
+            f.fill(lambda x, y: abs(rrect(2.5, 2.5, w - 2.5, h - 2.5, 3)(x, y)) - 0.5, FACE, 0.8)
+        frames.append(f)
     return strip(frames)
 
 
@@ -487,7 +539,7 @@ def build():
     out = {}
     out['form'] = window_frame(100, 100)
     out['form_dialog'] = window_frame(100, 100)
-    out['message_frame'] = window_frame(100, 100)
+    out['message_frame'] = window_frame(340, 160)
     out['btn_close'] = caption_button(g_close, DANGER, (0xC0, 0x33, 0x2A), FACE)
     out['btn_single_close'] = caption_button(g_close, DANGER, (0xC0, 0x33, 0x2A), FACE)
     out['btn_min'] = caption_button(g_min)
@@ -501,7 +553,7 @@ def build():
     out['button'] = push_button(4)
     out['button_accent'] = accent_button(4)
     out['std_button'] = push_button(5)
-    out['message_button'] = accent_button(5)
+    out['message_button'] = message_buttons()
     # Frame order of the check strips: every mark normal, then hot, then disabled;
     # the marks in the order clear, ticked, partial.
     out['check4'] = check_box([(m, l) for l in ('normal', 'hot') for m in ('', 'check')])
@@ -536,12 +588,14 @@ def build():
     out['menu_back'] = menu_background()
     out['menu_item'] = menu_item()
     out['menu_separator'] = separator(40, 7)
-    arrow_img = Image(8, 8)
-    arrow(arrow_img, 4, 4, 'right', INK, 2.5)
-    out['menu_arrow'] = arrow_img
-    out['menu_check'] = check_box([('check', 'normal')])
+    out['menu_arrow'] = menu_arrows()
+    out['menu_check'] = menu_marks('check')
+    out['menu_radio'] = menu_marks('radio')
+    out['menu_updown'] = menu_scroll_buttons()
     for kind in ('info', 'question', 'warning', 'error'):
         out['icon_' + kind] = message_icon(kind)
+    # The message box's icons by kind: warning, error, information, confirmation.
+    out['message_icons'] = strip([message_icon(k) for k in ('warning', 'error', 'info', 'question')])
     out['busy_back'] = busy_window()
     out['busy_ani'] = busy_frames()
     out['program_default'] = program_icon(32)
