@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ExactFiles.h"
 #include "base/Handles.h"
 
 extern "C" {
@@ -16,7 +17,7 @@ NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apcRoutine,
 }
 
 namespace quor {
-namespace {
+namespace exact {
 
 // Newer than the headers' target version; the values are fixed by the system.
 constexpr FILE_INFO_BY_HANDLE_CLASS kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
@@ -26,24 +27,11 @@ constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 constexpr FILE_INFORMATION_CLASS kFileIdBothDirectoryInformation =
     static_cast<FILE_INFORMATION_CLASS>(37);
 
-constexpr ACCESS_MASK kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
-constexpr ACCESS_MASK kFolderAccess = kDeleteAccess | FILE_LIST_DIRECTORY;
-constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::function<void(const std::wstring&)>& FolderListedHook() {
   static std::function<void(const std::wstring&)> hook;
   return hook;
 }
-
-// One entry of a folder as its listing reports it. A link shows there as a
-// reparse point even on systems whose handles on the link do not.
-struct TEntry {
-  std::wstring Name;
-  DWORD Attributes = 0;
-  int64_t FileId = 0;  // 0 where the file system has none
-  bool IsFolder() const { return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-  bool IsLink() const { return (Attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-};
 
 DWORD ErrorOf(NTSTATUS status) { return ::RtlNtStatusToDosError(status); }
 
@@ -57,6 +45,7 @@ TEntry EntryOf(const FILE_ID_BOTH_DIR_INFO& info) {
   entry.Name.assign(info.FileName, info.FileNameLength / sizeof(wchar_t));
   entry.Attributes = info.FileAttributes;
   entry.FileId = info.FileId.QuadPart;
+  entry.Size = info.EndOfFile.QuadPart;
   return entry;
 }
 
@@ -123,11 +112,6 @@ UniqueKernelHandle OpenRelative(HANDLE folder, const std::wstring& name, ACCESS_
   error = status < 0 ? ErrorOf(status) : ERROR_SUCCESS;
   return UniqueKernelHandle(status < 0 ? nullptr : h);
 }
-
-struct THandleFacts {
-  DWORD Attributes = 0;
-  int64_t FileId = 0;
-};
 
 bool QueryFacts(HANDLE h, THandleFacts& facts) {
   FILE_ATTRIBUTE_TAG_INFO tag{};
@@ -240,10 +224,10 @@ bool HoldsTheEntry(HANDLE folder, HANDLE h, const TEntry& entry) {
 // folder swapped for a link since the listing fails the check, and so does a
 // link that the system opened through.
 UniqueKernelHandle OpenListed(HANDLE folder, const TEntry& entry, THandleFacts& facts,
-                              TDeleteResult& result) {
+                              TDeleteResult& result, ACCESS_MASK extra) {
   DWORD error = ERROR_SUCCESS;
   UniqueKernelHandle h =
-      OpenRelative(folder, entry.Name, entry.IsFolder() ? kFolderAccess : kDeleteAccess,
+      OpenRelative(folder, entry.Name, (entry.IsFolder() ? kFolderAccess : kDeleteAccess) | extra,
                    entry.IsFolder() ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE, error);
   if (!h) {
     result.Error = error;
@@ -342,6 +326,12 @@ UniqueKernelHandle OpenParentOf(const std::wstring& path, TEntry& last, TDeleteR
   return {};
 }
 
+}  // namespace exact
+
+namespace {
+
+using namespace exact;
+
 struct TFrame {
   UniqueKernelHandle Handle;
   std::wstring Path;  // without trailing backslash
@@ -414,6 +404,8 @@ TDeleteResult Finish(std::vector<TFrame>& stack, const TFailureSink& failed) {
 }
 
 }  // namespace
+
+using namespace exact;
 
 std::wstring ExactLongPath(std::wstring_view path) {
   if (path.rfind(L"\\\\?\\", 0) == 0) return std::wstring(path);

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/Backup.h"
+
 namespace quor::cli {
 
 // Exit statuses shared by every command.
@@ -21,7 +23,14 @@ int RunModify(const Args& args);
 int RunScan(const Args& args);
 int RunRemove(const Args& args);
 int RunDeleteEntry(const Args& args);
+int RunBackups(const Args& args);
+int RunRestore(const Args& args);
 
 void PrintUsage();
+
+// The backup before a removal: on unless --no-backup or Config.ini says off.
+TBackupOptions BackupOptions(bool noBackup);
+// Deletes the backup sets beyond the age and size limits of Config.ini.
+void ApplyStartupRetention();
 
 }  // namespace quor::cli

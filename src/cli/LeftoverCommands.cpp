@@ -30,9 +30,10 @@ int RunScan(const Args& args) {
 }
 
 int RunRemove(const Args& args) {
-  auto p = Prepare(args, {L"--yes", L"--all"}, true);
+  auto p = Prepare(args, {L"--yes", L"--all", L"--no-backup"}, true);
   if (!p->Program) return p->ExitCode;
   TUninstallHelper engine(nullptr);
+  engine.Backup = BackupOptions(p->Flags.count(L"--no-backup") > 0);
   const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0, p->Keep};
   const auto outcome = ScanAndRemove(engine, p->Program, options, true);
   if (outcome.UsageError) return kExitUsage;

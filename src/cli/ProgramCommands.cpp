@@ -25,10 +25,11 @@ int RunSize(const Args& args) {
 // As the main window does it: run the uninstaller and wait for its whole
 // process tree; when the registration is gone, scan and remove (--remove).
 int RunUninstall(const Args& args) {
-  auto p = Prepare(args, {L"--json", L"--remove", L"--yes", L"--all"});
+  auto p = Prepare(args, {L"--json", L"--remove", L"--yes", L"--all", L"--no-backup"});
   if (!p->Program) return p->ExitCode;
   const bool json = p->Flags.count(L"--json") > 0;
   TUninstallHelper engine(nullptr);
+  engine.Backup = BackupOptions(p->Flags.count(L"--no-backup") > 0);
   // The uninstaller's own console output would land in front of the JSON.
   engine.QuietChildren = json;
   engine.Uninstall(p->Program, false);

@@ -1,12 +1,10 @@
 #pragma once
 // The JSON form of a program record, shared by every command that prints one.
 
-#include <nlohmann/json.hpp>
-
-#include "inventory/UninstallObject.h"
+#include "engine/ProgramJson.h"
 
 namespace quor::cli {
 
-nlohmann::ordered_json ProgramToJson(const TUninstallObject& program);
+using ::quor::ProgramToJson;
 
 }  // namespace quor::cli

@@ -23,12 +23,12 @@ void PrintUsage() {
       L"  size <selector>                   compute and print a program's size\n"
       L"  uninstall <selector> [--json]     run a program's uninstaller, wait for it to end,\n"
       L"                                    and say whether its registration is gone\n"
-      L"  uninstall <selector> --remove [--yes] [--all]\n"
+      L"  uninstall <selector> --remove [--yes] [--all] [--no-backup]\n"
       L"                                    then, when the registration is gone, scan for\n"
       L"                                    leftovers and remove them (asks first)\n"
       L"  modify <selector>                 run a program's modify command and wait for it\n"
       L"  scan <selector> [--json]          list what the program left behind\n"
-      L"  remove <selector> [--yes] [--all] [--keep PATH]...\n"
+      L"  remove <selector> [--yes] [--all] [--keep PATH]... [--no-backup]\n"
       L"                                    scan, then remove what was found, except the\n"
       L"                                    kept paths and what lies below them (asks first);\n"
       L"                                    a kept path must name a listed item or lie below one\n"
@@ -38,12 +38,22 @@ void PrintUsage() {
       L"  is printed with its reason; the exit status is then 1.\n"
       L"  delete-entry <selector> [--yes]   delete the program's registration (asks first)\n"
       L"\n"
+      L"  Before remove and uninstall --remove delete anything, they move it into a\n"
+      L"  backup set (turned off by --no-backup or by Enabled=0 in section [Backup]\n"
+      L"  of Config.ini); an item whose backup cannot be written is not deleted.\n"
+      L"  backups [--json]                  list the backup sets\n"
+      L"  backups --purge [--older-than DAYS]\n"
+      L"                                    delete backup sets (all, or those older)\n"
+      L"  restore <id> [--yes] [--overwrite]\n"
+      L"                                    put a backup set back (asks first); what\n"
+      L"                                    exists now stays unless --overwrite\n"
+      L"\n"
       L"selector:\n"
       L"  --key \"ROOT\\path\"                 the registration key, as list prints it\n"
       L"  --name \"Display Name\"             the exact display name (ignoring case)\n"
       L"\n"
       L"exit status: 0 done, 1 failed, 2 usage error, 3 no program matches,\n"
-      L"             4 several programs match (listed on stderr)\n");
+      L"             4 several programs (or backups) match (listed on stderr)\n");
 }
 
 namespace {
@@ -62,6 +72,8 @@ int Dispatch(const Args& all) {
   if (command == L"scan") return RunScan(rest);
   if (command == L"remove") return RunRemove(rest);
   if (command == L"delete-entry") return RunDeleteEntry(rest);
+  if (command == L"backups") return RunBackups(rest);
+  if (command == L"restore") return RunRestore(rest);
   PrintUsage();
   return kExitUsage;
 }
@@ -74,6 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     quor::InitEnvironmentStrings();
     quor::LoadRuleLists();
     quor::cli::Args args(argv + 1, argv + argc);
+    quor::cli::ApplyStartupRetention();
     const int rc = quor::cli::Dispatch(args);
     quor::FreeRuleLists();
     quor::DoneEnvironmentStrings();

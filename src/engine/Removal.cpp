@@ -2,12 +2,17 @@
 
 #include <winternl.h>
 
+#include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "base/FileBackup.h"
 #include "base/Handles.h"
 #include "base/Text.h"
+#include "engine/Backup.h"
 #include "engine/LeftoverScan.h"
+#include "engine/RegBackup.h"
 #include "engine/ProtectedFolders.h"
 #include "engine/UninstallHelper.h"
 #include "inventory/Registry.h"
@@ -246,10 +251,13 @@ class TRemoval {
         registration = i;
       }
     }
+    FRefused.assign(static_cast<size_t>(std::max(FProgram.LeftoverCount(), 0)), std::wstring());
+    if (FEngine.Backup.Enabled && !StartBackup()) return;
     Pass([](uint8_t kind) { return kind == lkFile || kind == lkFolder; }, registration);
     Pass([](uint8_t kind) { return kind == lkRegValue; }, registration);
     Pass([](uint8_t kind) { return kind == lkRegKey; }, registration);
     if (registration >= 0) RemoveRegistration(registration);
+    FinishBackup();
   }
 
  private:
@@ -259,8 +267,127 @@ class TRemoval {
       const TLeftOverItem* item = FProgram.GetLeftover(i);
       if (!item || i == registration || FProgram.IsLeftoverKept(i) || !wanted(item->Kind)) continue;
       FEngine.ReportCurrentItem(item->Path);
-      Record(i, Remove(*item), item->Kind == lkRegKey || item->Kind == lkRegValue);
+      if (!FRefused[static_cast<size_t>(i)].empty()) {
+        FProgram.SetLeftoverResult(i, TRemovalState::Failed, FRefused[static_cast<size_t>(i)]);
+        continue;
+      }
+      Record(i, Remove(i, *item), item->Kind == lkRegKey || item->Kind == lkRegValue);
     }
+  }
+
+  bool Wanted(int32_t index) const {
+    return FProgram.GetLeftover(index) && !FProgram.IsLeftoverKept(index);
+  }
+
+  // Opens the set and writes the registry part before anything is deleted.
+  // Without a set nothing is deleted: every item fails with the reason.
+  bool StartBackup() {
+    std::wstring error;
+    FBackup = TBackupWriter::Create(FEngine.Backup, FProgram, error);
+    if (!FBackup) {
+      for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+        if (Wanted(i)) {
+          FProgram.SetLeftoverResult(i, TRemovalState::Failed, L"not removed: the backup could not be written (" + error + L")");
+        }
+      }
+      return false;
+    }
+    TRegExport all;
+    for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+      const TLeftOverItem* item = FProgram.GetLeftover(i);
+      if (!Wanted(i) || (item->Kind != lkRegKey && item->Kind != lkRegValue) || !item->Root) continue;
+      TRegExport one;
+      if (item->Kind == lkRegKey) {
+        ExportRegKey(item->Root, item->KeyPath, FKeep, one);
+      } else {
+        ExportRegValue(item->Root, item->KeyPath, item->ValueName, one);
+      }
+      TBackupItem& record = FBackup->Item(i);
+      record.Size = one.Bytes;
+      record.Place = one.Keys.empty() ? std::wstring() : kRegistryFileName;
+      for (auto& key : one.Keys) all.Keys.push_back(std::move(key));
+      NoteNotBackedUp(i, one.NotBackedUp);
+    }
+    if (!FBackup->WriteRegistry(all.Keys, error) || !FBackup->WriteRecord(error)) {
+      for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+        const uint8_t kind = FProgram.GetLeftover(i)->Kind;
+        if (Wanted(i) && (kind == lkRegKey || kind == lkRegValue)) {
+          FRefused[static_cast<size_t>(i)] = L"not removed: the backup could not be written (" + error + L")";
+        }
+      }
+    }
+    return true;
+  }
+
+  // What the export or the move could not back up stays in place: kept
+  // from the deletion, and the item is reported as failed.
+  void NoteNotBackedUp(int32_t index, const std::vector<std::pair<std::wstring, std::wstring>>& paths) {
+    for (const auto& [path, why] : paths) {
+      FKeep.Add(path);
+      std::wstring& reason = FNotBackedUp[index];
+      if (reason.empty()) reason = path + L": " + why;
+    }
+  }
+
+  void FinishBackup() {
+    if (!FBackup) return;
+    for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+      TBackupItem& record = FBackup->Item(i);
+      switch (FProgram.LeftoverState(i)) {
+        case TRemovalState::Removed: record.Outcome = "removed"; break;
+        case TRemovalState::Kept: record.Outcome = "kept"; break;
+        case TRemovalState::Failed: record.Outcome = "failed"; break;
+        case TRemovalState::NotTried: record.Outcome = "pending"; break;
+      }
+      record.Error = FProgram.LeftoverError(i);
+    }
+    PlaceNestedItems();
+    std::wstring error;
+    FBackup->WriteRecord(error);
+  }
+
+  // An item that went with a listed folder above it lies in that folder's
+  // place in the set.
+  void PlaceNestedItems() {
+    for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
+      TBackupItem& record = FBackup->Item(i);
+      if (!record.Place.empty() || record.Outcome != "removed" || record.Kind > lkFolder) continue;
+      const std::wstring path = WithoutTrailingBackslash(record.Path);
+      for (int32_t j = 0; j < FProgram.LeftoverCount(); ++j) {
+        const TBackupItem& folder = FBackup->Item(j);
+        const std::wstring base = WithoutTrailingBackslash(folder.Path);
+        if (j == i || folder.Kind != lkFolder || folder.Place.empty() || path.size() <= base.size() + 1 ||
+            path[base.size()] != L'\\' || !SameTextAscii(std::wstring_view(path).substr(0, base.size()), base)) {
+          continue;
+        }
+        record.Place = folder.Place + path.substr(base.size());
+        break;
+      }
+    }
+  }
+
+  TDeleteResult MoveToBackup(int32_t index, const TLeftOverItem& item) {
+    std::wstring error;
+    const std::wstring dest = FBackup->PrepareFilePlace(index, item.Path, error);
+    if (dest.empty()) {
+      FNotBackedUp[index] = L"the backup could not be written (" + error + L")";
+      return TDeleteResult{ERROR_CANNOT_MAKE};
+    }
+    TBackupMove move;
+    if (item.Kind == lkFile) {
+      move = MoveFileToBackup(item.Path, dest);
+    } else {
+      move = MoveFolderToBackup(item.Path, dest, FolderKeepTest(), nullptr);
+    }
+    TBackupItem& record = FBackup->Item(index);
+    record.Size = move.Bytes;
+    if (!move.Renamed && move.Files == 0 && !ExactPathExists(dest)) record.Place.clear();
+    NoteNotBackedUp(index, move.NotBackedUp);
+    return move.Result;
+  }
+
+  TKeepTest FolderKeepTest() const {
+    return [this](const std::wstring& path) { return FKeep.Keeps(path) || FGuard.ContainsPathText(path); };
   }
 
   // The registration goes only when nothing else that was meant to go stays,
@@ -275,18 +402,25 @@ class TRemoval {
     }
     const TLeftOverItem& item = *FProgram.GetLeftover(index);
     FEngine.ReportCurrentItem(item.Path);
-    Record(index, Remove(item), true);
+    if (!FRefused[static_cast<size_t>(index)].empty()) {
+      FProgram.SetLeftoverResult(index, TRemovalState::Failed, FRefused[static_cast<size_t>(index)]);
+      return;
+    }
+    Record(index, Remove(index, item), true);
   }
 
-  TDeleteResult Remove(const TLeftOverItem& item) {
+  TDeleteResult Remove(int32_t index, const TLeftOverItem& item) {
     switch (item.Kind) {
       case lkFile: {
-        TDeleteResult result = DeleteFileExact(item.Path);
+        if (FBackup && !ExactPathExists(item.Path)) return {};
+        TDeleteResult result = FBackup ? MoveToBackup(index, item) : DeleteFileExact(item.Path);
         if (!result.Removed() && !ExactPathExists(item.Path)) result = {};
         return result;
       }
       case lkFolder: {
-        TDeleteResult result = RemoveFolderItem(item.Path, FKeep, FGuard);
+        if (FGuard.Contains(item.Path)) return TDeleteResult{ERROR_ACCESS_DENIED};
+        if (FBackup && !ExactPathExists(WithoutTrailingBackslash(item.Path))) return {};
+        TDeleteResult result = FBackup ? MoveToBackup(index, item) : RemoveFolderItem(item.Path, FKeep, FGuard);
         if (!result.Removed() && !result.HoldsKept && !ExactPathExists(item.Path)) result = {};
         return result;
       }
@@ -302,6 +436,13 @@ class TRemoval {
   }
 
   void Record(int32_t index, const TDeleteResult& result, bool registry) {
+    RecordResult(index, result, registry);
+    if (auto found = FNotBackedUp.find(index); found != FNotBackedUp.end()) {
+      FProgram.SetLeftoverResult(index, TRemovalState::Failed, L"not backed up, so left in place: " + found->second);
+    }
+  }
+
+  void RecordResult(int32_t index, const TDeleteResult& result, bool registry) {
     if (result.Removed()) {
       FProgram.SetLeftoverResult(index, TRemovalState::Removed);
     } else if (result.HoldsKept) {
@@ -319,6 +460,9 @@ class TRemoval {
   TUninstallObject& FProgram;
   TProtectedFolders FGuard;
   TKeepSet FKeep;
+  std::unique_ptr<TBackupWriter> FBackup;
+  std::vector<std::wstring> FRefused;  // items not to be touched, with the reason
+  std::map<int32_t, std::wstring> FNotBackedUp;  // items with parts left in place
 };
 
 void ReplacePrefix(std::wstring& path, std::wstring_view from, std::wstring_view to) {
@@ -423,6 +567,10 @@ bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& nam
     return false;
   }
   return DeleteValueExact(root, path, name).Removed();
+}
+
+UniqueRegKey OpenRegKeyExact(HKEY root, const std::wstring& path, DWORD access, TDeleteResult& result) {
+  return OpenKeyExact(root, path, access, result);
 }
 
 bool LeftoverExists(const TLeftOverItem& item) {

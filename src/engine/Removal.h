@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/FileDelete.h"
+#include "base/Handles.h"
 #include "inventory/UninstallObject.h"
 
 namespace quor {
@@ -60,6 +61,10 @@ bool DeleteRegValueItem(const std::wstring& itemPath);
 // itself, never followed.
 bool DeleteRegKey(HKEY root, const std::wstring& path);
 bool DeleteRegValue(HKEY root, const std::wstring& path, const std::wstring& name);
+
+// Opens a key one level at a time, each as itself: a registry link on the
+// way stops the walk (ThroughLink); the key itself may be a link.
+UniqueRegKey OpenRegKeyExact(HKEY root, const std::wstring& path, DWORD access, TDeleteResult& result);
 
 // Whether a leftover item is still present on the machine (a link as itself).
 bool LeftoverExists(const TLeftOverItem& item);

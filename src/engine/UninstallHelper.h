@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Handles.h"
+#include "engine/Backup.h"
 #include "engine/WaitForProcessTree.h"
 #include "inventory/ProgramSize.h"
 #include "inventory/UninstallObject.h"
@@ -94,6 +95,9 @@ class TUninstallHelper {
   // The uninstall and modify commands write their standard output and error
   // to NUL, not to this process's.
   bool QuietChildren = false;
+  // Every removal first writes a backup set (see Backup.h) unless disabled;
+  // an item whose backup cannot be written is not deleted.
+  TBackupOptions Backup;
 
   TEngineEvent OnRefreshBegin;
   TEngineEvent OnRefreshEnd;

@@ -28,9 +28,11 @@ std::wstring ProgramFiles() {
   return buf;
 }
 
-// A program with an install folder and a registration.
+// A program with an install folder and a registration; quor keeps its
+// backups in a folder of the test's own.
 struct TCliApp {
   TCliApp() {
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", localAppData.Path().c_str());
     name = test::UniqueName(L"Quor Cli App");
     folder = std::make_unique<test::TempFolder>(test::TempFolder::At{ProgramFiles(), name});
     keep = folder->MakeFile(L"profile\\keep.ini");
@@ -41,6 +43,7 @@ struct TCliApp {
   std::wstring Key() const { return L"--key \"HKEY_CURRENT_USER\\" + reg.Path() + L"\""; }
   bool Registered() const { return RunProcess(Quor(L"size " + Key())).ExitCode == 0; }
 
+  test::TempFolder localAppData{L"QuorLocalAppData"};
   std::wstring name, keep, drop;
   std::unique_ptr<test::TempFolder> folder;
   test::TempRegistration reg{test::TLocation::UserNative};
@@ -149,11 +152,47 @@ TEST_F(CliLeftovers, AFileInUseIsReportedAndKeepsTheRegistration) {
   UniqueKernelHandle hold(::CreateFileW(drop.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(hold);
-  const auto r = RunProcess(Quor(L"remove --yes " + Key()));
+  // Deletion itself: Wine renames a folder whose file is open, so a backup would move it.
+  const auto r = RunProcess(Quor(L"remove --yes --no-backup " + Key()));
   EXPECT_EQ(r.ExitCode, 1u) << r.Out;
   EXPECT_NE(r.Out.find("failed  file     " + ToUtf8(drop)), std::string::npos) << r.Out;
   EXPECT_TRUE(PathExists(drop));
   EXPECT_TRUE(Registered());
+}
+
+// remove backs up, backups lists the set, restore puts it back and will not
+// replace what exists; --no-backup writes no set.
+TEST_F(CliLeftovers, RemoveBackupsAndRestore) {
+  const std::string content = test::ReadFileBytes(drop);
+  ASSERT_EQ(RunProcess(Quor(L"remove --yes " + Key())).ExitCode, 0u);
+  ASSERT_FALSE(PathExists(drop));
+  const auto list = RunProcess(Quor(L"backups --json"));
+  ASSERT_EQ(list.ExitCode, 0u) << list.Err;
+  const auto sets = nlohmann::ordered_json::parse(list.Out);
+  ASSERT_EQ(sets.size(), 1u);
+  std::vector<std::string> keys;
+  for (const auto& [k, v] : sets[0].items()) keys.push_back(k);
+  EXPECT_EQ(keys, (std::vector<std::string>{"id", "time", "program", "items", "size", "restored"}));
+  EXPECT_EQ(sets[0]["program"], ToUtf8(name));
+  const std::wstring id = FromUtf8(sets[0]["id"].get<std::string>());
+
+  EXPECT_EQ(RunProcess(Quor(L"restore \"" + id + L"\"")).ExitCode, 1u);  // asks; no answer is no
+  EXPECT_FALSE(PathExists(drop));
+  EXPECT_EQ(RunProcess(Quor(L"restore \"no such backup\" --yes")).ExitCode, 3u);
+  ::CreateDirectoryW(folder->Path().c_str(), nullptr);  // gone with the removal
+  folder->MakeFile(L"profile\\keep.ini", "made since");
+  const auto r = RunProcess(Quor(L"restore \"" + id + L"\" --yes"));
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out;  // keep.ini exists now
+  EXPECT_NE(r.Out.find("exists    folder   " + ToUtf8(keep)), std::string::npos) << r.Out;
+  EXPECT_EQ(test::ReadFileBytes(drop), content);
+  EXPECT_EQ(test::ReadFileBytes(keep), "made since");
+  EXPECT_TRUE(Registered());
+  EXPECT_EQ(RunProcess(Quor(L"backups --purge")).ExitCode, 0u);
+  EXPECT_EQ(nlohmann::ordered_json::parse(RunProcess(Quor(L"backups --json")).Out).size(), 0u);
+
+  EXPECT_EQ(RunProcess(Quor(L"remove --yes --no-backup " + Key())).ExitCode, 0u);
+  EXPECT_FALSE(PathExists(drop));
+  EXPECT_EQ(nlohmann::ordered_json::parse(RunProcess(Quor(L"backups --json")).Out).size(), 0u);
 }
 
 // Names are printed escaped: no control character or direction override

@@ -15,6 +15,7 @@
 #include "engine/UninstallHelper.h"
 #include "inventory/EnvironmentStrings.h"
 #include "inventory/Registry.h"
+#include "support/TempFolder.h"
 
 namespace quor::test {
 
@@ -24,9 +25,13 @@ class ScanFixture : public ::testing::Test {
     InitEnvironmentStrings();
     LoadRuleLists();
     engine = std::make_unique<TUninstallHelper>(nullptr);
+    // Removals back up as the product does, into a folder of the test's own.
+    backups = std::make_unique<TempFolder>(L"QuorBackups");
+    engine->Backup.Folder = backups->Path();
   }
   void TearDown() override {
     engine.reset();
+    backups.reset();
     FreeRuleLists();
     DoneEnvironmentStrings();
   }
@@ -66,6 +71,7 @@ class ScanFixture : public ::testing::Test {
   }
 
   std::unique_ptr<TUninstallHelper> engine;
+  std::unique_ptr<TempFolder> backups;
 };
 
 inline std::wstring Expand(const std::wstring& text) { return ExpandEnvironment(text); }

@@ -1,5 +1,7 @@
 #include "support/TempRegistration.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "base/Handles.h"
@@ -109,8 +111,11 @@ TempKey::~TempKey() {
 
 void TempKey::SetRaw(const std::wstring& name, DWORD type, const void* data, size_t bytes) const {
   auto key = OpenFull(root_, path_);
-  const LSTATUS rc = ::RegSetValueExW(key.Get(), name.c_str(), 0, type,
-                                      static_cast<const BYTE*>(data), static_cast<DWORD>(bytes));
+  // RegSetValueExW stores a string one character longer when the memory
+  // after the given bytes holds a NUL: what follows them here never does.
+  std::vector<BYTE> buffer(bytes + 2, 0xFF);
+  if (bytes) std::memcpy(buffer.data(), data, bytes);
+  const LSTATUS rc = ::RegSetValueExW(key.Get(), name.c_str(), 0, type, buffer.data(), static_cast<DWORD>(bytes));
   if (rc != ERROR_SUCCESS) ADD_FAILURE() << "cannot set test value, error " << rc;
 }
 

@@ -1,9 +1,9 @@
-#include "cli/ProgramJson.h"
+#include "engine/ProgramJson.h"
 
 #include "base/Text.h"
 #include "inventory/Registry.h"
 
-namespace quor::cli {
+namespace quor {
 
 nlohmann::ordered_json ProgramToJson(const TUninstallObject& p) {
   nlohmann::ordered_json j;
@@ -25,4 +25,4 @@ nlohmann::ordered_json ProgramToJson(const TUninstallObject& p) {
   return j;
 }
 
-}  // namespace quor::cli
+}  // namespace quor

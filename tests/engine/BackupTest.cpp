@@ -1,0 +1,496 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+
+#include "base/FileBackup.h"
+#include "base/RegFile.h"
+#include "engine/BackupSets.h"
+#include "engine/ScanFixture.h"
+#include "support/ChildProcess.h"
+#include "support/RawRegistry.h"
+#include "support/TempFolder.h"
+#include "support/TempRegistration.h"
+#include "support/TestNames.h"
+
+namespace quor {
+namespace {
+
+using test::PathExists;
+using test::TempFolder;
+using test::TempKey;
+
+std::vector<uint8_t> Utf16Bytes(const std::wstring& text, bool terminated) {
+  std::vector<uint8_t> out;
+  for (wchar_t c : text) {
+    out.push_back(static_cast<uint8_t>(c & 0xFF));
+    out.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  if (terminated) out.insert(out.end(), {0, 0});
+  return out;
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> list) {
+  std::vector<uint8_t> out;
+  for (int b : list) out.push_back(static_cast<uint8_t>(b));
+  return out;
+}
+
+std::vector<uint8_t> LongBinary() {
+  std::vector<uint8_t> out;
+  for (int i = 0; i < 300; ++i) out.push_back(static_cast<uint8_t>(i * 7));
+  return out;
+}
+
+// Values whose type and bytes must come back exactly, with names that an
+// export file must escape or that hold characters outside ASCII.
+struct TValueCase {
+  std::wstring Name;
+  DWORD Type;
+  std::vector<uint8_t> Data;
+};
+
+std::vector<TValueCase> ValueCases() {
+  return {
+      {L"", REG_SZ, Utf16Bytes(L"default", true)},
+      {L"plain", REG_SZ, Utf16Bytes(L"C:\\Program Files\\App \"quoted\"", true)},
+      {L"no terminator", REG_SZ, Utf16Bytes(L"abc", false)},
+      {L"line break in data", REG_SZ, Utf16Bytes(L"one\r\ntwo", true)},
+      {L"expand", REG_EXPAND_SZ, Utf16Bytes(L"%ProgramFiles%\\App", true)},
+      {L"multi", REG_MULTI_SZ, Utf16Bytes(std::wstring(L"a\0bc\0\0", 6), false)},
+      {L"dword", REG_DWORD, Bytes({0x78, 0x56, 0x34, 0x12})},
+      {L"short dword", REG_DWORD, Bytes({1, 2, 3})},
+      {L"qword", REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 0x88})},
+      {L"none", REG_NONE, {}},
+      {L"none with bytes", REG_NONE, Bytes({0, 255})},
+      {L"binary", REG_BINARY, LongBinary()},
+      {L"odd type", 0x4711, Bytes({9})},
+      {L"back\\slash\\name", REG_SZ, Utf16Bytes(L"x", true)},
+      {L"\"quoted\" = name", REG_DWORD, Bytes({0, 0, 0, 0})},
+      {L"Gr\u00fc\u00dfe \u65e5\u672c \u0416", REG_SZ, Utf16Bytes(L"\u00e9t\u00e9 \u65e5\u672c", true)},
+  };
+}
+
+TEST(RegFile, EveryValueReadsBackWithItsTypeAndBytes) {
+  std::vector<TRegFileKey> keys(2);
+  keys[0].Path = L"HKEY_CURRENT_USER\\Software\\Quor \u00c4pp";
+  for (const auto& c : ValueCases()) {
+    keys[0].Values.push_back({c.Name, c.Type, c.Data, false});
+  }
+  keys[1].Path = L"HKEY_CURRENT_USER\\Software\\Quor \u00c4pp\\empty sub";
+  const std::string bytes = RegFileBytes(keys);
+  ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const TRegFileParse parsed = ParseRegFile(bytes);
+  ASSERT_TRUE(parsed.Error.empty()) << ToUtf8(parsed.Error) << " line " << parsed.ErrorLine;
+  ASSERT_EQ(parsed.Keys.size(), 2u);
+  EXPECT_EQ(parsed.Keys[0].Path, keys[0].Path);
+  EXPECT_EQ(parsed.Keys[1].Path, keys[1].Path);
+  EXPECT_TRUE(parsed.Keys[1].Values.empty());
+  ASSERT_EQ(parsed.Keys[0].Values.size(), keys[0].Values.size());
+  for (size_t i = 0; i < keys[0].Values.size(); ++i) {
+    SCOPED_TRACE(ToUtf8(keys[0].Values[i].Name));
+    EXPECT_EQ(parsed.Keys[0].Values[i].Name, keys[0].Values[i].Name);
+    EXPECT_EQ(parsed.Keys[0].Values[i].Type, keys[0].Values[i].Type);
+    EXPECT_EQ(parsed.Keys[0].Values[i].Data, keys[0].Values[i].Data);
+  }
+  // The registry editor's forms: text only for whole strings, continued hex lines.
+  const std::wstring text = RegFileText(keys);
+  EXPECT_NE(text.find(L"\"plain\"=\"C:\\\\Program Files\\\\App \\\"quoted\\\"\"\r\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L"\"no terminator\"=hex(1):61,00,62,00,63,00\r\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L"\"dword\"=dword:12345678\r\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L"\"short dword\"=hex(4):01,02,03\r\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L"\"none\"=hex(0):\r\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L",\\\r\n  "), std::wstring::npos);
+  for (size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+    EXPECT_LE(end - start, 80u) << ToUtf8(text.substr(start, end - start));
+  }
+}
+
+TEST(RegFile, BrokenFilesSayWhereTheyStop) {
+  struct Row {
+    const char* Name;
+    std::wstring Text;
+    size_t Line;
+  };
+  const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n";
+  const Row rows[] = {
+      {"no header", L"[HKEY_CURRENT_USER\\x]\r\n", 1},
+      {"value before key", header + L"\"a\"=\"b\"\r\n", 3},
+      {"unclosed string", header + L"[HKEY_CURRENT_USER\\x]\r\n\"a\"=\"b\r\n", 4},
+      {"bad hex byte", header + L"[HKEY_CURRENT_USER\\x]\r\n\"a\"=hex:0g\r\n", 4},
+      {"continued past the end", header + L"[HKEY_CURRENT_USER\\x]\r\n\"a\"=hex:01,\\\r\n", 4},
+      {"long dword", header + L"[HKEY_CURRENT_USER\\x]\r\n\"a\"=dword:123456789\r\n", 4},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const TRegFileParse parsed = ParseRegFileText(row.Text);
+    EXPECT_FALSE(parsed.Error.empty());
+    EXPECT_EQ(parsed.ErrorLine, row.Line);
+  }
+}
+
+// What the system's registry editor writes reads back as the registry holds it.
+TEST(RegFile, ReadsTheSystemRegistryEditorsExport) {
+  TempKey key(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorRegedit"));
+  size_t values = 0;
+  for (const auto& c : ValueCases()) {
+    // Wine's editor writes a DWORD of the wrong size as "dword:" with four
+    // bytes, and drops the last character of a string stored without its NUL.
+    if ((c.Type == REG_DWORD && c.Data.size() != 4) || (c.Type == REG_SZ && (c.Data.size() < 2 || c.Data.back() != 0 || c.Data[c.Data.size() - 2] != 0))) {
+      continue;
+    }
+    key.SetRaw(c.Name, c.Type, c.Data);
+    ++values;
+  }
+  TempKey sub(HKEY_CURRENT_USER, key.Path() + L"\\Sub \u00c4");
+  sub.SetDWord(L"inner", 7);
+  TempFolder folder;
+  const std::wstring file = folder / L"export.reg";
+  const auto run = test::RunProcess(L"regedit.exe /e \"" + file + L"\" \"HKEY_CURRENT_USER\\" + key.Path() + L"\"");
+  ASSERT_TRUE(run.Started);
+  for (int i = 0; i < 100 && !PathExists(file); ++i) ::Sleep(50);
+  const std::string bytes = test::ReadFileBytes(file);
+  ASSERT_FALSE(bytes.empty()) << "regedit /e wrote nothing";
+  const TRegFileParse parsed = ParseRegFile(bytes);
+  ASSERT_TRUE(parsed.Error.empty()) << ToUtf8(parsed.Error) << " line " << parsed.ErrorLine;
+  ASSERT_EQ(parsed.Keys.size(), 2u);
+  EXPECT_EQ(parsed.Keys[1].Path, L"HKEY_CURRENT_USER\\" + sub.Path());
+  size_t compared = 0;
+  for (const auto& [k, fileKey] : {std::pair{&key, &parsed.Keys[0]}, std::pair{&sub, &parsed.Keys[1]}}) {
+    UniqueRegKey open;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, k->Path().c_str(), 0, KEY_READ, open.Put()), ERROR_SUCCESS);
+    for (const auto& value : fileKey->Values) {
+      SCOPED_TRACE(ToUtf8(value.Name));
+      const auto stored = QueryRegValue(open.Get(), value.Name);
+      ASSERT_TRUE(stored.has_value());
+      EXPECT_EQ(value.Type, stored->Type);
+      EXPECT_EQ(value.Data, std::vector<uint8_t>(stored->Data.begin(), stored->Data.end()));
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, values + 1);  // every value was in the export
+}
+
+struct TFileFacts {
+  std::string Bytes;
+  DWORD Attributes = 0;
+  FILETIME Created{}, Written{};
+};
+
+TFileFacts FactsOf(const std::wstring& path) {
+  TFileFacts facts;
+  facts.Bytes = test::ReadFileBytes(path);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+  facts.Attributes = data.dwFileAttributes;
+  facts.Created = data.ftCreationTime;
+  facts.Written = data.ftLastWriteTime;
+  return facts;
+}
+
+void SetTimes(const std::wstring& path, uint64_t ticks) {
+  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  UniqueKernelHandle h(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FILETIME created{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  FILETIME written{static_cast<DWORD>(ticks + 1234567), static_cast<DWORD>((ticks + 1234567) >> 32)};
+  ::SetFileTime(h.Get(), &created, nullptr, &written);
+}
+
+bool operator==(const FILETIME& a, const FILETIME& b) {
+  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+TLeftOverItem RegItem(HKEY root, const std::wstring& key, uint8_t kind, const std::wstring& value = {}) {
+  TLeftOverItem item;
+  item.Kind = kind;
+  item.Root = root;
+  item.KeyPath = key;
+  item.ValueName = value;
+  item.Path = RootKeyName(root) + L"\\" + key + (kind == lkRegValue ? L"\\" + value : L"");
+  return item;
+}
+
+class BackupTest : public test::ScanFixture {
+ protected:
+  std::shared_ptr<TUninstallObject> WithItems(const std::vector<TLeftOverItem>& items) {
+    TUninstallItem record;
+    record.DisplayName = L"Backup Demo: \u00c4pp/1?";
+    auto program = Program(record);
+    for (const auto& item : items) program->AddLeftover(item);
+    return program;
+  }
+  std::vector<TBackupSetInfo> Sets() const { return ListBackupSets(backups->Path()); }
+  static std::wstring Outcome(const TUninstallObject& p) {
+    std::wstring out;
+    for (int32_t i = 0; i < p.LeftoverCount(); ++i) {
+      out += std::to_wstring(static_cast<int>(p.LeftoverState(i))) + L" " + p.GetLeftover(i)->Path + L" (" +
+             p.LeftoverError(i) + L")\n";
+    }
+    return out;
+  }
+};
+
+// Install, remove with backup, restore: the files (bytes, attributes, times)
+// and the registry values (types and bytes) are as they were, and a canary
+// beside them was never touched.
+TEST_F(BackupTest, RemovalAndRestoreLeaveTheMachineAsItWas) {
+  TempFolder root;
+  const std::wstring canary = root.MakeFile(L"canary.txt", "canary");
+  const std::wstring app = root.MakeFolder(L"App");
+  struct FileRow {
+    std::wstring Relative;
+    std::string Content;
+    DWORD Attributes;
+  };
+  const FileRow files[] = {
+      {L"App\\app.exe", std::string("MZ\0\x01\x02", 5), FILE_ATTRIBUTE_ARCHIVE},
+      {L"App\\read-only.dat", "ro", FILE_ATTRIBUTE_READONLY},
+      {L"App\\sub\\hidden.ini", "[x]", FILE_ATTRIBUTE_HIDDEN},
+      {L"App\\\u65e5\u672c.txt", "unicode name", FILE_ATTRIBUTE_ARCHIVE},
+      {L"single.log", std::string(70000, 'z'), FILE_ATTRIBUTE_ARCHIVE},
+  };
+  std::map<std::wstring, TFileFacts> before;
+  uint64_t ticks = 132000000000000000ULL;
+  for (const auto& f : files) {
+    const std::wstring path = root.MakeFile(f.Relative, f.Content);
+    SetTimes(path, ticks += 10000000);
+    ::SetFileAttributesW(path.c_str(), f.Attributes);
+    before[path] = FactsOf(path);
+  }
+  SetTimes(app + L"\\sub", ticks + 99);
+  const TFileFacts subBefore = FactsOf(app + L"\\sub");
+
+  TempKey reg(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorBackup"));
+  const std::wstring appKey = reg.CreateSubKey(L"App");
+  TempKey appValues(HKEY_CURRENT_USER, appKey);
+  for (const auto& c : ValueCases()) appValues.SetRaw(c.Name, c.Type, c.Data);
+  TempKey deeper(HKEY_CURRENT_USER, reg.CreateSubKey(L"App\\Deeper\\Empty"));
+  const std::wstring runKey = reg.CreateSubKey(L"Run");
+  TempKey run(HKEY_CURRENT_USER, runKey);
+  run.SetString(L"Demo\\App", L"app.exe /tray");
+  run.SetString(L"Other", L"other.exe");
+
+  const auto program = WithItems({
+      {app + L"\\", lkFolder},
+      {app + L"\\app.exe", lkFile},
+      {root / L"single.log", lkFile},
+      RegItem(HKEY_CURRENT_USER, appKey, lkRegKey),
+      RegItem(HKEY_CURRENT_USER, runKey, lkRegValue, L"Demo\\App"),
+  });
+  Remove(program);
+  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+    EXPECT_EQ(program->LeftoverState(i), TRemovalState::Removed) << Outcome(*program);
+  }
+  EXPECT_FALSE(PathExists(app));
+  EXPECT_FALSE(PathExists(root / L"single.log"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, appKey));
+  EXPECT_FALSE(test::ValueExists(HKEY_CURRENT_USER, runKey, L"Demo\\App"));
+
+  // The set: named after time and program, its record complete.
+  auto sets = Sets();
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_NE(sets[0].Id.find(L"Backup Demo_ \u00c4pp_1_"), std::wstring::npos) << ToUtf8(sets[0].Id);
+  EXPECT_EQ(sets[0].Program, L"Backup Demo: \u00c4pp/1?");
+  const auto record = nlohmann::json::parse(test::ReadFileBytes(sets[0].Folder + L"\\backup.json"));
+  EXPECT_EQ(record["program"]["displayName"], ToUtf8(L"Backup Demo: \u00c4pp/1?"));
+  ASSERT_EQ(record["items"].size(), 5u);
+  EXPECT_EQ(record["items"][0]["kind"], "folder");
+  EXPECT_EQ(record["items"][0]["place"], "files\\0\\App");
+  EXPECT_EQ(record["items"][1]["place"], "files\\0\\App\\app.exe");  // went with its folder
+  EXPECT_EQ(record["items"][2]["size"], 70000);
+  EXPECT_EQ(record["items"][3]["place"], "registry.reg");
+  for (const auto& item : record["items"]) EXPECT_EQ(item["outcome"], "removed") << item.dump();
+  const std::string reg0 = test::ReadFileBytes(sets[0].Folder + L"\\registry.reg");
+  EXPECT_EQ(reg0.substr(0, 2), "\xFF\xFE");
+
+  const TRestoreReport report = RestoreBackupSet(sets[0], false);
+  EXPECT_EQ(report.NotRestored, 0);
+  for (const auto& item : report.Items) {
+    EXPECT_EQ(item.State, TRestoreState::Restored) << ToUtf8(item.Path) << ": " << ToUtf8(item.Reason);
+  }
+  for (const auto& [path, facts] : before) {
+    SCOPED_TRACE(ToUtf8(path));
+    const TFileFacts after = FactsOf(path);
+    EXPECT_EQ(after.Bytes, facts.Bytes);
+    EXPECT_EQ(after.Attributes, facts.Attributes);
+    EXPECT_TRUE(after.Created == facts.Created);
+    EXPECT_TRUE(after.Written == facts.Written);
+  }
+  EXPECT_TRUE(FactsOf(app + L"\\sub").Written == subBefore.Written);
+  UniqueRegKey restored;
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, appKey.c_str(), 0, KEY_READ, restored.Put()), ERROR_SUCCESS);
+  for (const auto& c : ValueCases()) {
+    SCOPED_TRACE(ToUtf8(c.Name));
+    const auto value = QueryRegValue(restored.Get(), c.Name);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->Type, c.Type);
+    EXPECT_EQ(std::vector<uint8_t>(value->Data.begin(), value->Data.end()), c.Data);
+  }
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, deeper.Path()));
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, runKey, L"Demo\\App"), L"app.exe /tray");
+  EXPECT_EQ(test::ReadFileBytes(canary), "canary");
+  EXPECT_TRUE(Sets()[0].Restored);
+}
+
+TEST_F(BackupTest, RestoreLeavesWhatWasCreatedSinceUnlessOverwrite) {
+  TempFolder root;
+  const std::wstring canary = root.MakeFile(L"canary.txt", "canary");
+  const std::wstring file = root.MakeFile(L"App\\settings.ini", "old");
+  const std::wstring other = root.MakeFile(L"App\\other.ini", "other");
+  TempKey reg(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorBackup"));
+  reg.SetString(L"Setting", L"old");
+  const auto program = WithItems({{root / L"App\\", lkFolder}, RegItem(HKEY_CURRENT_USER, reg.Path(), lkRegValue, L"Setting")});
+  Remove(program);
+  ASSERT_FALSE(PathExists(file)) << Outcome(*program);
+  root.MakeFile(L"App\\settings.ini", "new");  // made since the removal
+  reg.SetString(L"Setting", L"new");
+
+  const auto sets = Sets();
+  ASSERT_EQ(sets.size(), 1u);
+  const TRestoreReport first = RestoreBackupSet(sets[0], false);
+  EXPECT_EQ(test::ReadFileBytes(file), "new");
+  EXPECT_EQ(test::ReadFileBytes(other), "other");  // the rest of the folder came back
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, reg.Path(), L"Setting"), L"new");
+  EXPECT_EQ(first.NotRestored, 2);
+  bool reportedFile = false;
+  for (const auto& item : first.Items) {
+    reportedFile |= item.Path == file && item.State == TRestoreState::Exists;
+  }
+  EXPECT_TRUE(reportedFile);
+
+  const TRestoreReport second = RestoreBackupSet(Sets()[0], true);
+  EXPECT_EQ(second.NotRestored, 0);
+  EXPECT_EQ(test::ReadFileBytes(file), "old");
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, reg.Path(), L"Setting"), L"old");
+  EXPECT_EQ(test::ReadFileBytes(canary), "canary");
+}
+
+// A backup folder that cannot be made: nothing is deleted, and every item
+// says why.
+TEST_F(BackupTest, UnwritableBackupFolderDeletesNothing) {
+  TempFolder root;
+  const std::wstring blocker = root.MakeFile(L"not-a-folder", "file");
+  engine->Backup.Folder = blocker + L"\\Backups";
+  const std::wstring file = root.MakeFile(L"App\\app.exe");
+  const std::wstring single = root.MakeFile(L"single.txt");
+  TempKey reg(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorBackup"));
+  reg.SetString(L"Setting", L"x");
+  const auto program = WithItems({{root / L"App\\", lkFolder},
+                                  {single, lkFile},
+                                  RegItem(HKEY_CURRENT_USER, reg.Path(), lkRegKey)});
+  Remove(program);
+  EXPECT_TRUE(PathExists(file));
+  EXPECT_TRUE(PathExists(single));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, reg.Path()));
+  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+    EXPECT_EQ(program->LeftoverState(i), TRemovalState::Failed);
+    EXPECT_NE(program->LeftoverError(i).find(L"backup could not be written"), std::wstring::npos)
+        << ToUtf8(program->LeftoverError(i));
+  }
+}
+
+// Where the backup must copy (kept entries inside), a link is neither copied
+// nor deleted, and its item says so; the link's target is never touched.
+TEST_F(BackupTest, LinksAreNotBackedUpByCopyingAndStay) {
+  TempFolder root;
+  TempFolder outside;
+  const std::wstring target = outside.MakeFile(L"target.txt", "outside");
+  root.MakeFile(L"App\\keep\\kept.ini", "kept");
+  const std::wstring dropped = root.MakeFile(L"App\\drop.txt", "drop");
+  if (!test::MakeFolderLink(root / L"App\\link", outside.Path())) GTEST_SKIP() << "links cannot be made here";
+  const auto program = WithItems({{root / L"App\\", lkFolder}, {root / L"App\\keep\\", lkFolder}});
+  program->SetLeftoverKept(1, true);
+  Remove(program);
+  EXPECT_FALSE(PathExists(dropped));
+  EXPECT_TRUE(PathExists(root / L"App\\keep\\kept.ini"));
+  EXPECT_TRUE(PathExists(root / L"App\\link"));
+  EXPECT_EQ(test::ReadFileBytes(target), "outside");
+  EXPECT_EQ(program->LeftoverState(0), TRemovalState::Failed) << Outcome(*program);
+  EXPECT_NE(program->LeftoverError(0).find(L"link"), std::wstring::npos);
+  const auto sets = Sets();
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_EQ(test::ReadFileBytes(sets[0].Folder + L"\\files\\0\\App\\drop.txt"), "drop");
+  EXPECT_FALSE(PathExists(sets[0].Folder + L"\\files\\0\\App\\keep\\kept.ini"));
+  test::RunUnixCommand(L"Z:\\bin\\rm \"" + test::UnixPathOf(root / L"App\\link") + L"\"");
+}
+
+// What the export file cannot hold (a registry link, a name with a line
+// break) is not deleted: the item fails and says why; the link's target is
+// never touched.
+TEST_F(BackupTest, RegistryLinksAndUnwritableNamesStay) {
+  const std::wstring base = L"Software\\" + test::UniqueName(L"QuorBackupLink");
+  TempKey victim(HKEY_CURRENT_USER, base + L"\\Victim");
+  victim.SetString(L"precious", L"x");
+  TempKey app(HKEY_CURRENT_USER, base + L"\\App");
+  app.SetString(L"plain", L"goes");
+  const std::wstring odd = app.CreateSubKey(L"line\rbreak");
+  TempKey oddKey(HKEY_CURRENT_USER, odd);
+  oddKey.SetString(L"inner", L"stays");
+  const std::wstring native = L"\\Registry\\Machine\\" + base;
+  TempKey machineVictim(HKEY_LOCAL_MACHINE, base + L"\\Victim");
+  machineVictim.SetString(L"precious", L"x");
+  TempKey machineApp(HKEY_LOCAL_MACHINE, base + L"\\App");
+  ASSERT_TRUE(test::MakeRegistryLink(HKEY_LOCAL_MACHINE, machineApp.Path() + L"\\outside", native + L"\\Victim"));
+  const auto program = WithItems({RegItem(HKEY_CURRENT_USER, app.Path(), lkRegKey),
+                                  RegItem(HKEY_LOCAL_MACHINE, machineApp.Path(), lkRegKey)});
+  Remove(program);
+  test::DropRegistryLink(HKEY_LOCAL_MACHINE, machineApp.Path() + L"\\outside");
+  EXPECT_TRUE(test::ValueExists(HKEY_LOCAL_MACHINE, machineVictim.Path(), L"precious"));
+  EXPECT_TRUE(test::ValueExists(HKEY_CURRENT_USER, odd, L"inner"));
+  EXPECT_FALSE(test::ValueExists(HKEY_CURRENT_USER, app.Path(), L"plain"));
+  for (int32_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(program->LeftoverState(i), TRemovalState::Failed) << Outcome(*program);
+    EXPECT_NE(program->LeftoverError(i).find(L"not backed up"), std::wstring::npos) << Outcome(*program);
+  }
+}
+
+// Age first, then size, oldest first.
+TEST(BackupRetention, ByAgeAndBySize) {
+  TempFolder root;
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  auto daysAgo = [&](int days) {
+    const uint64_t ticks = ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) -
+                           static_cast<uint64_t>(days) * 24 * 3600 * 10000000ULL;
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  };
+  struct Row {
+    const wchar_t* Name;
+    int DaysAgo;
+    int64_t Size;
+  };
+  const Row rows[] = {{L"ancient", 45, 10}, {L"old", 20, 600}, {L"middle", 10, 500}, {L"new", 1, 300}};
+  for (const auto& row : rows) {
+    TSoftwareList list;
+    TUninstallItem item;
+    item.DisplayName = row.Name;
+    auto program = list.Items(list.Add(-1, item));
+    program->AddLeftover({L"C:\\x\\" + std::wstring(row.Name), lkFile});
+    TBackupOptions options;
+    options.Folder = root.Path();
+    options.Time = daysAgo(row.DaysAgo);
+    std::wstring error;
+    auto writer = TBackupWriter::Create(options, *program, error);
+    ASSERT_TRUE(writer) << ToUtf8(error);
+    writer->Item(0).Place = L"files\\0\\x";
+    writer->Item(0).Size = row.Size;
+    ASSERT_TRUE(writer->WriteRecord(error));
+  }
+  auto names = [&] {
+    std::vector<std::wstring> out;
+    for (const auto& set : ListBackupSets(root.Path())) out.push_back(set.Program);
+    return out;
+  };
+  ASSERT_EQ(names(), (std::vector<std::wstring>{L"ancient", L"old", L"middle", L"new"}));
+  const auto deleted = ApplyRetention(root.Path(), TRetention{30, 1000}, now);
+  ASSERT_EQ(deleted.size(), 2u);  // ancient by age, then old until 800 <= 1000
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"middle", L"new"}));
+  EXPECT_TRUE(ApplyRetention(root.Path(), TRetention{0, 0}, now).empty());  // no limits
+  EXPECT_EQ(PurgeBackupSets(root.Path(), 5, now).size(), 1u);
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"new"}));
+}
+
+}  // namespace
+}  // namespace quor
