@@ -119,8 +119,12 @@ TKnownFolders TKnownFolders::ForMachine(const TEnvironmentStrings* table) {
   AddProfiles(set);
   // This program's own folders.
   set.AddTree(ModuleFolder());
-  const std::wstring appData = KnownFolderPath(FOLDERID_RoamingAppData);
-  if (!appData.empty()) set.AddTree(IncludeBackslash(appData) + L"Quor Uninstaller");
+  // Its settings, and its backups of removed items (which carry the programs'
+  // names): the environment's local folder is the one the backups follow.
+  for (const std::wstring& base :
+       {KnownFolderPath(FOLDERID_RoamingAppData), KnownFolderPath(FOLDERID_LocalAppData),
+        EnvironmentValue(L"LOCALAPPDATA"), EnvironmentValue(L"APPDATA")})
+    if (!base.empty()) set.AddTree(IncludeBackslash(base) + L"Quor Uninstaller");
   return set;
 }
 

@@ -288,6 +288,26 @@ TEST_F(ScanGuardTest, ANameInsideALongerWordIsWeak) {
               Dump(*program));
 }
 
+// A removal's backup set carries the program's name; it is never the
+// program's leftover, neither in the local nor in the roaming folder.
+TEST_F(ScanGuardTest, ThisProgramsOwnFoldersAreNeverLeftovers) {
+  const std::wstring name = L"Zephyrnote" + tag;
+  TempFolder backups(TempFolder::At{Expand(L"%LOCALAPPDATA%\\Quor Uninstaller\\Backups"),
+                                    L"2026-12-10 120000 " + name});
+  const std::wstring saved = backups.MakeFile(L"files\\1\\" + name + L".ini");
+  TempFolder settings(TempFolder::At{Expand(L"%APPDATA%\\Quor Uninstaller"), name});
+  const std::wstring setting = settings.MakeFile(L"x.txt");
+  const auto program = Program(Item(name, L""));
+  Scan(program);
+  EXPECT_FALSE(AnyItemAtOrBelow(*program, Expand(L"%LOCALAPPDATA%\\Quor Uninstaller")))
+      << ToUtf8(Dump(*program));
+  EXPECT_FALSE(AnyItemAtOrBelow(*program, Expand(L"%APPDATA%\\Quor Uninstaller")))
+      << ToUtf8(Dump(*program));
+  Remove(program);
+  EXPECT_TRUE(test::PathExists(saved));
+  EXPECT_TRUE(test::PathExists(setting));
+}
+
 // Alpha sits in a shared vendor folder that also holds Beta, registered on
 // its own: nothing of the vendor folder is Alpha's to list.
 TEST_F(ScanGuardTest, AFolderHoldingAnotherRegisteredProgramIsNotListed) {
