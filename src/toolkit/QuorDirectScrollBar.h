@@ -35,6 +35,9 @@ class TQuorDirectScrollBar : public TQuorDirectParentControl {
 
   void SetScrollRes(const TQuorScrollBarRes& res);
   int Position() const { return FProps.Position; }
+  int Min() const { return FProps.Min; }
+  int Max() const { return FProps.Max; }
+  int PageSize() const { return FProps.PageSize; }
   void SetPosition(int position);
   void SetRange(int min, int max, int pageSize);
   TScrollLayout Layout() const { return LayoutScrollBar(Input()); }

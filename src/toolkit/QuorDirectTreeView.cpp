@@ -158,27 +158,26 @@ void TQuorDirectTreeView::Invalidate() {
 void TQuorDirectTreeView::SyncScrollBars() {
   FSyncing = true;
   const bool verBefore = FVerBar && FVerBar->Visible();
+  // Each bar changes only what differs: a bar's setters repaint it.
+  auto sync = [](TQuorDirectScrollBar& bar, const TQuorScrollRange& r, const TBounds& place) {
+    if (r.Needed) {
+      const TBounds& b = bar.Bounds();
+      if (b.Left != place.Left || b.Top != place.Top || b.Width != place.Width || b.Height != place.Height)
+        bar.SetBounds(place);
+      if (bar.Max() != r.Max || bar.PageSize() != r.Page) bar.SetRange(0, r.Max, r.Page);
+      if (bar.Position() != r.Position) bar.SetPosition(r.Position);
+    }
+    if (bar.Visible() != r.Needed) bar.SetVisible(r.Needed);
+  };
   if (FVerBar) {
-    const TQuorScrollRange r = FModel.VerScroll();
     const int w = FVerBar->Width();
     const int bottom = FHorBar && FModel.HorScroll().Needed ? Height() - FHorBar->Height() : Height();
-    if (r.Needed) {
-      FVerBar->SetBounds({Width() - w, 0, w, bottom});
-      FVerBar->SetRange(0, r.Max, r.Page);
-      FVerBar->SetPosition(r.Position);
-    }
-    FVerBar->SetVisible(r.Needed);
+    sync(*FVerBar, FModel.VerScroll(), {Width() - w, 0, w, bottom});
   }
   if (FHorBar) {
-    const TQuorScrollRange r = FModel.HorScroll();
     const int h = FHorBar->Height();
     const int right = FVerBar && FVerBar->Visible() ? Width() - FVerBar->Width() : Width();
-    if (r.Needed) {
-      FHorBar->SetBounds({0, Height() - h, right, h});
-      FHorBar->SetRange(0, r.Max, r.Page);
-      FHorBar->SetPosition(r.Position);
-    }
-    FHorBar->SetVisible(r.Needed);
+    sync(*FHorBar, FModel.HorScroll(), {0, Height() - h, right, h});
   }
   // The highlight images follow the width left by the vertical bar.
   if ((FVerBar && FVerBar->Visible()) != verBefore || FHighlights.empty()) BuildHighlights();
@@ -228,7 +227,7 @@ void TQuorDirectTreeView::DrawBackground(const RECT& area) {
     CopyBitmapRect(Frame()->CleanSkin(), {s.left + r.left, s.top + r.top, s.left + r.right, s.top + r.bottom},
                    FBuffer, {r.left, r.top});
   } else {
-    CreateColorImage(r.right - r.left, r.bottom - r.top, FProps.Color, 255).Draw(FBuffer, r);
+    FillRectOpaque(FBuffer, r, FProps.Color);
   }
   if (!FProps.ImgBack.Empty()) {
     // Scaled over the whole tree; a part is redrawn by drawing it whole into a scratch.

@@ -79,6 +79,17 @@ void CopyBitmapRect(const TQuorBitmap& source, const RECT& from, TQuorBitmap& de
     std::memcpy(dest.Pixel(at.x, at.y + (y - top)), source.Pixel(left, y), size_t(right - left) * 4);
 }
 
+void FillRectOpaque(TQuorBitmap& bitmap, const RECT& rect, TColor color) {
+  const int left = std::max<int>(0, rect.left), top = std::max<int>(0, rect.top);
+  const int right = std::min<int>(bitmap.Width(), rect.right), bottom = std::min<int>(bitmap.Height(), rect.bottom);
+  if (right <= left || bottom <= top) return;
+  ::GdiFlush();
+  const uint8_t pixel[4] = {ColorBlue(color), ColorGreen(color), ColorRed(color), 255};
+  uint8_t* first = bitmap.Pixel(left, top);
+  for (int x = 0; x < right - left; ++x) std::memcpy(first + x * 4, pixel, 4);
+  for (int y = top + 1; y < bottom; ++y) std::memcpy(bitmap.Pixel(left, y), first, size_t(right - left) * 4);
+}
+
 void BlendBitmapToCanvas(const TQuorBitmap& source, TQuorBitmap& canvas, const RECT& r) {
   BlendBitmapToBitmap(source, canvas, r, 255);
 }

@@ -75,6 +75,8 @@ void GrayBitmapInner(TQuorBitmap& bitmap, int margin);
 void ClearBitmap(TQuorBitmap& bitmap);
 void SetBitmapOpaque(TQuorBitmap& bitmap);
 void SetRectOpaque(TQuorBitmap& bitmap, const RECT& rect);
+// Fills a rectangle (clipped to the bitmap) with an opaque colour.
+void FillRectOpaque(TQuorBitmap& bitmap, const RECT& rect, TColor color);
 void SetImageAlpha(TPngImage& image, uint8_t alpha);
 TPngImage CreateColorImage(int width, int height, TColor color, uint8_t alpha);
 
