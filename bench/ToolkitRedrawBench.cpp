@@ -27,47 +27,36 @@ class TBenchWindow : public THostWindow {
  private:
   void Define() {
     TQuorDirectForm& f = *Form;
+    for (int i = 0; i < 4; ++i)
+      f.Add<TQuorDirectLabel>(
+          {.Control = {.Name = L"lbl" + std::to_wstring(i), .Bounds = {30, 60 + i * 30, 300, 24}},
+           .Caption = L"A label of the benchmark window, number " + std::to_wstring(i)});
+    const TFontSpec white{L"Tahoma", DEFAULT_CHARSET, 9, fsBold, 0xFFFFFF};
     for (int i = 0; i < 4; ++i) {
-      TQuorDirectLabel::TProps label;
-      label.Name = L"lbl" + std::to_wstring(i);
-      label.Bounds = {30, 60 + i * 30, 300, 24};
-      label.Caption = L"A label of the benchmark window, number " + std::to_wstring(i);
-      f.Add<TQuorDirectLabel>(label);
-    }
-    for (int i = 0; i < 4; ++i) {
-      TQuorDirectButton::TProps button;
-      button.Name = L"btn" + std::to_wstring(i);
-      button.Bounds = {30 + i * 160, 200, 150, 34};
-      button.ImgBtn = SkinImage(L"button_accent");
-      button.BtnSplit = {6, 6, 74, 22};
-      button.Caption = L"Command " + std::to_wstring(i);
-      button.FontNormal = button.FontOver = {L"Tahoma", DEFAULT_CHARSET, 9, fsBold, 0xFFFFFF};
-      auto& b = f.Add<TQuorDirectButton>(button);
+      auto& b = f.Add<TQuorDirectButton>(
+          {.Control = {.Name = L"btn" + std::to_wstring(i), .Bounds = {30 + i * 160, 200, 150, 34}},
+           .ImgBtn = SkinImage(L"button_accent"),
+           .BtnSplit = {6, 6, 74, 22},
+           .Caption = L"Command " + std::to_wstring(i),
+           .FontNormal = white,
+           .FontOver = white});
       if (i == 0) Probe = &b;
     }
-    for (int i = 0; i < 2; ++i) {
-      TQuorDirectStdButton::TProps std;
-      std.Name = L"std" + std::to_wstring(i);
-      std.Bounds = {30 + i * 110, 260, 100, 30};
-      std.ImgBtn = SkinImage(L"std_button");
-      std.BtnSplit = {6, 6, 74, 22};
-      std.Caption = i ? L"Cancel" : L"OK";
-      f.Add<TQuorDirectStdButton>(std);
-    }
-    TQuorDirectProgress::TProps progress;
-    progress.Name = L"pgb";
-    progress.Bounds = {30, 320, 500, 8};
-    progress.ImgBack = SkinImage(L"progress_back");
-    progress.ImgFront = SkinImage(L"progress_front");
-    progress.ImgSplit = {4, 0, 36, 0};
-    progress.Position = 40;
-    f.Add<TQuorDirectProgress>(progress);
-    TQuorDirectPanel::TProps panel;
-    panel.Name = L"pnl";
-    panel.Bounds = {9, 433, 787, 34};
-    panel.ImgBack = SkinImage(L"panel_back");
-    panel.ImgSplit = {2, 0, 18, 0};
-    f.Add<TQuorDirectPanel>(panel);
+    for (int i = 0; i < 2; ++i)
+      f.Add<TQuorDirectStdButton>({.Control = {.Name = L"std" + std::to_wstring(i),
+                                               .Bounds = {30 + i * 110, 260, 100, 30},
+                                               .TabStop = true},
+                                   .ImgBtn = SkinImage(L"std_button"),
+                                   .BtnSplit = {6, 6, 74, 22},
+                                   .Caption = i ? L"Cancel" : L"OK"});
+    f.Add<TQuorDirectProgress>({.Control = {.Name = L"pgb", .Bounds = {30, 320, 500, 8}},
+                                .ImgBack = SkinImage(L"progress_back"),
+                                .ImgFront = SkinImage(L"progress_front"),
+                                .Position = 40,
+                                .ImgSplit = {4, 0, 36, 0}});
+    f.Add<TQuorDirectPanel>({.Control = {.Name = L"pnl", .Bounds = {9, 433, 787, 34}},
+                             .ImgSplit = {2, 0, 18, 0},
+                             .ImgBack = SkinImage(L"panel_back")});
   }
 };
 

@@ -20,8 +20,8 @@ class TBenchWindow : public THostWindow {
   TBenchWindow() : THostWindow({.Left = 40, .Top = 40, .Width = 520, .Height = 460}) {
     Form = std::make_unique<TQuorDirectForm>(*this, SkinnedFrameProps(L"Tree benchmark"));
     TQuorDirectTreeView::TProps props = TGalleryTreeWindow::SkinnedTreeProps();
-    props.Name = L"tree";
-    props.Bounds = {20, 50, 480, 380};
+    props.Control.Name = L"tree";
+    props.Control.Bounds = {20, 50, 480, 380};
     Tree = &Form->Add<TQuorDirectTreeView>(props);
     Tree->BeginUpdate();
     for (int g = 0; g < 2; ++g) {

@@ -27,7 +27,7 @@ std::vector<TPngImage> StretchStateFrames(const TPngImage& strip, int count,
 // ---- windowless button ------------------------------------------------------
 
 TQuorDirectButton::TQuorDirectButton(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectControl(parent, props), FProps(props), FStatus(props.BtnStatus) {
+    : TQuorDirectControl(parent, props.Control), FProps(props) {
   const TFontSpec* specs[] = {&props.FontNormal, &props.FontOver,    &props.FontDown,
                               &props.FontDisable, &props.FontSelect, &props.FontFocus};
   for (int i = 0; i < 6; ++i) FFonts[i].Assign(*specs[i]);
@@ -41,8 +41,8 @@ void TQuorDirectButton::SetBounds(const TBounds& bounds) {
 }
 
 void TQuorDirectButton::SetBtnStatus(TQuorBtnStatus status) {
-  if (status == FStatus) return;
-  FStatus = status;
+  if (status == FProps.BtnStatus) return;
+  FProps.BtnStatus = status;
   Redraw();
 }
 
@@ -55,7 +55,7 @@ void TQuorDirectButton::SetCaption(const std::wstring& caption) {
 TQuorBtnStatus TQuorDirectButton::DrawnStatus() const {
   using enum TQuorBtnStatus;
   if (!Enabled()) return bsDisable;
-  if (FStatus == bsSelect) return bsSelect;
+  if (FProps.BtnStatus == bsSelect) return bsSelect;
   if (Pressed()) return bsDown;
   if (Hovered()) return bsOver;
   return bsNormal;
@@ -80,9 +80,9 @@ void TQuorDirectButton::MouseDown(int x, int y) {
     TQuorDirectControl::MouseDown(x, y);
     return;
   }
-  if (FStatus == TQuorBtnStatus::bsSelect) return;
+  if (FProps.BtnStatus == TQuorBtnStatus::bsSelect) return;
   if (OnSelect) OnSelect(*this);
-  FStatus = TQuorBtnStatus::bsSelect;
+  FProps.BtnStatus = TQuorBtnStatus::bsSelect;
   for (auto& sibling : Parent().Children()) {
     auto* other = dynamic_cast<TQuorDirectButton*>(sibling.get());
     if (other && other != this && other->ButtonTab() && other->GroupIndex() == GroupIndex() &&
@@ -168,7 +168,7 @@ void TQuorDirectButton::DrawCaption(TQuorBitmap& canvas, const RECT& r, int glyp
 // ---- standard button ------------------------------------------------------------
 
 TQuorDirectStdButton::TQuorDirectStdButton(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectParentControl(parent, props), FProps(props) {
+    : TQuorDirectParentControl(parent, props.Control), FProps(props) {
   const TFontSpec* specs[] = {&props.FontNormal, &props.FontOver, &props.FontDown,
                               &props.FontDisable, &props.FontFocus};
   for (int i = 0; i < 5; ++i) FFonts[i].Assign(*specs[i]);

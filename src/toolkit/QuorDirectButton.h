@@ -19,8 +19,8 @@ std::vector<TPngImage> StretchStateFrames(const TPngImage& strip, int count,
 
 class TQuorDirectButton : public TQuorDirectControl {
  public:
-  struct TProps : TControlProps {
-    TProps() { Bounds = {0, 0, 100, 25}; }
+  struct TProps {
+    TControlProps Control{.Bounds = {0, 0, 100, 25}};
     bool AutoSize = true;
     TPngImage ImgBtn;
     int RightLimite = 0;
@@ -40,7 +40,7 @@ class TQuorDirectButton : public TQuorDirectControl {
   };
   TQuorDirectButton(TQuorContainer& parent, const TProps& props);
 
-  TQuorBtnStatus BtnStatus() const { return FStatus; }
+  TQuorBtnStatus BtnStatus() const { return FProps.BtnStatus; }
   void SetBtnStatus(TQuorBtnStatus status);
   const std::wstring& Caption() const { return FProps.Caption; }
   void SetCaption(const std::wstring& caption);
@@ -62,7 +62,6 @@ class TQuorDirectButton : public TQuorDirectControl {
   void DrawCaption(TQuorBitmap& canvas, const RECT& r, int glyphRight);
 
   TProps FProps;
-  TQuorBtnStatus FStatus;
   std::vector<TPngImage> FFrames;
   TQuorFont FFonts[6];
   bool FCut = false;
@@ -72,11 +71,8 @@ class TQuorDirectButton : public TQuorDirectControl {
 
 class TQuorDirectStdButton : public TQuorDirectParentControl {
  public:
-  struct TProps : TQuorDirectParentControl::TProps {
-    TProps() {
-      Bounds = {0, 0, 80, 28};
-      TabStop = true;
-    }
+  struct TProps {
+    TControlProps Control{.Bounds = {0, 0, 80, 28}, .TabStop = true};
     TPngImage ImgBtn;
     int AutoSizeFix = 0;
     int BtnStateCount = 5;

@@ -37,33 +37,28 @@ TQuorControlBase::TQuorControlBase(TQuorContainer& parent, const TControlProps& 
     : FParent(parent),
       FFrame(parent.ContainerFrame()),
       FParentControl(parent.AsParentControl()),
-      FName(props.Name),
-      FBounds(props.Bounds),
-      FVisible(props.Visible),
-      FEnabled(props.Enabled),
-      FHint(props.Hint),
-      FShowHint(props.ShowHint) {}
+      FControl(props) {}
 
 void TQuorControlBase::SetBounds(const TBounds& bounds) {
-  FBounds = bounds;
+  FControl.Bounds = bounds;
   Redraw();
 }
 
 void TQuorControlBase::SetVisible(bool visible) {
-  if (FVisible == visible) return;
-  FVisible = visible;
+  if (FControl.Visible == visible) return;
+  FControl.Visible = visible;
   Redraw();
 }
 
 void TQuorControlBase::SetEnabled(bool enabled) {
-  if (FEnabled == enabled) return;
-  FEnabled = enabled;
+  if (FControl.Enabled == enabled) return;
+  FControl.Enabled = enabled;
   Redraw();
 }
 
 void TQuorControlBase::SetHint(const std::wstring& hint) {
-  if (hint == FHint) return;
-  FHint = hint;
+  if (hint == FControl.Hint) return;
+  FControl.Hint = hint;
   if (FHovered) {
     if (FFrame) FFrame->CancelControlHint(*this);
     UpdateHintTool();
@@ -71,8 +66,8 @@ void TQuorControlBase::SetHint(const std::wstring& hint) {
 }
 
 void TQuorControlBase::SetShowHint(bool show) {
-  if (show == FShowHint) return;
-  FShowHint = show;
+  if (show == FControl.ShowHint) return;
+  FControl.ShowHint = show;
   if (!FHovered || !FFrame) return;
   if (show) UpdateHintTool();
   else FFrame->CancelControlHint(*this);
@@ -80,8 +75,8 @@ void TQuorControlBase::SetShowHint(bool show) {
 
 RECT TQuorControlBase::SurfaceRect() const {
   POINT o = FParent.SurfaceOrigin();
-  return {o.x + FBounds.Left, o.y + FBounds.Top, o.x + FBounds.Left + FBounds.Width,
-          o.y + FBounds.Top + FBounds.Height};
+  const TBounds& b = FControl.Bounds;
+  return {o.x + b.Left, o.y + b.Top, o.x + b.Left + b.Width, o.y + b.Top + b.Height};
 }
 
 RECT TQuorControlBase::ClipRect() const { return Intersect(SurfaceRect(), FParent.ChildClip()); }
@@ -95,7 +90,7 @@ void TQuorControlBase::MouseDown(int, int) {
 
 void TQuorControlBase::MouseUp(int x, int y) {
   // The click fires before the pressed look goes, and only inside the control.
-  if (x >= 0 && y >= 0 && x < FBounds.Width && y < FBounds.Height && FEnabled) Click();
+  if (x >= 0 && y >= 0 && x < Width() && y < Height() && Enabled()) Click();
   FPressed = false;
   StateChanged();
 }
@@ -125,7 +120,7 @@ void TQuorControlBase::MouseLeave() {
 }
 
 void TQuorControlBase::UpdateHintTool() {
-  if (FFrame && FShowHint && !FHint.empty()) FFrame->ShowControlHint(*this, FHint);
+  if (FFrame && ShowHint() && !Hint().empty()) FFrame->ShowControlHint(*this, Hint());
 }
 
 void TQuorControlBase::StateChanged() {
@@ -147,12 +142,12 @@ void TQuorControlBase::PaintClipped(TQuorBitmap& surface,
     return;
   }
   // Partly hidden: draw on a scratch copy of the control's place and copy back the visible part.
-  TQuorBitmap scratch(FBounds.Width, FBounds.Height);
+  TQuorBitmap scratch(Width(), Height());
   if (scratch.Empty()) return;
   CopyBitmapRect(surface, rect, scratch, {0, 0});
   const RECT local{clip.left - rect.left, clip.top - rect.top, clip.right - rect.left,
                    clip.bottom - rect.top};
-  TPaintContext ctx{scratch, {0, 0, FBounds.Width, FBounds.Height}, local};
+  TPaintContext ctx{scratch, {0, 0, Width(), Height()}, local};
   draw(ctx);
   CopyBitmapRect(scratch, local, surface, {clip.left, clip.top});
 }
@@ -319,11 +314,9 @@ void TQuorDirectControl::SetBounds(const TBounds& bounds) {
 
 // ---- windowed ------------------------------------------------------------------
 
-TQuorDirectParentControl::TQuorDirectParentControl(TQuorContainer& parent, const TProps& props)
-    : TQuorControlBase(parent, props),
-      FAlpha(props.Alpha),
-      FTabStop(props.TabStop),
-      FTabOrder(props.TabOrder) {}
+TQuorDirectParentControl::TQuorDirectParentControl(TQuorContainer& parent,
+                                                   const TControlProps& props)
+    : TQuorControlBase(parent, props) {}
 
 TQuorDirectParentControl::~TQuorDirectParentControl() {
   FChildren.clear();
@@ -354,8 +347,8 @@ POINT TQuorDirectParentControl::SurfaceOrigin() const {
 
 void TQuorDirectParentControl::SetAlpha(int alpha) {
   alpha = std::clamp(alpha, 0, 255);
-  if (alpha == FAlpha) return;
-  FAlpha = alpha;
+  if (alpha == Alpha()) return;
+  FControl.Alpha = alpha;
   AlphaChanged();
   Redraw();
 }
@@ -365,11 +358,11 @@ void TQuorDirectParentControl::SetFocus() {
 }
 
 bool TQuorDirectParentControl::CanTakeFocus() const {
-  return FHandle && FTabStop && Visible() && Enabled() && Showing();
+  return FHandle && TabStop() && Visible() && Enabled() && Showing();
 }
 
 bool TQuorDirectParentControl::ShowsFocusMark() const {
-  return Focused() && FTabStop && Frame() && Frame()->KeyboardCues();
+  return Focused() && TabStop() && Frame() && Frame()->KeyboardCues();
 }
 
 void TQuorDirectParentControl::SetBounds(const TBounds& bounds) {
@@ -410,7 +403,7 @@ void TQuorDirectParentControl::SetEnabled(bool enabled) {
 
 void TQuorDirectParentControl::TakeSnapshot(TQuorDirectForm& frame) {
   const TQuorDirectParentControl* parent = ParentControl();
-  const bool fromSkin = FAlpha != 255 && parent && parent->FSnapshot;
+  const bool fromSkin = Alpha() != 255 && parent && parent->FSnapshot;
   FSnapshot = CopyRectToBitmap(fromSkin ? frame.CleanSkin() : frame.Surface(), SurfaceRect());
   for (auto& child : FChildren)
     if (child->Visible()) child->TakeSnapshot(frame);
@@ -478,7 +471,7 @@ LRESULT TQuorDirectParentControl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     const int x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
     switch (msg) {
       case WM_LBUTTONDOWN:
-        if (FTabStop) SetFocus();
+        if (TabStop()) SetFocus();
         ::SetCapture(FHandle);
         MouseDown(x, y);
         return 0;

@@ -31,7 +31,12 @@ struct TBounds {
   int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
-// Properties every control takes from a window definition.
+// Properties every control takes from a window definition. Each control's
+// own TProps holds one of these as its `Control` member, with the control's
+// defaults, so that a definition names every field with designated initialisers:
+//   {.Control = {.Name = L"lblTitle", .Bounds = {28, 52, 360, 28}}, .Caption = L"..."}
+// Naming `.Control` replaces those defaults as a whole: a definition that
+// names it states the bounds and TabStop it wants.
 struct TControlProps {
   std::wstring Name;
   TBounds Bounds;
@@ -39,6 +44,10 @@ struct TControlProps {
   bool Enabled = true;
   std::wstring Hint;
   bool ShowHint = false;
+  // Windowed controls only; windowless ones ignore these three.
+  int Alpha = 255;
+  bool TabStop = false;
+  int TabOrder = -1;  // -1: after the siblings that have one, in the order of creation
 };
 
 // Where a control draws: the canvas, the control's rectangle on it, and the
@@ -72,19 +81,19 @@ class TQuorControlBase {
   // Whether Tab may move the keyboard focus to the control now, and its place in tab order.
   virtual bool CanTakeFocus() const { return false; }
   virtual int TabOrder() const { return -1; }
-  const std::wstring& Name() const { return FName; }
-  const TBounds& Bounds() const { return FBounds; }
-  int Width() const { return FBounds.Width; }
-  int Height() const { return FBounds.Height; }
+  const std::wstring& Name() const { return FControl.Name; }
+  const TBounds& Bounds() const { return FControl.Bounds; }
+  int Width() const { return FControl.Bounds.Width; }
+  int Height() const { return FControl.Bounds.Height; }
   virtual void SetBounds(const TBounds& bounds);
-  bool Visible() const { return FVisible; }
+  bool Visible() const { return FControl.Visible; }
   virtual void SetVisible(bool visible);
-  bool Enabled() const { return FEnabled; }
+  bool Enabled() const { return FControl.Enabled; }
   virtual void SetEnabled(bool enabled);
-  const std::wstring& Hint() const { return FHint; }
+  const std::wstring& Hint() const { return FControl.Hint; }
   // A changed hint shows at once while the mouse is over the control.
   void SetHint(const std::wstring& hint);
-  bool ShowHint() const { return FShowHint; }
+  bool ShowHint() const { return FControl.ShowHint; }
   void SetShowHint(bool show);
 
   TQuorContainer& Parent() const { return FParent; }
@@ -135,7 +144,7 @@ class TQuorControlBase {
   void PaintClipped(TQuorBitmap& surface, const std::function<void(TPaintContext&)>& draw);
   void UpdateHintTool();
   // Changes the flag only; the caller repaints.
-  void SetVisibleFlag(bool visible) { FVisible = visible; }
+  void SetVisibleFlag(bool visible) { FControl.Visible = visible; }
 
   bool FHovered = false;
   bool FPressed = false;
@@ -145,12 +154,9 @@ class TQuorControlBase {
   TQuorContainer& FParent;
   TQuorDirectForm* FFrame = nullptr;
   TQuorDirectParentControl* FParentControl = nullptr;
-  std::wstring FName;
-  TBounds FBounds;
-  bool FVisible = true;
-  bool FEnabled = true;
-  std::wstring FHint;
-  bool FShowHint = false;
+  // The live common properties; a control's own FProps.Control is only the
+  // definition it was built from.
+  TControlProps FControl;
 };
 
 // Holds child controls and routes mouse input to its windowless ones.
@@ -160,8 +166,8 @@ class TQuorContainer {
 
   // Children are built in two phases: constructed, then given their windows
   // (at once when the container has one, else when the frame loads).
-  template <typename T, typename Props>
-  T& Add(const Props& props) {
+  template <typename T>
+  T& Add(const typename T::TProps& props) {
     auto control = std::make_unique<T>(*this, props);
     T& ref = *control;
     FChildren.push_back(std::move(control));
@@ -219,12 +225,7 @@ class TQuorDirectControl : public TQuorControlBase {
 // the system never paints it.
 class TQuorDirectParentControl : public TQuorControlBase, public TQuorContainer {
  public:
-  struct TProps : TControlProps {
-    int Alpha = 255;
-    bool TabStop = false;
-    int TabOrder = -1;  // -1: after the siblings that have one, in the order of creation
-  };
-  TQuorDirectParentControl(TQuorContainer& parent, const TProps& props);
+  TQuorDirectParentControl(TQuorContainer& parent, const TControlProps& props);
   ~TQuorDirectParentControl() override;
 
   bool Windowed() const override { return true; }
@@ -233,17 +234,17 @@ class TQuorDirectParentControl : public TQuorControlBase, public TQuorContainer 
   void CreateHandle() override;
 
   virtual void AlphaChanged() {}
-  int Alpha() const { return FAlpha; }
+  int Alpha() const { return FControl.Alpha; }
   void SetAlpha(int alpha);
   bool OwnerDrawn() const { return FOwnerDrawn; }
   void SetOwnerDrawn(bool ownerDrawn) { FOwnerDrawn = ownerDrawn; }
   bool Focused() const { return FHandle && ::GetFocus() == FHandle; }
   void SetFocus();
-  bool TabStop() const { return FTabStop; }
-  void SetTabStop(bool tabStop) { FTabStop = tabStop; }
-  int TabOrder() const override { return FTabOrder; }
+  bool TabStop() const { return FControl.TabStop; }
+  void SetTabStop(bool tabStop) { FControl.TabStop = tabStop; }
+  int TabOrder() const override { return FControl.TabOrder; }
   bool CanTakeFocus() const override;
-  void SetTabOrder(int order) { FTabOrder = order; }
+  void SetTabOrder(int order) { FControl.TabOrder = order; }
   // The dotted mark of the focused control, drawn while keyboard cues are on.
   bool ShowsFocusMark() const;
   void SetBounds(const TBounds& bounds) override;
@@ -277,9 +278,6 @@ class TQuorDirectParentControl : public TQuorControlBase, public TQuorContainer 
   void DrawFocusMark(TPaintContext& ctx) const;
 
   HWND FHandle = nullptr;
-  int FAlpha = 255;
-  bool FTabStop = false;
-  int FTabOrder = -1;
   bool FOwnerDrawn = false;
   bool FReleasingCapture = false;
   std::optional<TQuorBitmap> FSnapshot;

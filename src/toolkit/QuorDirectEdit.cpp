@@ -41,7 +41,7 @@ void WriteClipboard(HWND owner, const std::wstring& text) {
 }  // namespace
 
 TQuorDirectEdit::TQuorDirectEdit(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectParentControl(parent, props), FProps(props), FFont(props.Font) {
+    : TQuorDirectParentControl(parent, props.Control), FProps(props), FFont(props.Font) {
   FModel.OnlyNumber = props.OnlyNumber;
   FModel.OnlyRead = props.OnlyRead;
   FModel.SetText(props.Text);

@@ -15,11 +15,8 @@ class TQuorImageList;
 
 class TQuorDirectEdit : public TQuorDirectParentControl {
  public:
-  struct TProps : TQuorDirectParentControl::TProps {
-    TProps() {
-      Bounds = {0, 0, 160, 28};
-      TabStop = true;
-    }
+  struct TProps {
+    TControlProps Control{.Bounds = {0, 0, 160, 28}, .TabStop = true};
     TFontSpec Font;
     TColor Color = 0xFFFFFF;
     std::wstring Text;

@@ -22,8 +22,11 @@ class TQuorPopupMenu;
 // A caption button: three frames (normal, over, down) cut from one strip.
 class TWDFButton : public TQuorDirectControl {
  public:
-  TWDFButton(TQuorContainer& parent, const TControlProps& props);
-  void SetStrip(const TPngImage& strip);
+  struct TProps {
+    TControlProps Control;
+    TPngImage Strip;
+  };
+  TWDFButton(TQuorContainer& parent, const TProps& props);
   void DirectPaint(TPaintContext& ctx) override;
   void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
@@ -35,6 +38,9 @@ class TWDFButton : public TQuorDirectControl {
   void TakeSnapshot(TQuorDirectForm&) override {}
   void Repaint(TQuorDirectForm& frame) override;
   void RepaintState(TQuorDirectForm& frame) override { Repaint(frame); }
+
+ private:
+  TProps FProps;
 };
 
 struct TQuorFormProps {

@@ -7,7 +7,7 @@
 namespace quor {
 
 TQuorDirectImage::TQuorDirectImage(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectControl(parent, props), FProps(props), FIndex(props.imgindex) {
+    : TQuorDirectControl(parent, props.Control), FProps(props) {
   Cut();
 }
 
@@ -34,8 +34,8 @@ void TQuorDirectImage::SetImage(const TPngImage& image) {
 }
 
 void TQuorDirectImage::SetImgindex(int index) {
-  if (index == FIndex) return;
-  FIndex = index;
+  if (index == FProps.imgindex) return;
+  FProps.imgindex = index;
   if (FProps.Fade && index != 0 && Frame()) {
     FFadeOpacity = 5;
     Frame()->Host().SetTimer(TimerId(), 33, [this] { FadeTick(); });
@@ -54,16 +54,17 @@ void TQuorDirectImage::FadeTick() {
 
 void TQuorDirectImage::DirectPaint(TPaintContext& ctx) {
   const RECT r = ctx.Rect;
+  const int index = FProps.imgindex;
   if (FProps.imgcount <= 1) {
     if (!FFrames.empty()) FFrames[0].Draw(ctx.Canvas, r);
-  } else if (FIndex >= 0 && FIndex < int(FFrames.size())) {
-    if (FFadeOpacity < 256 && FIndex >= 1) {
-      FFrames[size_t(FIndex - 1)].Draw(ctx.Canvas, r.left, r.top);
+  } else if (index >= 0 && index < int(FFrames.size())) {
+    if (FFadeOpacity < 256 && index >= 1) {
+      FFrames[size_t(index - 1)].Draw(ctx.Canvas, r.left, r.top);
       // The new frame goes over the old one with the fade's opacity.
-      TPngImage faded = ColorizeImage(FFrames[size_t(FIndex)], clNone, FFadeOpacity);
+      TPngImage faded = ColorizeImage(FFrames[size_t(index)], clNone, FFadeOpacity);
       faded.Draw(ctx.Canvas, r.left, r.top);
     } else {
-      FFrames[size_t(FIndex)].Draw(ctx.Canvas, r.left, r.top);
+      FFrames[size_t(index)].Draw(ctx.Canvas, r.left, r.top);
     }
   }
   if (OnAfterDrawPaint) OnAfterDrawPaint(*this, ctx.Canvas, r);

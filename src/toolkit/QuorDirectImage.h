@@ -9,7 +9,8 @@ namespace quor {
 
 class TQuorDirectImage : public TQuorDirectControl {
  public:
-  struct TProps : TControlProps {
+  struct TProps {
+    TControlProps Control;
     bool AutoSize = false;
     bool Fade = false;
     TPngImage Image;
@@ -19,7 +20,7 @@ class TQuorDirectImage : public TQuorDirectControl {
   TQuorDirectImage(TQuorContainer& parent, const TProps& props);
   ~TQuorDirectImage() override;
 
-  int imgindex() const { return FIndex; }
+  int imgindex() const { return FProps.imgindex; }
   void SetImgindex(int index);
   void SetImage(const TPngImage& image);
   int FadeOpacity() const { return FFadeOpacity; }
@@ -35,7 +36,6 @@ class TQuorDirectImage : public TQuorDirectControl {
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 
   TProps FProps;
-  int FIndex;
   std::vector<TPngImage> FFrames;
   int FFadeOpacity = 256;
 };

@@ -7,64 +7,61 @@
 namespace quor {
 
 TQuorDirectLabel::TQuorDirectLabel(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectControl(parent, props),
-      FAlignment(props.Alignment),
-      FSupportMouseOverDown(props.SupportMouseOverDown),
+    : TQuorDirectControl(parent, props.Control),
+      FProps(props),
       FFont(props.Font),
       FFontOver(props.FontOver),
-      FFontDown(props.FontDown),
-      FCaption(props.Caption),
-      FGraph(props.Graph),
-      FWordBreak(props.WordBreak) {
-  FStateRepaint = FSupportMouseOverDown;
+      FFontDown(props.FontDown) {
+  FStateRepaint = FProps.SupportMouseOverDown;
 }
 
 void TQuorDirectLabel::SetCaption(const std::wstring& caption) {
-  if (caption == FCaption) return;
-  FCaption = caption;
+  if (caption == FProps.Caption) return;
+  FProps.Caption = caption;
   Redraw();
 }
 
 void TQuorDirectLabel::SetFont(const TFontSpec& font) {
+  FProps.Font = font;
   if (FFont.Assign(font)) Redraw();
 }
 
 void TQuorDirectLabel::SetGraph(const TPngImage& graph) {
-  FGraph = graph;
+  FProps.Graph = graph;
   Redraw();
 }
 
 void TQuorDirectLabel::DirectPaint(TPaintContext& ctx) {
-  const TQuorFont& font = !FSupportMouseOverDown ? FFont
+  const TQuorFont& font = !FProps.SupportMouseOverDown ? FFont
                           : Pressed()            ? FFontDown
                           : Hovered()            ? FFontOver
                                                  : FFont;
   const RECT r = ctx.Rect;
   RECT text = r;
   UINT format = kTextLeft;
-  if (FAlignment == TQuorAlignment::Left) {
+  if (FProps.Alignment == TQuorAlignment::Left) {
     int x = r.left + 2;
-    if (!FGraph.Empty()) {
-      FGraph.Draw(ctx.Canvas, x, int(r.top) + (Height() - FGraph.Height()) / 2);
-      x += FGraph.Width() + 2;
+    if (!FProps.Graph.Empty()) {
+      FProps.Graph.Draw(ctx.Canvas, x, int(r.top) + (Height() - FProps.Graph.Height()) / 2);
+      x += FProps.Graph.Width() + 2;
     }
     text.left = x;
     text.right = std::min<LONG>(r.right, text.left + Width() - 2);
-    if (FWordBreak) format = kTextWrap;
+    if (FProps.WordBreak) format = kTextWrap;
   } else {
-    format = FAlignment == TQuorAlignment::Right ? kTextRight : kTextCenter;
+    format = FProps.Alignment == TQuorAlignment::Right ? kTextRight : kTextCenter;
   }
-  if (!FCaption.empty() && text.right > text.left)
-    DrawSurfaceText(ctx.Canvas, text, FCaption, font, format);
+  if (!FProps.Caption.empty() && text.right > text.left)
+    DrawSurfaceText(ctx.Canvas, text, FProps.Caption, font, format);
   // A caption that does not fit is offered whole as the hint.
-  const bool cut = !FWordBreak && MeasureText(FCaption, font).cx > text.right - text.left;
+  const bool cut = !FProps.WordBreak && MeasureText(FProps.Caption, font).cx > text.right - text.left;
   if (cut && !FCut) {
     FSavedHint = Hint();
     FSavedShowHint = ShowHint();
-    SetHint(FCaption);
+    SetHint(FProps.Caption);
     SetShowHint(true);
   } else if (cut) {
-    SetHint(FCaption);
+    SetHint(FProps.Caption);
   } else if (FCut) {
     SetHint(FSavedHint);
     SetShowHint(FSavedShowHint);
@@ -73,7 +70,7 @@ void TQuorDirectLabel::DirectPaint(TPaintContext& ctx) {
 }
 
 TQuorDirectColorLabel::TQuorDirectColorLabel(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectControl(parent, props) {}
+    : TQuorDirectControl(parent, props.Control), FProps(props) {}
 
 void TQuorDirectColorLabel::AddText(const std::wstring& text, const TextSegment& s) {
   if (text.empty()) return;

@@ -12,8 +12,8 @@ enum class TQuorAlignment : uint8_t { Left, Right, Center };
 
 class TQuorDirectLabel : public TQuorDirectControl {
  public:
-  struct TProps : TControlProps {
-    TProps() { Bounds = {0, 0, 100, 25}; }
+  struct TProps {
+    TControlProps Control{.Bounds = {0, 0, 100, 25}};
     TQuorAlignment Alignment = TQuorAlignment::Left;
     bool SupportMouseOverDown = false;
     TFontSpec Font, FontOver, FontDown;
@@ -23,7 +23,7 @@ class TQuorDirectLabel : public TQuorDirectControl {
   };
   TQuorDirectLabel(TQuorContainer& parent, const TProps& props);
 
-  const std::wstring& Caption() const { return FCaption; }
+  const std::wstring& Caption() const { return FProps.Caption; }
   void SetCaption(const std::wstring& caption);
   void SetFont(const TFontSpec& font);
   void SetGraph(const TPngImage& graph);
@@ -34,12 +34,8 @@ class TQuorDirectLabel : public TQuorDirectControl {
   void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 
  private:
-  TQuorAlignment FAlignment;
-  bool FSupportMouseOverDown;
+  TProps FProps;
   TQuorFont FFont, FFontOver, FFontDown;
-  std::wstring FCaption;
-  TPngImage FGraph;
-  bool FWordBreak;
   bool FCut = false;
   std::wstring FSavedHint;
   bool FSavedShowHint = false;
@@ -54,8 +50,8 @@ struct TextSegment {
 
 class TQuorDirectColorLabel : public TQuorDirectControl {
  public:
-  struct TProps : TControlProps {
-    TProps() { Bounds = {0, 0, 100, 25}; }
+  struct TProps {
+    TControlProps Control{.Bounds = {0, 0, 100, 25}};
   };
   TQuorDirectColorLabel(TQuorContainer& parent, const TProps& props);
 
@@ -72,6 +68,7 @@ class TQuorDirectColorLabel : public TQuorDirectControl {
     std::wstring Text;
     TQuorFont Font;
   };
+  TProps FProps;
   std::vector<TPiece> FSegments;
   bool FSuspended = false;
 };

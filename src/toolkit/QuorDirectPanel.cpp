@@ -5,7 +5,7 @@
 namespace quor {
 
 TQuorDirectPanel::TQuorDirectPanel(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectParentControl(parent, props), FProps(props) {
+    : TQuorDirectParentControl(parent, props.Control), FProps(props) {
   FStateRepaint = false;
 }
 

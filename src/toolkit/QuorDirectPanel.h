@@ -7,7 +7,8 @@ namespace quor {
 
 class TQuorDirectPanel : public TQuorDirectParentControl {
  public:
-  struct TProps : TQuorDirectParentControl::TProps {
+  struct TProps {
+    TControlProps Control;
     TColor Color = 0xF9F6F4;
     TQuorPadding ImgSplit;
     TPngImage ImgBack;

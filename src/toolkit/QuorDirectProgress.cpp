@@ -8,7 +8,7 @@
 namespace quor {
 
 TQuorDirectProgress::TQuorDirectProgress(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectControl(parent, props), FProps(props), FFont(props.Font) {
+    : TQuorDirectControl(parent, props.Control), FProps(props), FFont(props.Font) {
   FProps.Position = std::clamp(FProps.Position, FProps.Min, std::max(FProps.Min, FProps.Max));
   FProps.LoadValue = std::clamp(FProps.LoadValue, FProps.Min, std::max(FProps.Min, FProps.Max));
   if (!FProps.ImgBack.Empty()) {

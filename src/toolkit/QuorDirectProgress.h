@@ -10,7 +10,8 @@ namespace quor {
 
 class TQuorDirectProgress : public TQuorDirectControl {
  public:
-  struct TProps : TControlProps {
+  struct TProps {
+    TControlProps Control;
     TColor Color = 0xFFFFFF;
     TPngImage ImgBack, ImgLoad, ImgFront, imgWarning, imgpass;
     int WarningLevel = 0, Passlevel = 0;

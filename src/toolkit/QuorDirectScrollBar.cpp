@@ -12,7 +12,7 @@ namespace {
 }  // namespace
 
 TQuorDirectScrollBar::TQuorDirectScrollBar(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectParentControl(parent, props), FProps(props) {
+    : TQuorDirectParentControl(parent, props.Control), FProps(props) {
   Rebuild();
 }
 

@@ -25,7 +25,8 @@ struct TQuorScrollBarRes {
 
 class TQuorDirectScrollBar : public TQuorDirectParentControl {
  public:
-  struct TProps : TQuorDirectParentControl::TProps {
+  struct TProps {
+    TControlProps Control;
     TQuorScrollBarRes ScrollRes;
     int Min = 0, Max = 100, PageSize = 0, SmallChange = 1, LargeChange = 10, Position = 0;
     TQuorScrollkind kind = TQuorScrollkind::skVer;

@@ -20,7 +20,7 @@ TFontSpec WithColour(TFontSpec font, TColor colour) {
 }  // namespace
 
 TQuorDirectTreeView::TQuorDirectTreeView(TQuorContainer& parent, const TProps& props)
-    : TQuorDirectParentControl(parent, props), FProps(props), FFont(props.Font) {
+    : TQuorDirectParentControl(parent, props.Control), FProps(props), FFont(props.Font) {
   FStateRepaint = false;
   FItemHeight = props.Itemheight > 0 ? props.Itemheight : 22;
   LoadImages();
@@ -99,14 +99,12 @@ void TQuorDirectTreeView::CreateHandle() {
   auto makeBar = [&](const std::optional<TQuorScrollBarRes>& res, TQuorScrollkind kind,
                      const wchar_t* name) -> TQuorDirectScrollBar* {
     if (!res) return nullptr;
-    TQuorDirectScrollBar::TProps props;
-    props.Name = name;
-    props.Visible = false;
-    props.ScrollRes = *res;
-    props.kind = kind;
-    props.SmallChange = FItemHeight + FProps.ItemMargin;
-    props.Bounds = {0, 0, 16, 16};
-    auto& bar = Add<TQuorDirectScrollBar>(props);
+    auto& bar = Add<TQuorDirectScrollBar>({
+        .Control = {.Name = name, .Bounds = {0, 0, 16, 16}, .Visible = false},
+        .ScrollRes = *res,
+        .SmallChange = FItemHeight + FProps.ItemMargin,
+        .kind = kind,
+    });
     bar.OnScroll = [this, kind](TQuorControlBase&, int& position) {
       if (FSyncing) return;
       if (kind == TQuorScrollkind::skVer) FModel.SetVerPosition(position);

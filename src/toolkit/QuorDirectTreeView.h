@@ -19,11 +19,8 @@ class TQuorImageList;
 
 class TQuorDirectTreeView : public TQuorDirectParentControl {
  public:
-  struct TProps : TQuorDirectParentControl::TProps {
-    TProps() {
-      Bounds = {0, 0, 200, 150};
-      TabStop = true;
-    }
+  struct TProps {
+    TControlProps Control{.Bounds = {0, 0, 200, 150}, .TabStop = true};
     TColor Color = 0xFFFFFF;
     bool Transparent = false;
     bool MultiSelect = false;

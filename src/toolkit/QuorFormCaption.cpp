@@ -19,11 +19,9 @@ bool InRect(const RECT& r, int x, int y) {
 
 }  // namespace
 
-TWDFButton::TWDFButton(TQuorContainer& parent, const TControlProps& props)
-    : TQuorDirectControl(parent, props) {}
-
-void TWDFButton::SetStrip(const TPngImage& strip) {
-  std::vector<TPngImage> frames = CutFrames(strip, 3);
+TWDFButton::TWDFButton(TQuorContainer& parent, const TProps& props)
+    : TQuorDirectControl(parent, props.Control), FProps(props) {
+  std::vector<TPngImage> frames = CutFrames(FProps.Strip, 3);
   frames.resize(3);  // a strip that does not divide leaves the button undrawn
   BtnNormal = std::move(frames[0]);
   BtnOver = std::move(frames[1]);
@@ -59,8 +57,8 @@ void TQuorDirectForm::CreateCaptionButtons() {
                         p.FormBtns.Has(TQuorFormBtn::QbiMenu);
   auto make = [&](const wchar_t* name, const TPngImage& strip, const std::wstring& hint,
                   TCaptionCommand command) {
-    auto& b = Add<TWDFButton>(TControlProps{.Name = name, .Hint = hint, .ShowHint = true});
-    b.SetStrip(strip);
+    auto& b = Add<TWDFButton>(
+        {.Control = {.Name = name, .Hint = hint, .ShowHint = true}, .Strip = strip});
     b.OnClick = [this, command](TQuorControlBase&) { ::PostMessageW(FHandle, kCaptionCommand, command, 0); };
     FCaptionButtons.push_back(&b);
   };

@@ -35,13 +35,8 @@ TQuorFormProps PlainForm() {
 
 TQuorDirectPanel::TProps PanelAt(const wchar_t* name, TBounds bounds, TColor colour, bool tabStop = false,
                                  int tabOrder = -1) {
-  TQuorDirectPanel::TProps p;
-  p.Name = name;
-  p.Bounds = bounds;
-  p.Color = colour;
-  p.TabStop = tabStop;
-  p.TabOrder = tabOrder;
-  return p;
+  return {.Control = {.Name = name, .Bounds = bounds, .TabStop = tabStop, .TabOrder = tabOrder},
+          .Color = colour};
 }
 
 // A panel that records the wheel and the mouse buttons it gets.
@@ -130,15 +125,8 @@ TEST(ControlPaint, NestedUpdatesPresentOnceAtTheOutermostEnd) {
 TEST(ControlInput, TheWheelGoesToTheControlUnderTheCursorThenItsParent) {
   TFormFixture f;
   auto& panel = f.form.Add<TRecordingPanel>(PanelAt(L"panel", {20, 20, 200, 150}, kOuter));
-  TQuorDirectLabel::TProps label;
-  label.Name = L"label";
-  label.Bounds = {10, 10, 60, 20};
-  panel.Add<TQuorDirectLabel>(label);
-  TQuorDirectScrollBar::TProps bar;
-  bar.Name = L"bar";
-  bar.Bounds = {150, 10, 12, 120};
-  bar.Max = 50;
-  panel.Add<TQuorDirectScrollBar>(bar);
+  panel.Add<TQuorDirectLabel>({.Control = {.Name = L"label", .Bounds = {10, 10, 60, 20}}});
+  panel.Add<TQuorDirectScrollBar>({.Control = {.Name = L"bar", .Bounds = {150, 10, 12, 120}}, .Max = 50});
   f.Load();
   auto& scroll = static_cast<TQuorDirectScrollBar&>(*panel.FindChild(L"bar"));
   const HWND frame = f.form.Handle();
@@ -155,10 +143,7 @@ TEST(ControlInput, TheWheelGoesToTheControlUnderTheCursorThenItsParent) {
 TEST(ControlInput, RightMiddleAndExtraButtonsReachTheControlUnderTheMouse) {
   TFormFixture f;
   auto& panel = f.form.Add<TRecordingPanel>(PanelAt(L"panel", {20, 20, 100, 80}, kOuter));
-  TQuorDirectLabel::TProps props;
-  props.Name = L"label";
-  props.Bounds = {150, 20, 60, 20};
-  auto& label = f.form.Add<TRecordingLabel>(props);
+  auto& label = f.form.Add<TRecordingLabel>({.Control = {.Name = L"label", .Bounds = {150, 20, 60, 20}}});
   f.Load();
   using P = TRecordingPanel::TPress;
   test::Mouse(panel.Handle(), WM_RBUTTONDOWN, 5, 6, MK_RBUTTON);
@@ -178,10 +163,8 @@ TEST(ControlInput, RightMiddleAndExtraButtonsReachTheControlUnderTheMouse) {
 // window takes the mouse meanwhile, the repeating stops there.
 TEST(ControlInput, ALostCaptureStopsTheScrollBarRepeating) {
   TFormFixture f;
-  TQuorDirectScrollBar::TProps props;
-  props.Name = L"bar";
-  props.Bounds = {20, 20, 12, 150};
-  props.Max = 1000;
+  TQuorDirectScrollBar::TProps props{.Control = {.Name = L"bar", .Bounds = {20, 20, 12, 150}},
+                                     .Max = 1000};
   props.ScrollRes.ImgBtnLT = Solid(36, 12, kOuter);
   props.ScrollRes.ImgBtnRB = Solid(36, 12, kOuter);
   auto& bar = f.form.Add<TQuorDirectScrollBar>(props);

@@ -138,7 +138,7 @@ struct TScrollBarForm {
     return props;
   }
   static TQuorDirectScrollBar::TProps WithPlace(TQuorDirectScrollBar::TProps props) {
-    props.Bounds = {20, 40, 12, 200};
+    props.Control.Bounds = {20, 40, 12, 200};
     return props;
   }
 

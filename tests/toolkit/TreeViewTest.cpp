@@ -27,8 +27,8 @@ POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom)
 struct TTreeFixture {
   explicit TTreeFixture(int children = 3, int height = 200) : form(host, PlainForm()) {
     TQuorDirectTreeView::TProps props = TGalleryTreeWindow::SkinnedTreeProps();
-    props.Name = L"tree";
-    props.Bounds = {10, 10, 280, height};
+    props.Control.Name = L"tree";
+    props.Control.Bounds = {10, 10, 280, height};
     props.HorScrollRes.reset();
     tree = &form.Add<TQuorDirectTreeView>(props);
     tree->BeginUpdate();

@@ -8,21 +8,19 @@
 namespace quor {
 
 TQuorDirectTreeView::TProps TGalleryTreeWindow::SkinnedTreeProps() {
-  TQuorDirectTreeView::TProps p;
-  p.Font = {L"Tahoma", DEFAULT_CHARSET, 9, 0, 0x453A33};
-  p.FontColorNormal = 0x453A33;
-  p.FontColorOver = 0xE06C2B;
-  p.FontColorDown = 0xB8551F;
-  p.FontColorDisable = 0xA0938A;
-  p.Imgitem = SkinImage(L"row_highlight");
-  p.itemsplit = {4, 0, 16, 0};
-  p.ImgCheck = SkinImage(L"check6");
-  p.CheckStateCount = 6;
-  p.ShowCheckBox = true;
-  p.ImgBtnPlus = SkinImage(L"tree_button");
-  p.VerScrollRes = SkinScrollBarRes(true);
-  p.HorScrollRes = SkinScrollBarRes(false);
-  return p;
+  return {.Font = {L"Tahoma", DEFAULT_CHARSET, 9, 0, 0x453A33},
+          .FontColorNormal = 0x453A33,
+          .FontColorOver = 0xE06C2B,
+          .FontColorDown = 0xB8551F,
+          .FontColorDisable = 0xA0938A,
+          .Imgitem = SkinImage(L"row_highlight"),
+          .itemsplit = {4, 0, 16, 0},
+          .ImgCheck = SkinImage(L"check6"),
+          .CheckStateCount = 6,
+          .ShowCheckBox = true,
+          .ImgBtnPlus = SkinImage(L"tree_button"),
+          .VerScrollRes = SkinScrollBarRes(true),
+          .HorScrollRes = SkinScrollBarRes(false)};
 }
 
 TGalleryTreeWindow::TGalleryTreeWindow(bool mainForm)
@@ -31,8 +29,8 @@ TGalleryTreeWindow::TGalleryTreeWindow(bool mainForm)
   FIcons = std::make_unique<TQuorImageList>(TQuorImageList::TProps{.Image = SkinImage(L"item_icons")});
   FForm = std::make_unique<TQuorDirectForm>(*this, SkinnedFrameProps(L"Leftovers found"));
   TQuorDirectTreeView::TProps tree = SkinnedTreeProps();
-  tree.Name = L"tvLeftovers";
-  tree.Bounds = {20, 50, 480, 380};
+  tree.Control.Name = L"tvLeftovers";
+  tree.Control.Bounds = {20, 50, 480, 380};
   tree.Imagelist = FIcons.get();
   FTree = &FForm->Add<TQuorDirectTreeView>(tree);
   Fill();

@@ -80,43 +80,37 @@ TMenuGalleryWindow::~TMenuGalleryWindow() {
 
 void TMenuGalleryWindow::DefineControls() {
   TQuorDirectForm& f = *FForm;
-  TQuorDirectLabel::TProps title;
-  title.Name = L"lblTitle";
-  title.Bounds = {28, 52, 460, 28};
-  title.Font = Font(14, kInk, fsBold);
-  title.Caption = L"Popup menu and message box";
-  f.Add<TQuorDirectLabel>(title);
-  TQuorDirectLabel::TProps intro;
-  intro.Name = L"lblIntro";
-  intro.Bounds = {28, 84, 460, 40};
-  intro.Font = Font(9, kMuted);
-  intro.WordBreak = true;
-  intro.Caption = L"The menu also opens from the caption's menu button; Ctrl+O, Ctrl+S and F1 "
-                  L"fire their items while it is closed.";
-  f.Add<TQuorDirectLabel>(intro);
+  const TFontSpec ink = Font(9, kInk);
+  f.Add<TQuorDirectLabel>({.Control = {.Name = L"lblTitle", .Bounds = {28, 52, 460, 28}},
+                           .Font = Font(14, kInk, fsBold),
+                           .Caption = L"Popup menu and message box"});
+  f.Add<TQuorDirectLabel>(
+      {.Control = {.Name = L"lblIntro", .Bounds = {28, 84, 460, 40}},
+       .Font = Font(9, kMuted),
+       .Caption = L"The menu also opens from the caption's menu button; Ctrl+O, Ctrl+S and F1 "
+                  L"fire their items while it is closed.",
+       .WordBreak = true});
 
-  TQuorDirectButton::TProps menu;
-  menu.Name = L"btnMenu";
-  menu.Bounds = {28, 140, 130, 30};
-  menu.ImgBtn = SkinImage(L"button");
-  menu.BtnSplit = {6, 6, 74, 22};
-  menu.Caption = L"Popup menu";
-  menu.FontNormal = menu.FontOver = menu.FontDown = Font(9, kInk);
+  const TQuorDirectButton::TProps menu{
+      .Control = {.Name = L"btnMenu", .Bounds = {28, 140, 130, 30}},
+      .ImgBtn = SkinImage(L"button"),
+      .BtnSplit = {6, 6, 74, 22},
+      .Caption = L"Popup menu",
+      .FontNormal = ink,
+      .FontOver = ink,
+      .FontDown = ink};
   auto& btnMenu = f.Add<TQuorDirectButton>(menu);
   btnMenu.OnClick = [this](TQuorControlBase& sender) { BtnMenuClick(sender); };
   TQuorDirectButton::TProps message = menu;
-  message.Name = L"btnMessage";
-  message.Bounds = {170, 140, 130, 30};
+  message.Control.Name = L"btnMessage";
+  message.Control.Bounds = {170, 140, 130, 30};
   message.Caption = L"Message box";
   auto& btnMessage = f.Add<TQuorDirectButton>(message);
   btnMessage.OnClick = [this](TQuorControlBase& sender) { BtnMessageClick(sender); };
 
-  TQuorDirectLabel::TProps status;
-  status.Name = L"lblStatus";
-  status.Bounds = {28, 196, 460, 22};
-  status.Font = Font(9, kInk);
-  status.Caption = L"Ready";
-  FStatus = &f.Add<TQuorDirectLabel>(status);
+  FStatus = &f.Add<TQuorDirectLabel>({.Control = {.Name = L"lblStatus", .Bounds = {28, 196, 460, 22}},
+                                      .Font = ink,
+                                      .Caption = L"Ready"});
 }
 
 void TMenuGalleryWindow::FillMenu() {
