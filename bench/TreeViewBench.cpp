@@ -4,6 +4,8 @@
 // of the same window.
 #include <windows.h>
 
+#include "BenchTiming.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -41,20 +43,7 @@ class TBenchWindow : public THostWindow {
   std::vector<TQuorDTVItem*> Groups;
 };
 
-template <typename Fn>
-double MedianMs(int runs, Fn&& fn) {
-  LARGE_INTEGER freq, a, b;
-  ::QueryPerformanceFrequency(&freq);
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    ::QueryPerformanceCounter(&a);
-    fn(i);
-    ::QueryPerformanceCounter(&b);
-    times.push_back(double(b.QuadPart - a.QuadPart) * 1000.0 / double(freq.QuadPart));
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using bench::MedianMs;
 
 }  // namespace
 }  // namespace quor

@@ -60,9 +60,12 @@ void TQuorTreeModel::SetParams(const TQuorTreeParams& params) {
 }
 
 void TQuorTreeModel::Resize(int width, int height) {
+  if (width == FParams.Width && height == FParams.Height) return;
   FParams.Width = width;
   FParams.Height = height;
-  FIndexValid = FViewValid = false;
+  // The shown rows, their tops and the widest caption do not depend on the size.
+  FViewValid = false;
+  if (FIndexValid) ClampOffset();
 }
 
 TQuorDTVItem& TQuorTreeModel::AddRoot(const std::wstring& caption) {
