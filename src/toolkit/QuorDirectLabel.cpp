@@ -33,9 +33,9 @@ void TQuorDirectLabel::SetGraph(const TPngImage& graph) {
 
 void TQuorDirectLabel::DirectPaint(TPaintContext& ctx) {
   const TQuorFont& font = !FProps.SupportMouseOverDown ? FFont
-                          : Pressed()            ? FFontDown
-                          : Hovered()            ? FFontOver
-                                                 : FFont;
+                          : Pressed()                  ? FFontDown
+                          : Hovered()                  ? FFontOver
+                                                       : FFont;
   const RECT r = ctx.Rect;
   RECT text = r;
   UINT format = kTextLeft;
@@ -54,7 +54,8 @@ void TQuorDirectLabel::DirectPaint(TPaintContext& ctx) {
   if (!FProps.Caption.empty() && text.right > text.left)
     DrawSurfaceText(ctx.Canvas, text, FProps.Caption, font, format);
   // A caption that does not fit is offered whole as the hint.
-  const bool cut = !FProps.WordBreak && MeasureText(FProps.Caption, font).cx > text.right - text.left;
+  const bool cut =
+      !FProps.WordBreak && MeasureText(FProps.Caption, font).cx > text.right - text.left;
   if (cut && !FCut) {
     FSavedHint = Hint();
     FSavedShowHint = ShowHint();

@@ -126,7 +126,8 @@ TEST(ControlInput, TheWheelGoesToTheControlUnderTheCursorThenItsParent) {
   TFormFixture f;
   auto& panel = f.form.Add<TRecordingPanel>(PanelAt(L"panel", {20, 20, 200, 150}, kOuter));
   panel.Add<TQuorDirectLabel>({.Control = {.Name = L"label", .Bounds = {10, 10, 60, 20}}});
-  panel.Add<TQuorDirectScrollBar>({.Control = {.Name = L"bar", .Bounds = {150, 10, 12, 120}}, .Max = 50});
+  panel.Add<TQuorDirectScrollBar>(
+      {.Control = {.Name = L"bar", .Bounds = {150, 10, 12, 120}}, .Max = 50});
   f.Load();
   auto& scroll = static_cast<TQuorDirectScrollBar&>(*panel.FindChild(L"bar"));
   const HWND frame = f.form.Handle();
@@ -143,7 +144,8 @@ TEST(ControlInput, TheWheelGoesToTheControlUnderTheCursorThenItsParent) {
 TEST(ControlInput, RightMiddleAndExtraButtonsReachTheControlUnderTheMouse) {
   TFormFixture f;
   auto& panel = f.form.Add<TRecordingPanel>(PanelAt(L"panel", {20, 20, 100, 80}, kOuter));
-  auto& label = f.form.Add<TRecordingLabel>({.Control = {.Name = L"label", .Bounds = {150, 20, 60, 20}}});
+  auto& label =
+      f.form.Add<TRecordingLabel>({.Control = {.Name = L"label", .Bounds = {150, 20, 60, 20}}});
   f.Load();
   using P = TRecordingPanel::TPress;
   test::Mouse(panel.Handle(), WM_RBUTTONDOWN, 5, 6, MK_RBUTTON);

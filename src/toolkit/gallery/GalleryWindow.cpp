@@ -55,6 +55,17 @@ TQuorScrollBarRes SkinScrollBarRes(bool vertical) {
   return res;
 }
 
+void AddGalleryHeading(TQuorDirectForm& form, const TBounds& titleBounds, const std::wstring& title,
+                       const TBounds& introBounds, const std::wstring& intro) {
+  form.Add<TQuorDirectLabel>({.Control = {.Name = L"lblTitle", .Bounds = titleBounds},
+                              .Font = Font(14, kInk, fsBold),
+                              .Caption = title});
+  form.Add<TQuorDirectLabel>({.Control = {.Name = L"lblIntro", .Bounds = introBounds},
+                              .Font = Font(9, kMuted),
+                              .Caption = intro,
+                              .WordBreak = true});
+}
+
 TGalleryWindow::TGalleryWindow(bool mainForm)
     : THostWindow({.Caption = L"Toolkit gallery", .Left = 80, .Top = 60, .Width = 805,
                    .Height = 476, .MainForm = mainForm}) {
@@ -79,15 +90,9 @@ void TGalleryWindow::DefineControls() {
   const TQuorPadding buttonSplit{6, 6, 74, 22};
   const TFontSpec ink = Font(9, kInk);
 
-  f.Add<TQuorDirectLabel>({.Control = {.Name = L"lblTitle", .Bounds = {28, 52, 360, 28}},
-                           .Font = Font(14, kInk, fsBold),
-                           .Caption = L"Skinned controls"});
-  f.Add<TQuorDirectLabel>(
-      {.Control = {.Name = L"lblIntro", .Bounds = {28, 82, 360, 40}},
-       .Font = Font(9, kMuted),
-       .Caption = L"Every control below is drawn from the project's own PNG skin into one "
-                  L"per-pixel-alpha surface.",
-       .WordBreak = true});
+  AddGalleryHeading(f, {28, 52, 360, 28}, L"Skinned controls", {28, 82, 360, 40},
+                    L"Every control below is drawn from the project's own PNG skin into one "
+                    L"per-pixel-alpha surface.");
 
   const TQuorDirectLabel::TProps cut{
       .Control = {.Name = L"lblCut", .Bounds = {28, 126, 150, 22}, .Hint = L"own hint"},
@@ -102,8 +107,8 @@ void TGalleryWindow::DefineControls() {
   right.Caption = L"Right aligned";
   f.Add<TQuorDirectLabel>(right);
 
-  auto& colour =
-      f.Add<TQuorDirectColorLabel>({.Control = {.Name = L"lblTotals", .Bounds = {28, 152, 400, 24}}});
+  auto& colour = f.Add<TQuorDirectColorLabel>(
+      {.Control = {.Name = L"lblTotals", .Bounds = {28, 152, 400, 24}}});
   colour.BeginUpdate();
   colour.AddText(L"128 programs, ", {kInk, L"Tahoma", 9, 0});
   colour.AddText(L"3.2 GB", {kAccent, L"Tahoma", 9, fsBold});
@@ -180,9 +185,9 @@ void TGalleryWindow::DefineControls() {
 
   const wchar_t* icons[] = {L"icon_info", L"icon_question", L"icon_warning", L"icon_error"};
   for (int i = 0; i < 4; ++i)
-    f.Add<TQuorDirectImage>(
-        {.Control = {.Name = std::wstring(L"img") + icons[i], .Bounds = {440 + i * 44, 120, 32, 32}},
-         .Image = SkinImage(icons[i])});
+    f.Add<TQuorDirectImage>({.Control = {.Name = std::wstring(L"img") + icons[i],
+                                         .Bounds = {440 + i * 44, 120, 32, 32}},
+                             .Image = SkinImage(icons[i])});
   const wchar_t* checks[] = {L"check4", L"check6", L"check9"};
   const int counts[] = {4, 6, 9};
   for (int i = 0; i < 3; ++i)
@@ -194,9 +199,9 @@ void TGalleryWindow::DefineControls() {
            .imgcount = counts[i],
            .imgindex = k});
   for (int i = 0; i < FItemIcons->Count(); ++i)
-    f.Add<TQuorDirectImage>(
-        {.Control = {.Name = L"imgItem" + std::to_wstring(i), .Bounds = {440 + i * 24, 250, 16, 16}},
-         .Image = *FItemIcons->Item(i)});
+    f.Add<TQuorDirectImage>({.Control = {.Name = L"imgItem" + std::to_wstring(i),
+                                         .Bounds = {440 + i * 24, 250, 16, 16}},
+                             .Image = *FItemIcons->Item(i)});
 
   const TQuorDirectEdit::TProps search{
       .Control = {.Name = L"edtSearch", .Bounds = {440, 290, 220, 28}, .TabStop = true},
@@ -233,9 +238,10 @@ void TGalleryWindow::DefineControls() {
       {.Control = {.Name = L"pnlStatus", .Bounds = {9, 476 - 8 - 1 - 34, 805 - 18, 34}},
        .ImgSplit = {2, 0, 18, 0},
        .ImgBack = SkinImage(L"panel_back")});
-  FStatus = &status.Add<TQuorDirectLabel>({.Control = {.Name = L"lblStatus", .Bounds = {16, 6, 400, 22}},
-                                           .Font = Font(9, kMuted),
-                                           .Caption = L"Ready"});
+  FStatus =
+      &status.Add<TQuorDirectLabel>({.Control = {.Name = L"lblStatus", .Bounds = {16, 6, 400, 22}},
+                                     .Font = Font(9, kMuted),
+                                     .Caption = L"Ready"});
 }
 
 }  // namespace quor

@@ -20,6 +20,9 @@ namespace quor {
 TQuorFormProps SkinnedFrameProps(const std::wstring& caption);
 // The project's scroll bar skin.
 TQuorScrollBarRes SkinScrollBarRes(bool vertical);
+// A gallery window's bold title over its wrapped, muted introduction.
+void AddGalleryHeading(TQuorDirectForm& form, const TBounds& titleBounds, const std::wstring& title,
+                       const TBounds& introBounds, const std::wstring& intro);
 
 class TGalleryWindow : public THostWindow {
  public:

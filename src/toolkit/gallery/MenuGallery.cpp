@@ -81,15 +81,9 @@ TMenuGalleryWindow::~TMenuGalleryWindow() {
 void TMenuGalleryWindow::DefineControls() {
   TQuorDirectForm& f = *FForm;
   const TFontSpec ink = Font(9, kInk);
-  f.Add<TQuorDirectLabel>({.Control = {.Name = L"lblTitle", .Bounds = {28, 52, 460, 28}},
-                           .Font = Font(14, kInk, fsBold),
-                           .Caption = L"Popup menu and message box"});
-  f.Add<TQuorDirectLabel>(
-      {.Control = {.Name = L"lblIntro", .Bounds = {28, 84, 460, 40}},
-       .Font = Font(9, kMuted),
-       .Caption = L"The menu also opens from the caption's menu button; Ctrl+O, Ctrl+S and F1 "
-                  L"fire their items while it is closed.",
-       .WordBreak = true});
+  AddGalleryHeading(f, {28, 52, 460, 28}, L"Popup menu and message box", {28, 84, 460, 40},
+                    L"The menu also opens from the caption's menu button; Ctrl+O, Ctrl+S and F1 "
+                    L"fire their items while it is closed.");
 
   const TQuorDirectButton::TProps menu{
       .Control = {.Name = L"btnMenu", .Bounds = {28, 140, 130, 30}},
@@ -108,9 +102,10 @@ void TMenuGalleryWindow::DefineControls() {
   auto& btnMessage = f.Add<TQuorDirectButton>(message);
   btnMessage.OnClick = [this](TQuorControlBase& sender) { BtnMessageClick(sender); };
 
-  FStatus = &f.Add<TQuorDirectLabel>({.Control = {.Name = L"lblStatus", .Bounds = {28, 196, 460, 22}},
-                                      .Font = ink,
-                                      .Caption = L"Ready"});
+  FStatus =
+      &f.Add<TQuorDirectLabel>({.Control = {.Name = L"lblStatus", .Bounds = {28, 196, 460, 22}},
+                                .Font = ink,
+                                .Caption = L"Ready"});
 }
 
 void TMenuGalleryWindow::FillMenu() {
