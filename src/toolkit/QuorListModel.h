@@ -152,6 +152,9 @@ class TQuorListModel {
   bool MouseUp(POINT p);
   bool MouseLeave();
   bool FocusLost();
+  // Ends a press that gets no release (the capture went elsewhere, or a right
+  // button press selected like a left one): nothing fires.
+  bool EndPress();
   // The rubber band to draw, normalised and clamped, while one is dragged.
   std::optional<RECT> BandRect() const;
 
@@ -163,6 +166,7 @@ class TQuorListModel {
   TQuorLboxItem* HotItem() const { return FHot.Item; }
   const TQuorListHit& Hot() const { return FHot; }
   TQuorLboxItem* PressedItem() const { return FPressedItem; }
+  const TQuorListHit& PressedButton() const { return FPressedButton; }
   TQuorLboxItem* CurrentItem() const { return FCurrentItem; }
   bool RowCheckHot(const TQuorLboxItem* item) const;
   int HotColumn() const;

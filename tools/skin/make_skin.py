@@ -420,6 +420,23 @@ def header_cell():
     return strip(frames)
 
 
+def list_header():
+    """Header cells of the column list: normal, hot, pressed, disabled; flat, so they scale."""
+    frames = []
+    for rgb in (PANEL, HOVER, PRESS, DISABLED):
+        f = Image(4, 26)
+        f.fill(rrect(0, 0, 4, 26, 0), rgb)
+        f.fill(lambda x, y: max(25 - y, y - 26), LINE)
+        frames.append(f)
+    return strip(frames)
+
+
+def selection_box():
+    f = Image(4, 4)
+    f.fill(rrect(0, 0, 4, 4, 0), ACCENT, 0.25)
+    return f
+
+
 def sort_arrows():
     frames = []
     for direction in ('up', 'down'):
@@ -489,11 +506,11 @@ def build():
     out['button_accent'] = accent_button(4)
     out['std_button'] = push_button(5)
     out['message_button'] = accent_button(5)
-    out['check4'] = check_box([('', 'normal'), ('', 'hot'), ('check', 'normal'), ('check', 'hot')])
-    out['check6'] = check_box([('', 'normal'), ('', 'hot'), ('check', 'normal'), ('check', 'hot'),
-                               ('partial', 'normal'), ('partial', 'hot')])
-    out['check9'] = check_box([(m, l) for m in ('', 'check', 'partial')
-                               for l in ('normal', 'hot', 'disabled')])
+    # Frame order as the list and tree read them: every mark plain, then hot, then disabled.
+    out['check4'] = check_box([(m, l) for l in ('normal', 'hot') for m in ('', 'check')])
+    out['check6'] = check_box([(m, l) for l in ('normal', 'hot') for m in ('', 'check', 'partial')])
+    out['check9'] = check_box([(m, l) for l in ('normal', 'hot', 'disabled')
+                               for m in ('', 'check', 'partial')])
     for vertical, tag in ((True, 'v'), (False, 'h')):
         (lt, rb), track, slider, grip = scroll_parts(vertical)
         out['scroll_%s_lt' % tag] = lt
@@ -518,6 +535,9 @@ def build():
     up, down = sort_arrows()
     out['sort_up'], out['sort_down'] = up, down
     out['header_separator'] = separator(2, 26, True)
+    out['list_header'] = list_header()
+    out['sort_arrows'] = strip([up, down])
+    out['list_selbox'] = selection_box()
     out['menu_back'] = menu_background()
     out['menu_item'] = menu_item()
     out['menu_separator'] = separator(40, 7)
