@@ -284,8 +284,8 @@ void TQuorDirectListBox::RepaintRows(std::initializer_list<TQuorLboxItem*> items
       TPaintGuard painting(FPainting);
       PaintRow(*item, FModel.IndexOf(item));
     }
-    ::GdiFlush();
-    SetRectOpaque(FBuffer, r);
+    RestoreAlpha(false);
+    if (HandlersDraw()) SetRectOpaque(FBuffer, r);
     rects.push_back(r);
   }
   if (rects.empty()) return;

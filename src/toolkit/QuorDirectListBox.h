@@ -133,6 +133,8 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
 
   void DirectPaint(TPaintContext& ctx) override;
   void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
+  // The buffer covers the list's rectangle, always opaque.
+  bool Opaque() const override { return true; }
 
   TItemEvent OnItemClick, OnItemDbClick, OnItemCheck, OnItemDataChange, OnGetImgindex;
   // The keyboard moved the current row.
@@ -205,7 +207,10 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   void PaintHeader();
   void PaintBorder();
   void PaintBars();
-  void DrawText(HDC dc, HFONT font, const std::wstring& text, RECT rect, TColor color, UINT format);
+  void DrawText(HDC dc, const std::wstring& text, int& width, RECT rect, TColor color, UINT format);
+  bool HandlersDraw() const;
+  // Alpha 255 again where GDI wrote text (or over the whole buffer).
+  void RestoreAlpha(bool whole);
   TColor RowTextColor(const TQuorLboxItem& item) const;
   const TPngImage* CheckFrame(bool checked, bool hot) const;
 
@@ -229,6 +234,7 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   std::vector<TButtonFrame> FButtonFrames;
   std::vector<TPngImage> FItemFrames;       // the strip's frames as cut
   std::optional<TPngImage> FHotLook, FSelLook;  // stretched to the row width
+  std::vector<RECT> FTextRects;                 // where GDI wrote since the last alpha repair
   int FLookWidth = -1;
   TQuorDirectScrollBar* FVerBar = nullptr;
   TQuorDirectScrollBar* FHorBar = nullptr;

@@ -166,8 +166,8 @@ void TQuorDirectListBox::UpdateRowHint(POINT p) {
     const RECT captionArea =
         FProps.HaveHeader && first ? RECT{0, r.top, first->Width(), r.bottom} : r;
     const int room = int(row->TextRect.right - row->TextRect.left);
-    if (RectHolds(captionArea, p) && !row->Caption().empty() &&
-        MeasureText(row->Caption(), FFont).cx > room) {
+    const int width = row->CaptionWidth >= 0 ? row->CaptionWidth : int(MeasureText(row->Caption(), FFont).cx);
+    if (RectHolds(captionArea, p) && !row->Caption().empty() && width > room) {
       text = row->Caption();
     } else if (FProps.HaveHeader) {
       for (int i = 0; i < row->SubItemCount(); ++i) {

@@ -1,6 +1,6 @@
 // Drawing of the column list box into its own buffer. The buffer is opaque
 // (filled with the list's colour first), so text goes straight onto it with
-// GDI and the alpha that GDI clears is set back once for the whole buffer.
+// GDI, and only the rectangles that GDI wrote get their alpha back.
 #include <algorithm>
 
 #include "toolkit/QuorDirectListBox.h"
@@ -51,8 +51,21 @@ void TQuorDirectListBox::PaintBuffer() {
   if (auto band = FModel.BandRect(); band && !FProps.ImgSelBox.Empty())
     FProps.ImgSelBox.Draw(FBuffer, *band);
   PaintBars();
-  if (!Enabled()) GrayBitmap(FBuffer);
-  SetBitmapOpaque(FBuffer);
+  if (!Enabled()) GrayBitmap(FBuffer);  // opaque as a whole
+  else RestoreAlpha(HandlersDraw());
+}
+
+// The application's drawing handlers may put text anywhere.
+bool TQuorDirectListBox::HandlersDraw() const {
+  return OnDrawBackGround || OnItemOwnerDraw || OnBeforeItemDraw || OnAfterItemDraw || OnSubItemDraw;
+}
+
+void TQuorDirectListBox::RestoreAlpha(bool whole) {
+  ::GdiFlush();
+  if (whole) SetBitmapOpaque(FBuffer);
+  else
+    for (const RECT& r : FTextRects) SetRectOpaque(FBuffer, r);
+  FTextRects.clear();
 }
 
 // Colour, the application's background drawing and ImgBack at the bottom-right
@@ -80,12 +93,30 @@ const TPngImage* TQuorDirectListBox::CheckFrame(bool checked, bool hot) const {
   return &FCheckFrames[size_t(checked ? (hot ? 3 : 1) : (hot ? 2 : 0))];
 }
 
-void TQuorDirectListBox::DrawText(HDC dc, HFONT font, const std::wstring& text, RECT rect,
+// With the font selected: a text that fits goes out in one call, one that does
+// not is cut with an end ellipsis. `width` caches the measured width.
+void TQuorDirectListBox::DrawText(HDC dc, const std::wstring& text, int& width, RECT rect,
                                   TColor color, UINT format) {
   if (text.empty() || rect.right <= rect.left) return;
-  SelectGuard select(dc, font);
+  if (width < 0) {
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    width = int(size.cx);
+  }
   ::SetTextColor(dc, color & 0xFFFFFF);
-  ::DrawTextW(dc, text.c_str(), int(text.size()), &rect, format);
+  const int height = FModel.Params().TextHeight;
+  const int y = int(rect.top) + (int(rect.bottom - rect.top) - height) / 2;
+  RECT written = rect;
+  if (width <= rect.right - rect.left && !(format & DT_CENTER)) {
+    ::ExtTextOutW(dc, rect.left, y, ETO_CLIPPED, &rect, text.c_str(), UINT(text.size()), nullptr);
+    written.right = std::min(rect.right, LONG(rect.left + width + 1));
+  } else {
+    ::DrawTextW(dc, text.c_str(), int(text.size()), &rect, format);
+  }
+  // The single line GDI wrote, with a pixel to spare for antialiased edges.
+  written.top = std::max(rect.top, LONG(y - 1));
+  written.bottom = std::min(rect.bottom, LONG(y + height + 1));
+  FTextRects.push_back(written);
 }
 
 TColor TQuorDirectListBox::RowTextColor(const TQuorLboxItem& item) const {
@@ -107,7 +138,10 @@ void TQuorDirectListBox::PaintRow(TQuorLboxItem& item, int index) {
   if (look) look->Draw(FBuffer, RECT{r.left, r.top, r.left + look->Width(), r.bottom});
   bool defaultDraw = true;
   if (OnItemOwnerDraw) OnItemOwnerDraw(FBuffer, index, item, defaultDraw);
-  if (defaultDraw) PaintRowContent(item);
+  if (defaultDraw) {
+    SelectGuard font(FBuffer.Dc(), FFont.Handle());
+    PaintRowContent(item);
+  }
   if (OnAfterItemDraw) OnAfterItemDraw(FBuffer, index, item);
 }
 
@@ -123,8 +157,8 @@ void TQuorDirectListBox::PaintRowContent(TQuorLboxItem& item) {
     if (const TPngImage* image = FProps.Imagelist->Item(item.ImageIndex()))
       image->Draw(FBuffer, item.ImageLeft, int(r.top) + (height - image->Height()) / 2);
   }
-  HDC dc = FBuffer.Dc();
-  DrawText(dc, FFont.Handle(), item.Caption(), item.TextRect, RowTextColor(item), kTextLeft);
+  DrawText(FBuffer.Dc(), item.Caption(), item.CaptionWidth, item.TextRect, RowTextColor(item),
+           kTextLeft);
   PaintCells(item);
 }
 
@@ -150,13 +184,8 @@ void TQuorDirectListBox::PaintCells(TQuorLboxItem& item) {
     }
     const RECT text{x + FProps.MarginText, cell.top, cell.right, cell.bottom};
     if (OnSubItemDraw) OnSubItemDraw(FBuffer, item, i);
-    if (!sub.Truncated) {
-      SelectGuard select(dc, FFont.Handle());
-      SIZE size{};
-      ::GetTextExtentPoint32W(dc, sub.Text().c_str(), int(sub.Text().size()), &size);
-      if (size.cx > text.right - text.left) sub.Truncated = true;
-    }
-    DrawText(dc, FFont.Handle(), sub.Text(), text, color, kTextLeft);
+    DrawText(dc, sub.Text(), sub.TextWidth, text, color, kTextLeft);
+    if (sub.TextWidth > text.right - text.left) sub.Truncated = true;
   }
 }
 
@@ -184,7 +213,7 @@ void TQuorDirectListBox::PaintButton(TQuorlboxSubitem& sub, int subIndex) {
   const TPngImage& right = frame(rightHot ? state : 0).Right;
   left.Draw(FBuffer, x, y);
   right.Draw(FBuffer, x + left.Width(), y);
-  DrawText(FBuffer.Dc(), FFont.Handle(), sub.Text(), {x, y, x + left.Width(), y + h},
+  DrawText(FBuffer.Dc(), sub.Text(), sub.TextWidth, {x, y, x + left.Width(), y + h},
            RowTextColor(item), kTextCenter);
 }
 
@@ -193,6 +222,7 @@ void TQuorDirectListBox::PaintHeader() {
   ::GdiFlush();
   const RECT header = FModel.HeaderRect();
   HDC dc = FBuffer.Dc();
+  SelectGuard font(dc, FHeaderFont.Handle());
   const int splitCount = std::clamp(FProps.HeaderSplitStateCount, 1, 4);
   int x = int(header.left) + FModel.HorOffset();
   for (int i = 0; i < HeadCount(); ++i) {
@@ -217,9 +247,10 @@ void TQuorDirectListBox::PaintHeader() {
     const int left = content + 8;
     int right = int(cell.right) - 2;
     if (!column.Caption().empty()) {
-      right = std::min(right, left + int(MeasureText(column.Caption(), FHeaderFont).cx));
-      DrawText(dc, FHeaderFont.Handle(), column.Caption(), {left, cell.top, right, cell.bottom},
+      int width = -1;
+      DrawText(dc, column.Caption(), width, {left, cell.top, right, cell.bottom},
                column.Enabled ? FHeaderFont.Color() : FProps.FontColorDisable, kTextLeft);
+      right = std::min(right, left + width);
       ::GdiFlush();
     } else {
       right = left;

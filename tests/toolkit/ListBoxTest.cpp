@@ -270,6 +270,12 @@ TEST(ListBox, ANestedUpdateFillsInBulkAndPresentsOnce) {
   EXPECT_EQ(f.form.PresentCount(), before + 1);
   EXPECT_TRUE(f.list.VerBar() && f.list.VerBar()->Visible());
   EXPECT_EQ(f.RowShows(0), Colour(kSel));
+  // Header, captions and cells drawn: the list stays opaque wherever text went.
+  const RECT r = f.list.SurfaceRect();
+  int seeThrough = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) seeThrough += f.form.Surface().Pixel(x, y)[3] != 255;
+  EXPECT_EQ(seeThrough, 0);
 }
 
 TEST(ListBox, KeysMoveTheSelectionAndScrollItIntoView) {
