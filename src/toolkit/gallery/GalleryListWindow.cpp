@@ -103,7 +103,7 @@ void TGalleryListWindow::DefineControls() {
   FStatus = &f.Add<TQuorDirectLabel>(status);
 }
 
-// Programs with a name, publisher, size, date and version; every seventh is checked, one selected.
+// Programs with a name, publisher, size, date and version; every seventh is checked, the fourth selected.
 void TGalleryListWindow::Fill(int rows) {
   TQuorDirectListBox& l = *FList;
   l.BeginUpdate();
@@ -119,10 +119,9 @@ void TGalleryListWindow::Fill(int rows) {
   for (int i = 0; i < rows; ++i) {
     TQuorLboxItem& row = l.AddItem();
     row.SetCaption(std::wstring(kWords[i % 12]) + L" " + kWords[(i / 12 + 5) % 12] + L" " +
-                   std::to_wstring(2000 + i % 25) + (i % 9 == 4 ? L" Professional Edition with Extras" : L""));
+                   std::to_wstring(2000 + i % 25) + (i % 5 == 2 ? L" Professional Edition with Extras" : L""));
     row.SetImageIndex((i / 12) % 3);
     row.Checked = i % 7 == 0;
-    row.Selected = i == 36;
     row.AddSubItem(kPublishers[(i / 12 + i / 3) % 6]);
     row.AddSubItem(std::to_wstring((i * 7919) % 900 + 1) + L" MB");
     row.AddSubItem(L"2024-" + std::wstring(i % 12 < 9 ? L"0" : L"") + std::to_wstring(i % 12 + 1) +
@@ -131,6 +130,7 @@ void TGalleryListWindow::Fill(int rows) {
                    std::to_wstring(1000 + i * 3));
   }
   l.SortItems([](const TQuorLboxItem& a, const TQuorLboxItem& b) { return a.Caption().compare(b.Caption()); });
+  if (TQuorLboxItem* shown = l.GetItem(3)) shown->Selected = true;
   l.EndUpdate();
 }
 
