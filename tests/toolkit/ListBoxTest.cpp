@@ -17,6 +17,8 @@ namespace {
 
 using test::At;
 using test::Bgra;
+using test::Centre;
+using test::Click;
 using test::Pump;
 
 constexpr TColor kSkin = 0xEEEEEE, kWhite = 0xFFFFFF, kHot = 0x00C000, kSel = 0xC00000;
@@ -362,6 +364,50 @@ TEST(ListBox, TheContextMenuEventComesFromTheRightButtonAndTheKeyboard) {
   ::SetKeyboardState(keys);
   ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[3].item, &f.Row(1));
+}
+
+}  // namespace
+}  // namespace quor
+
+namespace quor {
+namespace {
+
+// The gallery's list as an application uses it: its header handler sorts with
+// the state it sees before the click changes it, and the header scrolls sideways.
+TEST(ListBoxGallery, HeaderClicksSortBothWaysAndTheHeaderScrollsSideways) {
+  TGalleryListWindow window(false, 60);
+  window.Show(SW_SHOWNOACTIVATE);
+  Pump();
+  TQuorDirectListBox& list = window.List();
+  ASSERT_TRUE(list.VerBar() && list.VerBar()->Visible());
+  ASSERT_TRUE(list.HorBar() && list.HorBar()->Visible()) << "the columns are wider than the list";
+  TQuorLbHeadItem& publisher = *list.GetHeadItem(1);
+  auto column = [&](int row) { return list.GetItem(row)->SubItem(0)->Text(); };
+  auto sorted = [&](bool ascending) {
+    for (int i = 1; i < list.ItemCount(); ++i) {
+      const int order = ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, column(i - 1).c_str(), -1,
+                                         column(i).c_str(), -1);
+      if (ascending ? order == CSTR_GREATER_THAN : order == CSTR_LESS_THAN) return false;
+    }
+    return true;
+  };
+  Click(list.Handle(), Centre(publisher.CellRect));
+  EXPECT_EQ(publisher.SortState, 1);
+  EXPECT_EQ(list.GetHeadItem(0)->SortState, 0);
+  EXPECT_TRUE(sorted(true));
+  list.VerBar()->SetPosition(5);
+  ASSERT_EQ(list.TopItem(), list.GetItem(5));
+  Click(list.Handle(), Centre(publisher.CellRect));
+  EXPECT_EQ(publisher.SortState, 2);
+  EXPECT_TRUE(sorted(false));
+  EXPECT_EQ(window.StatusLabel().Caption(), L"Sorted by Publisher, descending");
+  EXPECT_EQ(list.VerBar()->Position(), 0) << "sorting goes back to the top";
+
+  const LONG left = publisher.CellRect.left;
+  TQuorDirectScrollBar& bar = *list.HorBar();
+  bar.SetPosition(10);
+  EXPECT_EQ(publisher.CellRect.left, left - 10);
+  EXPECT_EQ(list.GetItem(0)->RowRect.left, 2 - 10);
 }
 
 }  // namespace
