@@ -366,8 +366,8 @@ void TQuorDirectListBox::SetBounds(const TBounds& bounds) {
     FLookWidth = -1;
     FBackgroundValid = false;
   }
+  // Redraws, and the drawing places the bars anew.
   TQuorDirectParentControl::SetBounds(bounds);
-  if (resized) Invalidate();
 }
 
 }  // namespace quor

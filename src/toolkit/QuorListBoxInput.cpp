@@ -38,7 +38,10 @@ void TQuorDirectListBox::AfterHotChange(TQuorLboxItem* oldHot, const TQuorListHi
 }
 
 void TQuorDirectListBox::MouseMove(int x, int y, WPARAM keys) {
-  FHovered = true;
+  if (!FHovered) {
+    FHovered = true;
+    UpdateHintTool();  // the list's own hint, until a row shows one
+  }
   const POINT p{x, y};
   TQuorLboxItem* oldHot = FModel.HotItem();
   const TQuorListHit oldHit = FModel.Hot();
