@@ -267,6 +267,7 @@ void TQuorDirectListBox::RepaintRows(std::initializer_list<TQuorLboxItem*> items
     return;
   }
   const std::vector<TQuorLboxItem*> rows = FModel.RowsInView();
+  const std::vector<int> indexes = IndexesInView(rows);
   std::vector<RECT> rects;
   for (TQuorLboxItem* item : items) {
     auto at = std::find(rows.begin(), rows.end(), item);
@@ -282,7 +283,7 @@ void TQuorDirectListBox::RepaintRows(std::initializer_list<TQuorLboxItem*> items
     CopyBitmapRect(FBackground, r, FBuffer, {r.left, r.top});
     {
       TPaintGuard painting(FPainting);
-      PaintRow(*item, FModel.IndexOf(item));
+      PaintRow(*item, indexes[size_t(at - rows.begin())]);
     }
     RestoreAlpha(false);
     if (HandlersDraw()) SetRectOpaque(FBuffer, r);
@@ -294,6 +295,18 @@ void TQuorDirectListBox::RepaintRows(std::initializer_list<TQuorLboxItem*> items
     for (const RECT& r : rects) CopyToCanvas(ctx, r);
   });
   frame.Present();
+}
+
+// The rows in view follow each other from the top row, passing over hidden
+// ones: their indexes come without a search through the whole list.
+std::vector<int> TQuorDirectListBox::IndexesInView(const std::vector<TQuorLboxItem*>& rows) const {
+  std::vector<int> indexes;
+  int index = FModel.TopIndex();
+  for (const TQuorLboxItem* row : rows) {
+    while (index < FModel.ItemCount() && FModel.GetItem(index) != row) ++index;
+    indexes.push_back(index++);
+  }
+  return indexes;
 }
 
 void TQuorDirectListBox::CopyToCanvas(TPaintContext& ctx, const RECT& local) const {

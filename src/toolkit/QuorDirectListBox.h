@@ -5,6 +5,8 @@
 // and the keyboard live in TQuorListModel; this class draws, owns the scroll
 // bars and turns window input and model events into its events.
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -196,6 +198,7 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   void RepaintRows(std::initializer_list<TQuorLboxItem*> items);
   // Copies a rectangle of the buffer to the canvas, within the clip.
   void CopyToCanvas(TPaintContext& ctx, const RECT& local) const;
+  std::vector<int> IndexesInView(const std::vector<TQuorLboxItem*>& rows) const;
 
   // Drawing into the buffer (QuorListPaint.cpp).
   void PaintBuffer();
@@ -212,6 +215,7 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   // Alpha 255 again where GDI wrote text (or over the whole buffer).
   void RestoreAlpha(bool whole);
   TColor RowTextColor(const TQuorLboxItem& item) const;
+  int RowTextWidth(HDC dc, const std::wstring& text);
   const TPngImage* CheckFrame(bool checked, bool hot) const;
 
   // Input (QuorListBoxInput.cpp).
@@ -235,6 +239,7 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   std::vector<TPngImage> FItemFrames;       // the strip's frames as cut
   std::optional<TPngImage> FHotLook, FSelLook;  // stretched to the row width
   std::vector<RECT> FTextRects;                 // where GDI wrote since the last alpha repair
+  std::array<std::vector<uint16_t>, 256> FCharWidths;  // of the row font, by blocks of 256
   int FLookWidth = -1;
   TQuorDirectScrollBar* FVerBar = nullptr;
   TQuorDirectScrollBar* FHorBar = nullptr;

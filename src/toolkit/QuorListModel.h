@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -133,6 +134,8 @@ class TQuorListModel {
 
   // Vertical scrolling by visible rows.
   TQuorLboxItem* TopItem() const { return GetItem(FTopIndex); }
+  // Where the rows in view start in the list (0 when no row was put on top).
+  int TopIndex() const { return std::max(FTopIndex, 0); }
   bool VerBarShown() const;
   TQuorScrollRange VerScroll() const;
   void SetVerPosition(int position);  // the position-th visible row goes on top

@@ -2,6 +2,7 @@
 // (filled with the list's colour first), so text goes straight onto it with
 // GDI, and only the rectangles that GDI wrote get their alpha back.
 #include <algorithm>
+#include <iterator>
 
 #include "toolkit/QuorDirectListBox.h"
 #include "toolkit/QuorImageList.h"
@@ -44,7 +45,8 @@ void TQuorDirectListBox::PaintBuffer() {
   PaintBackground();
   // A copy: a handler of the row events may ask for a new layout.
   const std::vector<TQuorLboxItem*> rows = FModel.RowsInView();
-  for (TQuorLboxItem* row : rows) PaintRow(*row, FModel.IndexOf(row));
+  const std::vector<int> indexes = IndexesInView(rows);
+  for (size_t i = 0; i < rows.size(); ++i) PaintRow(*rows[i], indexes[i]);
   PaintHeader();
   ::GdiFlush();
   PaintBorder();
@@ -119,6 +121,29 @@ void TQuorDirectListBox::DrawText(HDC dc, const std::wstring& text, int& width, 
   FTextRects.push_back(written);
 }
 
+// Advance widths of the row font, 256 characters at a time, so that rows shown
+// for the first time are measured without a call per text; a text with
+// surrogates is measured whole. With the row font selected.
+int TQuorDirectListBox::RowTextWidth(HDC dc, const std::wstring& text) {
+  int width = 0;
+  for (wchar_t c : text) {
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      SIZE size{};
+      ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+      return int(size.cx);
+    }
+    std::vector<uint16_t>& block = FCharWidths[size_t(c >> 8)];
+    if (block.empty()) {
+      INT widths[256] = {};
+      const UINT first = UINT(c) & ~0xFFu;
+      ::GetCharWidth32W(dc, first, first + 255, widths);
+      block.assign(std::begin(widths), std::end(widths));
+    }
+    width += block[size_t(c & 0xFF)];
+  }
+  return width;
+}
+
 TColor TQuorDirectListBox::RowTextColor(const TQuorLboxItem& item) const {
   if (!item.Enabled) return FProps.FontColorDisable;
   if (&item == FModel.PressedItem() || item.Selected) return FProps.FontColorDown;
@@ -157,8 +182,9 @@ void TQuorDirectListBox::PaintRowContent(TQuorLboxItem& item) {
     if (const TPngImage* image = FProps.Imagelist->Item(item.ImageIndex()))
       image->Draw(FBuffer, item.ImageLeft, int(r.top) + (height - image->Height()) / 2);
   }
-  DrawText(FBuffer.Dc(), item.Caption(), item.CaptionWidth, item.TextRect, RowTextColor(item),
-           kTextLeft);
+  HDC dc = FBuffer.Dc();
+  if (item.CaptionWidth < 0) item.CaptionWidth = RowTextWidth(dc, item.Caption());
+  DrawText(dc, item.Caption(), item.CaptionWidth, item.TextRect, RowTextColor(item), kTextLeft);
   PaintCells(item);
 }
 
@@ -184,6 +210,7 @@ void TQuorDirectListBox::PaintCells(TQuorLboxItem& item) {
     }
     const RECT text{x + FProps.MarginText, cell.top, cell.right, cell.bottom};
     if (OnSubItemDraw) OnSubItemDraw(FBuffer, item, i);
+    if (sub.TextWidth < 0) sub.TextWidth = RowTextWidth(dc, sub.Text());
     DrawText(dc, sub.Text(), sub.TextWidth, text, color, kTextLeft);
     if (sub.TextWidth > text.right - text.left) sub.Truncated = true;
   }
