@@ -59,7 +59,8 @@ double DrawingOnly(TQuorDirectForm& form, int runs, const std::function<void(int
 
 int CompareCaptions(const TQuorLboxItem& a, const TQuorLboxItem& b) {
   return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.Caption().c_str(), -1,
-                          b.Caption().c_str(), -1) - CSTR_EQUAL;
+                          b.Caption().c_str(), -1) -
+         CSTR_EQUAL;
 }
 
 }  // namespace
@@ -111,6 +112,7 @@ int wmain() {
   line("page scroll + present:", 200, scroll);
   line("SortItems by text + present:", 20, sort);
   std::printf("drawing only: full redraw %.3f ms, RedrawItem %.3f ms, page scroll %.3f ms\n",
-              DrawingOnly(form, 200, full), DrawingOnly(form, 400, one), DrawingOnly(form, 200, scroll));
+              DrawingOnly(form, 200, full), DrawingOnly(form, 400, one),
+              DrawingOnly(form, 200, scroll));
   return 0;
 }

@@ -59,7 +59,8 @@ void TQuorDirectListBox::CutImages() {
   FArrowFrames = CutFrames(FProps.ImgHeaderArrow, 2);
   FButtonFrames.clear();
   if (FProps.SubBtnType == TQuorSubBtnType::QsbMenuBtn && FProps.MenuBtnSplitX >= 1) {
-    for (TPngImage& frame : CutFrames(FProps.ThridBtnImage, std::clamp(FProps.ThridBtnStateCount, 1, 4)))
+    for (TPngImage& frame :
+         CutFrames(FProps.ThridBtnImage, std::clamp(FProps.ThridBtnStateCount, 1, 4)))
       if (auto parts = SplitImageHor(frame, FProps.MenuBtnSplitX))
         FButtonFrames.push_back({std::move(parts->first), std::move(parts->second)});
   }
@@ -85,13 +86,13 @@ void TQuorDirectListBox::ApplyParams() {
   p.HeaderHeight = FProps.HeaderHeight;
   p.HeaderSplitWidth = FProps.HeaderSplitWidth;
   // The selected look fixes the row height.
-  p.ItemHeight = !FItemFrames.empty() ? FItemFrames.back().Height()
+  p.ItemHeight = !FItemFrames.empty()    ? FItemFrames.back().Height()
                  : FProps.Itemheight > 0 ? FProps.Itemheight
                                          : p.ItemHeight;
   p.VerBarWidth = VerBarWidth();
   p.ShowCheckBox = FProps.ShowCheckBox;
-  p.CheckSize = FCheckFrames.empty() ? SIZE{0, 0}
-                                     : SIZE{FCheckFrames[0].Width(), FCheckFrames[0].Height()};
+  p.CheckSize =
+      FCheckFrames.empty() ? SIZE{0, 0} : SIZE{FCheckFrames[0].Width(), FCheckFrames[0].Height()};
   p.ItemLeftFix = FProps.ItemLeftFix;
   p.MarginCheckBox = FProps.MarginCheckBox;
   p.MarginImageList = FProps.MarginImageList;
@@ -184,8 +185,10 @@ TQuorDirectScrollBar& TQuorDirectListBox::MakeBar(const TQuorScrollBarRes& res,
 
 void TQuorDirectListBox::BarScrolled(TQuorDirectScrollBar& bar, int position) {
   if (FSyncingBars) return;
-  if (&bar == FVerBar) FModel.SetVerPosition(position);
-  else FModel.SetHorPosition(position);
+  if (&bar == FVerBar)
+    FModel.SetVerPosition(position);
+  else
+    FModel.SetHorPosition(position);
 }
 
 // Shows, hides and places the bars after the model's ranges; their own
@@ -276,9 +279,8 @@ void TQuorDirectListBox::RepaintRows(std::initializer_list<TQuorLboxItem*> items
     const RECT inner{2, std::max(2, int(FModel.HeaderRect().bottom)), Width() - 2,
                      FHorBar && FHorBar->Visible() ? FHorBar->Bounds().Top : Height() - 2};
     const RECT r = Intersect(item->RowRect, inner);
-    if (IsEmpty(r) ||
-        std::find_if(rects.begin(), rects.end(), [&](const RECT& o) { return EqualRect(&o, &r); }) !=
-            rects.end())
+    if (IsEmpty(r) || std::find_if(rects.begin(), rects.end(),
+                                   [&](const RECT& o) { return EqualRect(&o, &r); }) != rects.end())
       continue;
     CopyBitmapRect(FBackground, r, FBuffer, {r.left, r.top});
     {

@@ -236,7 +236,7 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   TQuorBitmap FBuffer, FBackground;
   std::vector<TPngImage> FCheckFrames, FHeaderFrames, FSplitFrames, FArrowFrames;
   std::vector<TButtonFrame> FButtonFrames;
-  std::vector<TPngImage> FItemFrames;       // the strip's frames as cut
+  std::vector<TPngImage> FItemFrames;           // the strip's frames as cut
   std::optional<TPngImage> FHotLook, FSelLook;  // stretched to the row width
   std::vector<RECT> FTextRects;                 // where GDI wrote since the last alpha repair
   std::array<std::vector<uint16_t>, 256> FCharWidths;  // of the row font, by blocks of 256

@@ -169,7 +169,8 @@ void TQuorDirectListBox::UpdateRowHint(POINT p) {
     const RECT captionArea =
         FProps.HaveHeader && first ? RECT{0, r.top, first->Width(), r.bottom} : r;
     const int room = int(row->TextRect.right - row->TextRect.left);
-    const int width = row->CaptionWidth >= 0 ? row->CaptionWidth : int(MeasureText(row->Caption(), FFont).cx);
+    const int width =
+        row->CaptionWidth >= 0 ? row->CaptionWidth : int(MeasureText(row->Caption(), FFont).cx);
     if (RectHolds(captionArea, p) && !row->Caption().empty() && width > room) {
       text = row->Caption();
     } else if (FProps.HaveHeader) {

@@ -12,7 +12,8 @@ namespace {
 
 void FillRect32(TQuorBitmap& bitmap, const RECT& rect, TColor color) {
   const RECT r{std::max(rect.left, LONG(0)), std::max(rect.top, LONG(0)),
-               std::min(rect.right, LONG(bitmap.Width())), std::min(rect.bottom, LONG(bitmap.Height()))};
+               std::min(rect.right, LONG(bitmap.Width())),
+               std::min(rect.bottom, LONG(bitmap.Height()))};
   if (r.right <= r.left || r.bottom <= r.top) return;
   const uint32_t pixel = 0xFF000000u | (uint32_t(ColorRed(color)) << 16) |
                          (uint32_t(ColorGreen(color)) << 8) | ColorBlue(color);
@@ -20,7 +21,9 @@ void FillRect32(TQuorBitmap& bitmap, const RECT& rect, TColor color) {
     std::fill_n(reinterpret_cast<uint32_t*>(bitmap.Pixel(r.left, y)), r.right - r.left, pixel);
 }
 
-int CentredTop(const RECT& r, int height) { return int(r.top) + (int(r.bottom - r.top) - height) / 2; }
+int CentredTop(const RECT& r, int height) {
+  return int(r.top) + (int(r.bottom - r.top) - height) / 2;
+}
 
 }  // namespace
 
@@ -53,18 +56,22 @@ void TQuorDirectListBox::PaintBuffer() {
   if (auto band = FModel.BandRect(); band && !FProps.ImgSelBox.Empty())
     FProps.ImgSelBox.Draw(FBuffer, *band);
   PaintBars();
-  if (!Enabled()) GrayBitmap(FBuffer);  // opaque as a whole
-  else RestoreAlpha(HandlersDraw());
+  if (!Enabled())
+    GrayBitmap(FBuffer);  // opaque as a whole
+  else
+    RestoreAlpha(HandlersDraw());
 }
 
 // The application's drawing handlers may put text anywhere.
 bool TQuorDirectListBox::HandlersDraw() const {
-  return OnDrawBackGround || OnItemOwnerDraw || OnBeforeItemDraw || OnAfterItemDraw || OnSubItemDraw;
+  return OnDrawBackGround || OnItemOwnerDraw || OnBeforeItemDraw || OnAfterItemDraw ||
+         OnSubItemDraw;
 }
 
 void TQuorDirectListBox::RestoreAlpha(bool whole) {
   ::GdiFlush();
-  if (whole) SetBitmapOpaque(FBuffer);
+  if (whole)
+    SetBitmapOpaque(FBuffer);
   else
     for (const RECT& r : FTextRects) SetRectOpaque(FBuffer, r);
   FTextRects.clear();
@@ -85,7 +92,8 @@ void TQuorDirectListBox::PaintBackground() {
     ::GdiFlush();
   }
   if (defaultDraw && !FProps.ImgBack.Empty())
-    FProps.ImgBack.Draw(FBuffer, Width() - FProps.ImgBack.Width(), Height() - FProps.ImgBack.Height());
+    FProps.ImgBack.Draw(FBuffer, Width() - FProps.ImgBack.Width(),
+                        Height() - FProps.ImgBack.Height());
   FBackground.CopyFrom(FBuffer);
   FBackgroundValid = true;
 }
@@ -173,9 +181,8 @@ void TQuorDirectListBox::PaintRow(TQuorLboxItem& item, int index) {
 void TQuorDirectListBox::PaintRowContent(TQuorLboxItem& item) {
   const RECT& r = item.RowRect;
   const int height = int(r.bottom - r.top);
-  if (const TPngImage* check = item.CheckRect.left >= 0
-                                   ? CheckFrame(item.Checked, FModel.RowCheckHot(&item))
-                                   : nullptr)
+  if (const TPngImage* check =
+          item.CheckRect.left >= 0 ? CheckFrame(item.Checked, FModel.RowCheckHot(&item)) : nullptr)
     check->Draw(FBuffer, item.CheckRect.left, item.CheckRect.top);
   if (FProps.Imagelist && item.ImageLeft >= 0) {
     if (OnGetImgindex) OnGetImgindex(*this, &item);
@@ -203,7 +210,8 @@ void TQuorDirectListBox::PaintCells(TQuorLboxItem& item) {
       continue;
     }
     int x = int(cell.left);
-    if (const TPngImage* image = FProps.Imagelist ? FProps.Imagelist->Item(sub.ImageIndex) : nullptr) {
+    if (const TPngImage* image =
+            FProps.Imagelist ? FProps.Imagelist->Item(sub.ImageIndex) : nullptr) {
       ::GdiFlush();
       image->Draw(FBuffer, x, CentredTop(cell, image->Height()));
       x += image->Width();
@@ -257,7 +265,10 @@ void TQuorDirectListBox::PaintHeader() {
     const RECT& cell = column.CellRect;
     if (!column.Visible() || cell.left < 0) continue;
     x = int(cell.left) + column.Width() + FProps.HeaderSplitWidth;
-    const int state = !column.Enabled ? 3 : FModel.PressedColumn() == i ? 2 : FModel.HotColumn() == i ? 1 : 0;
+    const int state = !column.Enabled               ? 3
+                      : FModel.PressedColumn() == i ? 2
+                      : FModel.HotColumn() == i     ? 1
+                                                    : 0;
     if (const TPngImage* frame = StateFrame(FHeaderFrames, state)) frame->Draw(FBuffer, cell);
     int content = int(cell.left);
     if (column.CheckRect.left >= 0) {
@@ -267,7 +278,8 @@ void TQuorDirectListBox::PaintHeader() {
         content = int(column.CheckRect.right);
       }
     }
-    if (const TPngImage* image = FProps.HeadImglist ? FProps.HeadImglist->Item(column.ImageIndex) : nullptr) {
+    if (const TPngImage* image =
+            FProps.HeadImglist ? FProps.HeadImglist->Item(column.ImageIndex) : nullptr) {
       image->Draw(FBuffer, content + 2, CentredTop(cell, image->Height()));
       content += 2 + image->Width();
     }
@@ -282,7 +294,8 @@ void TQuorDirectListBox::PaintHeader() {
     } else {
       right = left;
     }
-    if (column.Sortable && (column.SortState == 1 || column.SortState == 2) && FArrowFrames.size() == 2) {
+    if (column.Sortable && (column.SortState == 1 || column.SortState == 2) &&
+        FArrowFrames.size() == 2) {
       const TPngImage& arrow = FArrowFrames[size_t(column.SortState - 1)];
       if (right + 2 + arrow.Width() <= cell.right)
         arrow.Draw(FBuffer, right + 2, CentredTop(cell, arrow.Height()));
@@ -290,9 +303,12 @@ void TQuorDirectListBox::PaintHeader() {
     const RECT& split = column.SplitRect;
     if (split.left < 0) continue;
     int splitState = 0;
-    if (!column.Enabled) splitState = splitCount == 4 ? 3 : 0;
-    else if (FModel.PressedSeparator() == i && splitCount > 2) splitState = 2;
-    else if (FModel.HotSeparator() == i && splitCount > 1) splitState = 1;
+    if (!column.Enabled)
+      splitState = splitCount == 4 ? 3 : 0;
+    else if (FModel.PressedSeparator() == i && splitCount > 2)
+      splitState = 2;
+    else if (FModel.HotSeparator() == i && splitCount > 1)
+      splitState = 1;
     if (const TPngImage* frame = StateFrame(FSplitFrames, splitState)) frame->Draw(FBuffer, split);
   }
   // The rest of the header row, right of the last column.

@@ -139,7 +139,8 @@ TEST(ListBox, APressOnEmptySpaceClearsTheSelectionAndReportsNoRow) {
   TListFixture f(props, 3);
   f.Load();
   test::Click(f.Window(), f.InRow(0));
-  ::SendMessageW(f.Window(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(f.InRow(2).x, f.InRow(2).y));
+  ::SendMessageW(f.Window(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL,
+                 MAKELPARAM(f.InRow(2).x, f.InRow(2).y));
   ::SendMessageW(f.Window(), WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(f.InRow(2).x, f.InRow(2).y));
   ASSERT_EQ(f.list.SelectedCount(), 2);
   f.clicks.clear();
@@ -188,7 +189,8 @@ TEST(ListBox, LosingTheFocusKeepsSelectedRowsHighlighted) {
   f.Load();
   test::Click(f.Window(), f.InRow(1));
   Key(f.Window(), VK_DOWN);  // row 2 becomes current and the only selected row
-  ::SendMessageW(f.Window(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(f.InRow(4).x, f.InRow(4).y));
+  ::SendMessageW(f.Window(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL,
+                 MAKELPARAM(f.InRow(4).x, f.InRow(4).y));
   ::SendMessageW(f.Window(), WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(f.InRow(4).x, f.InRow(4).y));
   test::Mouse(f.Window(), WM_MOUSELEAVE, 0, 0);
   ASSERT_EQ(::GetFocus(), f.Window());
@@ -284,7 +286,7 @@ TEST(ListBox, KeysMoveTheSelectionAndScrollItIntoView) {
   auto props = PlainList();
   props.MultiSelect = true;
   TListFixture f(props, 0);
-  const wchar_t* names[] = {L"Alpha", L"Bravo", L"Charlie", L"Delta", L"Echo", L"Foxtrot",
+  const wchar_t* names[] = {L"Alpha", L"Bravo", L"Charlie", L"Delta",  L"Echo", L"Foxtrot",
                             L"Golf",  L"Hotel", L"India",   L"Juliet", L"Kilo", L"Lima"};
   for (const wchar_t* name : names) f.list.AddItem().SetCaption(name);
   std::vector<TQuorLboxItem*> moved;
@@ -385,8 +387,8 @@ TEST(ListBoxGallery, HeaderClicksSortBothWaysAndTheHeaderScrollsSideways) {
   auto column = [&](int row) { return list.GetItem(row)->SubItem(0)->Text(); };
   auto sorted = [&](bool ascending) {
     for (int i = 1; i < list.ItemCount(); ++i) {
-      const int order = ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, column(i - 1).c_str(), -1,
-                                         column(i).c_str(), -1);
+      const int order = ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                                         column(i - 1).c_str(), -1, column(i).c_str(), -1);
       if (ascending ? order == CSTR_GREATER_THAN : order == CSTR_LESS_THAN) return false;
     }
     return true;
