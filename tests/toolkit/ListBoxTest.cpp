@@ -233,6 +233,34 @@ TEST(ListBox, TheVerticalBarAppearsWithMoreRowsThanFitAndScrollsTheTopRow) {
   EXPECT_EQ(f.Row(0).RowRect.right, 200 - 2);
 }
 
+TEST(ListBox, ACutRowTextOrCellShowsWholeAsTheHint) {
+  auto props = PlainList();
+  props.HaveHeader = true;
+  TListFixture f(props, 0);
+  f.list.AddHeadItem(std::make_unique<TQuorLbHeadItem>(L"Name", 90));
+  f.list.AddHeadItem(std::make_unique<TQuorLbHeadItem>(L"Publisher", 60));
+  const std::wstring longName = L"A program name far wider than its column";
+  const std::wstring longPublisher = L"A publisher wider than sixty pixels";
+  f.list.AddItem().SetCaption(longName);
+  f.list.GetItem(0)->AddSubItem(longPublisher);
+  f.list.AddItem().SetCaption(L"Short");
+  f.list.GetItem(1)->AddSubItem(L"Ok");
+  f.Load();
+  auto moveTo = [&](int x, int row) {
+    const RECT& r = f.Row(row).RowRect;
+    test::Mouse(f.Window(), WM_MOUSEMOVE, x, (r.top + r.bottom) / 2);
+  };
+  moveTo(40, 0);
+  EXPECT_EQ(f.list.RowHint(), longName);
+  moveTo(120, 0);  // in the publisher's cell
+  EXPECT_EQ(f.list.RowHint(), longPublisher);
+  moveTo(40, 1);
+  EXPECT_EQ(f.list.RowHint(), L"") << "a text that fits shows no hint";
+  moveTo(120, 0);
+  test::Mouse(f.Window(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(f.list.RowHint(), L"");
+}
+
 TEST(ListBox, RedrawItemRepaintsOnlyItsRowAndPresentsOnce) {
   TListFixture f;
   f.Load();
