@@ -404,7 +404,14 @@ void TQuorDirectParentControl::SetEnabled(bool enabled) {
 void TQuorDirectParentControl::TakeSnapshot(TQuorDirectForm& frame) {
   const TQuorDirectParentControl* parent = ParentControl();
   const bool fromSkin = Alpha() != 255 && parent && parent->FSnapshot;
-  FSnapshot = CopyRectToBitmap(fromSkin ? frame.CleanSkin() : frame.Surface(), SurfaceRect());
+  const TQuorBitmap& source = fromSkin ? frame.CleanSkin() : frame.Surface();
+  const RECT r = SurfaceRect();
+  const bool inside = r.left >= 0 && r.top >= 0 && r.right <= source.Width() && r.bottom <= source.Height();
+  // A snapshot of the same size is refilled: no new DIB section per repaint.
+  if (inside && FSnapshot && FSnapshot->Width() == r.right - r.left && FSnapshot->Height() == r.bottom - r.top)
+    CopyBitmapRect(source, r, *FSnapshot, {0, 0});
+  else
+    FSnapshot = CopyRectToBitmap(source, r);
   for (auto& child : FChildren)
     if (child->Visible()) child->TakeSnapshot(frame);
 }
@@ -414,8 +421,9 @@ void TQuorDirectParentControl::PasteSnapshot(TQuorBitmap& surface) const {
 }
 
 void TQuorDirectParentControl::Repaint(TQuorDirectForm& frame) {
-  PasteSnapshot(frame.Surface());
-  if (!Visible() || !Showing() || FOwnerDrawn) return;
+  const bool draws = Visible() && Showing() && !FOwnerDrawn;
+  if (!draws || !Opaque()) PasteSnapshot(frame.Surface());
+  if (!draws) return;
   PaintClipped(frame.Surface(), [this](TPaintContext& ctx) {
     DirectPaint(ctx);
     DrawFocusMark(ctx);
@@ -429,7 +437,7 @@ void TQuorDirectParentControl::Repaint(TQuorDirectForm& frame) {
 
 void TQuorDirectParentControl::RepaintState(TQuorDirectForm& frame) {
   if (!Visible() || !Enabled() || !StateRepaint() || !Showing()) return;
-  PasteSnapshot(frame.Surface());
+  if (!Opaque()) PasteSnapshot(frame.Surface());
   PaintClipped(frame.Surface(), [this](TPaintContext& ctx) {
     StatePaint(ctx);
     DrawFocusMark(ctx);

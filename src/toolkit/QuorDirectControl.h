@@ -234,6 +234,9 @@ class TQuorDirectParentControl : public TQuorControlBase, public TQuorContainer 
   void CreateHandle() override;
 
   virtual void AlphaChanged() {}
+  // A control whose drawing covers its whole rectangle with opaque pixels is
+  // painted without pasting its background first.
+  virtual bool Opaque() const { return false; }
   int Alpha() const { return FControl.Alpha; }
   void SetAlpha(int alpha);
   bool OwnerDrawn() const { return FOwnerDrawn; }

@@ -31,6 +31,8 @@ void TQuorDirectScrollBar::Rebuild() {
   FFirst = CutFrames(r.ImgBtnLT, r.BtnStateCount);
   FSecond = CutFrames(r.ImgBtnRB, r.BtnStateCount);
   FCenter = CutFrames(r.ImgCenter, r.CenterStateCount);
+  FStretchedTrackLength = -1;
+  for (auto& slider : FStretchedSliders) slider.Length = -1;
   FSlider = CutFrames(r.ImgSlider, r.SliderStateCount);
   if (r.BackStateCount > 1) {
     // A strip that does not divide into its frames leaves the track undrawn.
@@ -183,11 +185,13 @@ void TQuorDirectScrollBar::DirectPaint(TPaintContext& ctx) {
     return Vertical() ? RECT{r.left, r.top + start, r.right, r.top + start + length}
                       : RECT{r.left + start, r.top, r.left + start + length, r.bottom};
   };
-  std::optional<TPngImage> track;
-  if (FProps.ScrollRes.BackUseThree)
-    track = Vertical() ? StretchThreePartVer(FTrack, split.Top(), split.Bottom(), 255, clNone, in.Length)
-                       : StretchThreePartHor(FTrack, split.Left(), split.Right(), 255, clNone, in.Length);
-  (track ? *track : FTrack).Draw(ctx.Canvas, r);
+  // Stretched images are kept until the length they were made for changes.
+  if (FProps.ScrollRes.BackUseThree && FStretchedTrackLength != in.Length) {
+    FStretchedTrack = Vertical() ? StretchThreePartVer(FTrack, split.Top(), split.Bottom(), 255, clNone, in.Length)
+                                 : StretchThreePartHor(FTrack, split.Left(), split.Right(), 255, clNone, in.Length);
+    FStretchedTrackLength = in.Length;
+  }
+  (FProps.ScrollRes.BackUseThree && FStretchedTrack ? *FStretchedTrack : FTrack).Draw(ctx.Canvas, r);
 
   auto state = [&](THit part) { return FActive == part ? 2 : Hovered() && HitAt(FLastAlong) == part ? 1 : 0; };
   if (FProps.ScrollRes.ShowButton) {
@@ -197,9 +201,13 @@ void TQuorDirectScrollBar::DirectPaint(TPaintContext& ctx) {
   if (l.SliderLength <= 0) return;
   const int s = state(THit::Slider);
   if (const TPngImage* frame = StateFrame(FSlider, s)) {
-    std::optional<TPngImage> slider =
-        Vertical() ? StretchThreePartVer(*frame, split.Top(), split.Bottom(), 255, clNone, l.SliderLength)
-                   : StretchThreePartHor(*frame, split.Left(), split.Right(), 255, clNone, l.SliderLength);
+    TStretchedSlider& cached = FStretchedSliders[size_t(std::min(s, 2))];
+    if (cached.Length != l.SliderLength) {
+      cached.Image = Vertical() ? StretchThreePartVer(*frame, split.Top(), split.Bottom(), 255, clNone, l.SliderLength)
+                                : StretchThreePartHor(*frame, split.Left(), split.Right(), 255, clNone, l.SliderLength);
+      cached.Length = l.SliderLength;
+    }
+    const std::optional<TPngImage>& slider = cached.Image;
     const RECT box = span(l.SliderStart, l.SliderLength);
     (slider ? *slider : *frame).Draw(ctx.Canvas, box);
     if (const TPngImage* grip = StateFrame(FCenter, s))

@@ -1,7 +1,9 @@
 #pragma once
 // Scroll bar skin resource and the skinned scroll bar.
 
+#include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "toolkit/QuorDirectControl.h"
@@ -69,9 +71,17 @@ class TQuorDirectScrollBar : public TQuorDirectParentControl {
   void StopRepeat();
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 
+  struct TStretchedSlider {
+    int Length = -1;
+    std::optional<TPngImage> Image;
+  };
+
   TProps FProps;
   std::vector<TPngImage> FFirst, FSecond, FSlider, FCenter;
   TPngImage FTrack;
+  std::optional<TPngImage> FStretchedTrack;
+  int FStretchedTrackLength = -1;
+  std::array<TStretchedSlider, 3> FStretchedSliders;  // per state: normal, hot, pressed
   THit FActive = THit::None;
   int FGrab = 0;
   int FLastAlong = 0;

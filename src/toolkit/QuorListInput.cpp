@@ -213,6 +213,18 @@ bool TQuorListModel::ToggleCheck(TQuorLboxItem& item) {
 
 bool TQuorListModel::MouseLeave() { return UpdateHot({}); }
 
+bool TQuorListModel::EndPress() {
+  const bool pressed = FPressedItem || FPressedCheck || FPressedButton.Item || FPressedCell >= 0 ||
+                       FPressedHeadCheck >= 0 || FPressedSplit >= 0 || FBandStart;
+  FPressedItem = FPressedCheck = nullptr;
+  FPressedButton = {};
+  FPressedCell = FPressedHeadCheck = FPressedSplit = -1;
+  FBandStart.reset();
+  FBandPoint.reset();
+  FBandDragged = false;
+  return pressed;
+}
+
 bool TQuorListModel::FocusLost() {
   if (!FCurrentItem) return false;
   FCurrentItem = nullptr;

@@ -10,6 +10,7 @@ TQuorlboxSubitem::TQuorlboxSubitem(TQuorLboxItem& owner, std::wstring text, bool
 void TQuorlboxSubitem::SetText(const std::wstring& text) {
   if (text == FText) return;
   FText = text;
+  TextWidth = -1;
   FOwner->Changed();
 }
 
@@ -17,6 +18,7 @@ void TQuorLboxItem::Changed() const { FOwner->Changed(); }
 
 void TQuorLboxItem::SetCaption(const std::wstring& caption) {
   FCaption = caption;
+  CaptionWidth = -1;
   Changed();
 }
 

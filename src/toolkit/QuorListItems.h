@@ -31,6 +31,7 @@ class TQuorlboxSubitem {
 
   int ImageIndex = -1;
   bool Truncated = false;  // set once the text was drawn clipped; never reset
+  int TextWidth = -1;      // as the control measured it; -1 after a change
   RECT CellRect = kNoRect;
 
  private:
@@ -67,6 +68,7 @@ class TQuorLboxItem {
   RECT TextRect = kNoRect;
   RECT CheckRect = kNoRect;
   int ImageLeft = -1;
+  int CaptionWidth = -1;  // as the control measured it; -1 after a change
 
  private:
   friend class TQuorListModel;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -133,6 +134,8 @@ class TQuorListModel {
 
   // Vertical scrolling by visible rows.
   TQuorLboxItem* TopItem() const { return GetItem(FTopIndex); }
+  // Where the rows in view start in the list (0 when no row was put on top).
+  int TopIndex() const { return std::max(FTopIndex, 0); }
   bool VerBarShown() const;
   TQuorScrollRange VerScroll() const;
   void SetVerPosition(int position);  // the position-th visible row goes on top
@@ -152,6 +155,9 @@ class TQuorListModel {
   bool MouseUp(POINT p);
   bool MouseLeave();
   bool FocusLost();
+  // Ends a press that gets no release (the capture went elsewhere, or a right
+  // button press selected like a left one): nothing fires.
+  bool EndPress();
   // The rubber band to draw, normalised and clamped, while one is dragged.
   std::optional<RECT> BandRect() const;
 
@@ -163,6 +169,7 @@ class TQuorListModel {
   TQuorLboxItem* HotItem() const { return FHot.Item; }
   const TQuorListHit& Hot() const { return FHot; }
   TQuorLboxItem* PressedItem() const { return FPressedItem; }
+  const TQuorListHit& PressedButton() const { return FPressedButton; }
   TQuorLboxItem* CurrentItem() const { return FCurrentItem; }
   bool RowCheckHot(const TQuorLboxItem* item) const;
   int HotColumn() const;

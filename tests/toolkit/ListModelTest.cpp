@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -268,6 +269,32 @@ TEST_F(ListModel, ReleaseOverAnotherRowMakesThatRowCurrent) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].Item, &Row(2));
   }
+}
+
+// A press that never gets its release (the capture went elsewhere) must not
+// leave a pressed row, cell, separator or band behind for a later release.
+TEST_F(ListModel, AnEndedPressFiresNothingOnTheNextRelease) {
+  Build(5, true, true);
+  list.AddHeadItem(std::make_unique<TQuorLbHeadItem>(L"Name", 80)).Sortable = true;
+  list.RowsInView();
+  const RECT cell = list.GetHeadItem(0)->CellRect;
+  const POINT onCell{cell.left + 20, (cell.top + cell.bottom) / 2};
+  const POINT onSplit{list.GetHeadItem(0)->SplitRect.left + 1, onCell.y};
+  for (POINT press : {At(1), onCell, onSplit}) {
+    events.clear();
+    list.MouseDown(press, {});
+    EXPECT_TRUE(list.EndPress());
+    EXPECT_EQ(list.PressedItem(), nullptr);
+    EXPECT_EQ(list.PressedColumn(), -1);
+    EXPECT_EQ(list.PressedSeparator(), -1);
+    list.MouseMove({press.x + 40, press.y + 40}, true);
+    list.MouseUp(press);
+    EXPECT_TRUE(events.empty()) << "press at " << press.x << "," << press.y;
+    EXPECT_FALSE(list.BandRect());
+  }
+  EXPECT_EQ(list.GetHeadItem(0)->SortState, 0);
+  EXPECT_EQ(list.GetHeadItem(0)->Width(), 80);
+  EXPECT_FALSE(list.EndPress()) << "nothing was pressed";
 }
 
 TEST_F(ListModel, RubberBandSelectsTheEnabledRowsItCrosses) {

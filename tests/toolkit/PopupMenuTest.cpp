@@ -44,6 +44,9 @@ void ProcessFor(int milliseconds) {
 class PopupMenuGui : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The real pointer, where an earlier test's click left it, would hover a
+    // menu that opens under it: it waits in the screen's far corner.
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     owner.Create();
     owner.Show(SW_SHOW);
     ::SetForegroundWindow(owner.Handle());

@@ -433,6 +433,23 @@ def header_cell():
     return strip(frames)
 
 
+def list_header():
+    """Header cells of the column list: normal, hot, pressed, disabled; flat, so they scale."""
+    frames = []
+    for rgb in (PANEL, HOVER, PRESS, DISABLED):
+        f = Image(4, 26)
+        f.fill(rrect(0, 0, 4, 26, 0), rgb)
+        f.fill(lambda x, y: max(25 - y, y - 26), LINE)
+        frames.append(f)
+    return strip(frames)
+
+
+def selection_box():
+    f = Image(4, 4)
+    f.fill(rrect(0, 0, 4, 4, 0), ACCENT, 0.25)
+    return f
+
+
 def sort_arrows():
     frames = []
     for direction in ('up', 'down'):
@@ -585,6 +602,9 @@ def build():
     up, down = sort_arrows()
     out['sort_up'], out['sort_down'] = up, down
     out['header_separator'] = separator(2, 26, True)
+    out['list_header'] = list_header()
+    out['sort_arrows'] = strip([up, down])
+    out['list_selbox'] = selection_box()
     out['menu_back'] = menu_background()
     out['menu_item'] = menu_item()
     out['menu_separator'] = separator(40, 7)

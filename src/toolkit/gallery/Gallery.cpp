@@ -1,10 +1,12 @@
 // Opens the toolkit gallery, with the busy window below it, and runs until it is closed.
 // With --menu or --message it opens the menu gallery instead, with the menu (two submenus
-// open) or the message box showing, as in the screenshots; --tree opens the tree view's window.
+// open) or the message box showing, as in the screenshots; --tree and --list open the tree
+// view's and the column list's windows.
 #include <windows.h>
 
 #include <string>
 
+#include "GalleryListWindow.h"
 #include "GalleryTreeWindow.h"
 #include "GalleryWindow.h"
 #include "MenuGallery.h"
@@ -52,6 +54,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   const std::wstring args = commandLine ? commandLine : L"";
   if (args.find(L"--menu") != std::wstring::npos) return RunMenuGallery(false);
   if (args.find(L"--message") != std::wstring::npos) return RunMenuGallery(true);
+  if (args.find(L"--list") != std::wstring::npos) {
+    quor::TGalleryListWindow list;
+    list.Show(SW_SHOW);
+    return quor::TMessageLoop::Run();
+  }
   if (args.find(L"--tree") != std::wstring::npos) {
     quor::TGalleryTreeWindow tree;
     tree.Show(SW_SHOW);
