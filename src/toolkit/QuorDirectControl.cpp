@@ -6,31 +6,10 @@
 #include <system_error>
 
 #include "toolkit/QuorDirectForm.h"
+#include "toolkit/QuorRect.h"
 #include "toolkit/WindowDispatch.h"
 
 namespace quor {
-namespace {
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-         std::min(a.bottom, b.bottom)};
-  if (r.right <= r.left || r.bottom <= r.top) return {0, 0, 0, 0};
-  return r;
-}
-
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-bool Contains(const RECT& outer, const RECT& inner) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
-}
-
-bool InRect(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
-}  // namespace
-
 // ---- common base ----------------------------------------------------------
 
 TQuorControlBase::TQuorControlBase(TQuorContainer& parent, const TControlProps& props)
@@ -79,7 +58,7 @@ RECT TQuorControlBase::SurfaceRect() const {
   return {o.x + b.Left, o.y + b.Top, o.x + b.Left + b.Width, o.y + b.Top + b.Height};
 }
 
-RECT TQuorControlBase::ClipRect() const { return Intersect(SurfaceRect(), FParent.ChildClip()); }
+RECT TQuorControlBase::ClipRect() const { return RectIntersection(SurfaceRect(), FParent.ChildClip()); }
 
 bool TQuorControlBase::Showing() const { return FParent.ContainerShowing(); }
 
@@ -134,9 +113,9 @@ void TQuorControlBase::Redraw() {
 void TQuorControlBase::PaintClipped(TQuorBitmap& surface,
                                     const std::function<void(TPaintContext&)>& draw) {
   const RECT rect = SurfaceRect();
-  const RECT clip = Intersect(ClipRect(), {0, 0, surface.Width(), surface.Height()});
-  if (IsEmpty(clip)) return;
-  if (Contains(clip, rect)) {
+  const RECT clip = RectIntersection(ClipRect(), {0, 0, surface.Width(), surface.Height()});
+  if (RectEmpty(clip)) return;
+  if (RectContains(clip, rect)) {
     TPaintContext ctx{surface, rect, clip};
     draw(ctx);
     return;
@@ -177,7 +156,7 @@ TQuorControlBase* TQuorContainer::HitTest(int x, int y) {
 TQuorControlBase* TQuorContainer::ControlAt(POINT surface) {
   for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
     TQuorControlBase* c = it->get();
-    if (!c->Visible() || !c->Enabled() || !InRect(c->ClipRect(), surface)) continue;
+    if (!c->Visible() || !c->Enabled() || !RectHolds(c->ClipRect(), surface)) continue;
     if (TQuorContainer* container = c->AsContainer())
       if (TQuorControlBase* inner = container->ControlAt(surface)) return inner;
     return c;

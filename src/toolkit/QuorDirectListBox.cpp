@@ -7,18 +7,10 @@
 
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorImageList.h"
+#include "toolkit/QuorRect.h"
 
 namespace quor {
 namespace {
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-         std::min(a.bottom, b.bottom)};
-  if (r.right <= r.left || r.bottom <= r.top) return {0, 0, 0, 0};
-  return r;
-}
-
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 bool SameBounds(const TBounds& a, const TBounds& b) {
   return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height;
@@ -278,8 +270,8 @@ void TQuorDirectListBox::RepaintRows(std::initializer_list<TQuorLboxItem*> items
     // Keep off the border, the focus mark and the header.
     const RECT inner{2, std::max(2, int(FModel.HeaderRect().bottom)), Width() - 2,
                      FHorBar && FHorBar->Visible() ? FHorBar->Bounds().Top : Height() - 2};
-    const RECT r = Intersect(item->RowRect, inner);
-    if (IsEmpty(r) || std::find_if(rects.begin(), rects.end(),
+    const RECT r = RectIntersection(item->RowRect, inner);
+    if (RectEmpty(r) || std::find_if(rects.begin(), rects.end(),
                                    [&](const RECT& o) { return EqualRect(&o, &r); }) != rects.end())
       continue;
     CopyBitmapRect(FBackground, r, FBuffer, {r.left, r.top});
@@ -314,8 +306,8 @@ std::vector<int> TQuorDirectListBox::IndexesInView(const std::vector<TQuorLboxIt
 void TQuorDirectListBox::CopyToCanvas(TPaintContext& ctx, const RECT& local) const {
   const RECT onCanvas{ctx.Rect.left + local.left, ctx.Rect.top + local.top,
                       ctx.Rect.left + local.right, ctx.Rect.top + local.bottom};
-  const RECT dest = Intersect(onCanvas, ctx.Clip);
-  if (IsEmpty(dest)) return;
+  const RECT dest = RectIntersection(onCanvas, ctx.Clip);
+  if (RectEmpty(dest)) return;
   const RECT from{dest.left - ctx.Rect.left, dest.top - ctx.Rect.top, dest.right - ctx.Rect.left,
                   dest.bottom - ctx.Rect.top};
   CopyBitmapRect(FBuffer, from, ctx.Canvas, {dest.left, dest.top});

@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/QuorRect.h"
+
 namespace quor {
 
 class TQuorListModel;
 class TQuorLboxItem;
-
-inline constexpr RECT kNoRect{-1, -1, -1, -1};
-
-// Left and top inclusive, right and bottom exclusive, like PtInRect.
-inline bool RectHolds(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
 
 class TQuorlboxSubitem {
  public:
