@@ -26,6 +26,8 @@ function(quor_add_executable_resources target description)
   set(rc "${PROJECT_BINARY_DIR}/resources/${target}_resources.rc")
   configure_file("${QUOR_RESOURCES_DIR}/executable.rc.in" "${rc}" @ONLY)
   target_sources(${target} PRIVATE "${rc}")
+  # The resource compiler's dependency scan does not see the manifest.
+  set_source_files_properties("${rc}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${QUOR_MANIFEST}")
   if(MSVC)
     # The manifest comes from the resource script; the linker must not add its own.
     target_link_options(${target} PRIVATE /MANIFEST:NO)
