@@ -8,12 +8,16 @@
 //   --exit CODE           exit with CODE
 //   --args-out PATH       write the command line as received to PATH (UTF-8)
 //   --print TEXT          write TEXT to standard output and standard error (each copy)
+//   --second-instance N   start as a second instance would, against the instance slot named N:
+//                         exit 1 when another instance was brought forward, else 0
+//   --windows-version     write the Windows version the program is told ("10.0") to standard output
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "app/RunOnce.h"
 #include "base/Handles.h"
 #include "base/Text.h"
 
@@ -53,6 +57,32 @@ void Start(const std::wstring& commandLine) {
   }
 }
 
+void WriteOut(const std::string& text) {
+  DWORD written = 0;
+  ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
+}
+
+int RunAsSecondInstance(const std::wstring& slotName) {
+  auto slot = quor::TInstanceSlot::Open(slotName.c_str());
+  if (!slot) return 2;
+  quor::TSystemInstanceWindows windows;
+  return slot->CheckPreviousInstance(nullptr, windows) ? 1 : 0;
+}
+
+// GetVersionExW reports what the manifest lets the program see.
+int PrintWindowsVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const BOOL ok = ::GetVersionExW(&info);
+#pragma GCC diagnostic pop
+  if (!ok) return 1;
+  WriteOut(std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion));
+  return 0;
+}
+
 void DeleteTree(HKEY root, const std::wstring& path) {
   ::RegDeleteTreeW(root, path.c_str());
   ::RegDeleteKeyExW(root, path.c_str(), KEY_WOW64_64KEY, 0);
@@ -74,6 +104,8 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::wstring a = argv[i];
     const std::wstring next = i + 1 < argc ? argv[i + 1] : L"";
+    if (a == L"--second-instance") return RunAsSecondInstance(next);
+    if (a == L"--windows-version") return PrintWindowsVersion();
     if (a == L"--relaunch") {
       o.relaunch = true;
       continue;
