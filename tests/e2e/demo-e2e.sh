@@ -35,6 +35,13 @@ snapshot() {
   done
 }
 
+# A run that ended after its restore left the demo installed in this prefix:
+# each run starts without it and without backup sets.
+if wine "$build/quor.exe" list 2>/dev/null | grep -q 'Demo Notes'; then
+  wine "$build/quor.exe" remove --name "Demo Notes" --yes --all --no-backup </dev/null >/dev/null || true
+fi
+wine "$build/quor.exe" backups --purge </dev/null >/dev/null || true
+
 # Wine writes some known-folder paths into the registry the first time a
 # program asks for them; a read-only scan does that before the first snapshot.
 warm='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuorE2EWarmUp'
