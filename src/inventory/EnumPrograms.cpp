@@ -37,15 +37,15 @@ constexpr int32_t kMaxEstimatedSizeKiB = 10485760;  // 10 GiB
 // stops and the verdict reached so far stands.
 enum class TCheck { Absent, WrongType, Hides, Shows };
 
-TCheck CheckDefaultValue(HKEY key) {
-  auto value = QueryRegValue(key, L"");
+TCheck CheckDefaultValue(const TRegValueSet& values) {
+  const TRegValue* value = values.Find(L"");
   if (!value) return TCheck::Absent;
   if (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ) return TCheck::WrongType;
   return RegBytesToText(value->Data).empty() ? TCheck::Shows : TCheck::Hides;
 }
 
-TCheck CheckFlagValue(HKEY key, const wchar_t* name) {
-  auto value = QueryRegValue(key, name);
+TCheck CheckFlagValue(const TRegValueSet& values, const wchar_t* name) {
+  const TRegValue* value = values.Find(name);
   if (!value) return TCheck::Absent;
   if (value->Type != REG_DWORD || value->Data.size() != sizeof(DWORD)) return TCheck::WrongType;
   DWORD flag = 0;
@@ -53,17 +53,17 @@ TCheck CheckFlagValue(HKEY key, const wchar_t* name) {
   return flag == 1 ? TCheck::Hides : TCheck::Shows;
 }
 
-TDateTime InstallDateOf(HKEY key, const std::wstring& installLocation,
+TDateTime InstallDateOf(const TRegValueSet& values, const std::wstring& installLocation,
                         const std::wstring& displayIcon) {
-  const std::wstring date = Trim(ReadKeyString(key, L"InstallDate"));
+  const std::wstring date = Trim(values.String(L"InstallDate"));
   if (date.size() == 8) return ParseInstallDate(date);
   if (!installLocation.empty()) return GetFolderDate(installLocation);
   if (!displayIcon.empty()) return GetFolderDate(FolderPart(displayIcon));
   return TDateTime::Today();
 }
 
-int64_t EstimatedSizeOf(HKEY key) {
-  const int32_t size = ReadKeyDWord(key, L"EstimatedSize");
+int64_t EstimatedSizeOf(const TRegValueSet& values) {
+  const int32_t size = values.DWord(L"EstimatedSize");
   return (size >= 1 && size <= kMaxEstimatedSizeKiB) ? size : 0;
 }
 
@@ -82,25 +82,27 @@ class TLazyKnownFolders {
 void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& keyPath,
                       TLazyKnownFolders& known) {
   auto key = OpenKeyForRead(root, keyPath);
-  if (!key || !IsVisibleEntry(key.Get())) return;  // an unreadable key has no display name
+  if (!key) return;  // an unreadable key has no display name
+  const TRegValueSet values = TRegValueSet::Read(key.Get());
+  if (!IsVisibleEntry(values)) return;
 
   TUninstallItem item;
   item.OwnerWindow = owner;
   item.RootKey = root;
   item.KeyPath = keyPath;
-  item.DisplayName = ReadKeyString(key.Get(), L"DisplayName");
-  item.Publisher = ReadKeyString(key.Get(), L"Publisher");
-  item.DisplayVersion = ReadKeyString(key.Get(), L"DisplayVersion");
-  item.DisplayIcon = ReadKeyString(key.Get(), L"DisplayIcon");
-  item.InstallLocation = ReadKeyString(key.Get(), L"InstallLocation");
-  item.UninstallString = ReadKeyString(key.Get(), L"UninstallString");
-  item.HelpLink = ReadKeyString(key.Get(), L"HelpLink");
-  item.ModifyPath = ReadKeyString(key.Get(), L"ModifyPath");
-  item.Size = EstimatedSizeOf(key.Get());
-  item.ProductGuid = ReadKeyString(key.Get(), L"ProductGuid");
+  item.DisplayName = values.String(L"DisplayName");
   if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
+  item.Publisher = values.String(L"Publisher");
+  item.DisplayVersion = values.String(L"DisplayVersion");
+  item.DisplayIcon = values.String(L"DisplayIcon");
+  item.InstallLocation = values.String(L"InstallLocation");
+  item.UninstallString = values.String(L"UninstallString");
+  item.HelpLink = values.String(L"HelpLink");
+  item.ModifyPath = values.String(L"ModifyPath");
+  item.Size = EstimatedSizeOf(values);
+  item.ProductGuid = values.String(L"ProductGuid");
 
-  item.InstallDate = InstallDateOf(key.Get(), item.InstallLocation, item.DisplayIcon);
+  item.InstallDate = InstallDateOf(values, item.InstallLocation, item.DisplayIcon);
   if (item.InstallLocation.empty() && !item.UninstallString.empty()) {
     item.InstallLocation = GetUninstallFolder(item.UninstallString, known.Get());
   }
@@ -131,12 +133,14 @@ void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   for (const auto& name : names) ReadRegistration(list, owner, root, base + name, known);
 }
 
-bool IsVisibleEntry(HKEY openKey) {
-  const TCheck defaultValue = CheckDefaultValue(openKey);
+bool IsVisibleEntry(HKEY openKey) { return IsVisibleEntry(TRegValueSet::Read(openKey)); }
+
+bool IsVisibleEntry(const TRegValueSet& values) {
+  const TCheck defaultValue = CheckDefaultValue(values);
   if (defaultValue == TCheck::WrongType) return true;
   if (defaultValue == TCheck::Hides) return false;
   for (const wchar_t* flag : {L"SystemComponent", L"NoRemove"}) {
-    const TCheck check = CheckFlagValue(openKey, flag);
+    const TCheck check = CheckFlagValue(values, flag);
     if (check == TCheck::WrongType) return true;
     if (check == TCheck::Hides) return false;
   }

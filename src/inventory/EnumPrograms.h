@@ -13,6 +13,7 @@ namespace quor {
 
 class TEnvironmentStrings;
 class TKnownFolders;
+class TRegValueSet;
 
 inline constexpr const wchar_t* kUninstallKeyPath =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -30,6 +31,7 @@ void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wst
 
 bool IsVisibleEntry(HKEY root, const std::wstring& keyPath);
 bool IsVisibleEntry(HKEY openKey);
+bool IsVisibleEntry(const TRegValueSet& values);
 
 TDateTime ParseInstallDate(const std::wstring& text);
 TDateTime GetFolderDate(const std::wstring& folder);

@@ -1,5 +1,6 @@
 #include "inventory/Registry.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -124,18 +125,84 @@ std::wstring RegBytesToText(const BYTE* data, size_t size) {
   return text;
 }
 
+std::wstring RegValueText(const TRegValue& value) {
+  if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ) return {};
+  return RegBytesToText(value.Data);
+}
+
+int32_t RegValueDWord(const TRegValue& value) {
+  if (value.Type != REG_DWORD || value.Data.size() != sizeof(DWORD)) return 0;
+  int32_t result = 0;
+  std::memcpy(&result, value.Data.data(), sizeof(result));
+  return result;
+}
+
 std::wstring ReadKeyString(HKEY key, const std::wstring& name) {
   auto value = QueryRegValue(key, name);
-  if (!value || (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ)) return {};
-  return RegBytesToText(value->Data);
+  return value ? RegValueText(*value) : std::wstring();
 }
 
 int32_t ReadKeyDWord(HKEY key, const std::wstring& name) {
   auto value = QueryRegValue(key, name);
-  if (!value || value->Type != REG_DWORD || value->Data.size() != sizeof(DWORD)) return 0;
-  int32_t result = 0;
-  std::memcpy(&result, value->Data.data(), sizeof(result));
-  return result;
+  return value ? RegValueDWord(*value) : 0;
+}
+
+// The buffers start at sizes that fit nearly every registration and grow
+// when a value does not fit: another process may change the key between two
+// calls, so no size is taken from an earlier call.
+TRegValueSet TRegValueSet::Read(HKEY key) {
+  TRegValueSet set;
+  set.FKey = key;
+  std::wstring name(256, L'\0');
+  std::vector<BYTE> data(2048);
+  int retries = 0;
+  for (DWORD i = 0;;) {
+    DWORD nameLen = static_cast<DWORD>(name.size());
+    DWORD dataLen = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    const LSTATUS rc =
+        ::RegEnumValueW(key, i, name.data(), &nameLen, nullptr, &type, data.data(), &dataLen);
+    if (rc == ERROR_NO_MORE_ITEMS) {
+      set.FComplete = true;
+      break;
+    }
+    if (rc == ERROR_MORE_DATA && ++retries <= 16) {
+      name.resize(name.size() * 2);
+      data.resize(std::max<size_t>(data.size() * 2, static_cast<size_t>(dataLen) + 64));
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) break;
+    TRegValue value;
+    value.Type = type;
+    value.Data.assign(data.begin(), data.begin() + dataLen);
+    set.FValues.push_back({std::wstring(name.data(), nameLen), std::move(value)});
+    retries = 0;
+    ++i;
+  }
+  return set;
+}
+
+const TRegValue* TRegValueSet::Find(std::wstring_view name) const {
+  if (!FComplete) {
+    auto value = FKey ? QueryRegValue(FKey, std::wstring(name)) : std::nullopt;
+    if (!value) return nullptr;
+    FAsked.push_back({std::wstring(name), std::move(*value)});
+    return &FAsked.back().Value;
+  }
+  for (const auto& v : FValues) {
+    if (SameTextUnicode(v.Name, name)) return &v.Value;
+  }
+  return nullptr;
+}
+
+std::wstring TRegValueSet::String(std::wstring_view name) const {
+  const TRegValue* value = Find(name);
+  return value ? RegValueText(*value) : std::wstring();
+}
+
+int32_t TRegValueSet::DWord(std::wstring_view name) const {
+  const TRegValue* value = Find(name);
+  return value ? RegValueDWord(*value) : 0;
 }
 
 std::wstring ReadRegString(HKEY root, const std::wstring& path, const std::wstring& name) {

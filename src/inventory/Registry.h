@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Handles.h"
@@ -44,6 +46,34 @@ std::optional<TRegValue> QueryRegValue(HKEY key, const std::wstring& name);
 std::wstring ReadKeyString(HKEY key, const std::wstring& name);
 // A REG_DWORD value, else 0.
 int32_t ReadKeyDWord(HKEY key, const std::wstring& name);
+// Every value of an open key, read with one enumeration rather than one query
+// per name: a registration holds a handful of values, while its readers ask
+// for many names that are mostly absent. Names are looked up ignoring case,
+// as the registry compares them. When the enumeration fails part-way, each
+// look-up asks the key itself.
+class TRegValueSet {
+ public:
+  static TRegValueSet Read(HKEY key);
+  // The value of that name, or null when the key has none; valid while the
+  // set lives.
+  const TRegValue* Find(std::wstring_view name) const;
+  // As ReadKeyString and ReadKeyDWord.
+  std::wstring String(std::wstring_view name) const;
+  int32_t DWord(std::wstring_view name) const;
+
+ private:
+  struct TNamedValue {
+    std::wstring Name;
+    TRegValue Value;
+  };
+  HKEY FKey = nullptr;  // asked directly when the enumeration was incomplete
+  bool FComplete = false;
+  std::vector<TNamedValue> FValues;
+  mutable std::deque<TNamedValue> FAsked;  // stable addresses for Find
+};
+std::wstring RegValueText(const TRegValue& value);
+int32_t RegValueDWord(const TRegValue& value);
+
 // Text of the stored bytes, up to the first NUL (an odd trailing byte is dropped).
 std::wstring RegBytesToText(const std::vector<BYTE>& data);
 std::wstring RegBytesToText(const BYTE* data, size_t size);

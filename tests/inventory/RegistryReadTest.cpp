@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Text.h"
 #include "inventory/Registry.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
@@ -76,6 +77,47 @@ TEST_F(RegistryRead, ReadRegDWordAnswersOnlyRealDWords) {
     EXPECT_EQ(ReadRegDWord(key.Root(), key.Path(), L"d"), c.expected) << c.what;
   }
   EXPECT_EQ(ReadRegDWord(key.Root(), key.Path(), L"missing"), 0);
+}
+
+// The enumerated set must answer every name exactly as a query of that name
+// does: whatever the type, length or spelling of the stored value.
+TEST_F(RegistryRead, OneEnumerationAnswersAsEachQueryDoes) {
+  const std::wstring longName(300, L'n');      // longer than the first name buffer
+  const std::wstring longText(5000, L'y');     // longer than the first data buffer
+  const uint64_t qword = 7;
+  const uint8_t threeBytes[3] = {1, 0, 0};
+  key.SetRaw(L"", REG_SZ, Bytes(L"default", 2));
+  key.SetRaw(L"DisplayName", REG_SZ, Bytes(L"Name", 2));
+  key.SetRaw(L"Expand", REG_EXPAND_SZ, Bytes(L"%ProgramFiles%\\App", 2));
+  key.SetRaw(L"Bare", REG_SZ, Bytes(L"no terminator"));
+  key.SetRaw(L"Multi", REG_MULTI_SZ, Bytes(L"a\0b\0", 2));
+  key.SetRaw(L"Binary", REG_BINARY, Bytes(L"bin"));
+  key.SetRaw(longName, REG_SZ, Bytes(longText, 2));
+  key.SetDWord(L"Size", 4096);
+  key.SetRaw(L"Short", REG_DWORD, threeBytes, sizeof threeBytes);
+  key.SetRaw(L"Quad", REG_QWORD, &qword, sizeof qword);
+  key.SetDWord(L"TextAsDWord", 5);
+  key.SetString(L"DWordAsText", L"5");
+
+  auto open = OpenKeyForRead(key.Root(), key.Path());
+  ASSERT_TRUE(open);
+  const TRegValueSet set = TRegValueSet::Read(open.Get());
+  const std::vector<std::wstring> names = {
+      L"", L"DisplayName", L"dISPLAYnAME", L"Expand", L"Bare", L"Multi", L"Binary", longName,
+      L"Size", L"SIZE", L"Short", L"Quad", L"TextAsDWord", L"DWordAsText", L"Missing"};
+  for (const auto& name : names) {
+    SCOPED_TRACE(ToUtf8(name.substr(0, 20)));
+    EXPECT_EQ(set.Find(name) != nullptr, QueryRegValue(open.Get(), name).has_value());
+    EXPECT_EQ(set.String(name), ReadKeyString(open.Get(), name));
+    EXPECT_EQ(set.DWord(name), ReadKeyDWord(open.Get(), name));
+  }
+  // The answers themselves, where a shared mistake would go unseen above.
+  EXPECT_EQ(set.String(L"dISPLAYnAME"), L"Name");
+  EXPECT_EQ(set.String(L"Expand"), L"%ProgramFiles%\\App");
+  EXPECT_EQ(set.String(longName), longText);
+  EXPECT_EQ(set.DWord(L"size"), 4096);
+  EXPECT_EQ(set.DWord(L"Short"), 0);
+  EXPECT_EQ(set.Find(L"Missing"), nullptr);
 }
 
 TEST_F(RegistryRead, GetSubKeyNamesListsChildrenAndFailsForAMissingKey) {
