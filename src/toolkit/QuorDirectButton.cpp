@@ -52,6 +52,22 @@ void TQuorDirectButton::SetCaption(const std::wstring& caption) {
   Redraw();
 }
 
+std::array<TFontSpec, 6> TQuorDirectButton::Fonts() const {
+  return {FProps.FontNormal, FProps.FontOver,   FProps.FontDown,
+          FProps.FontDisable, FProps.FontSelect, FProps.FontFocus};
+}
+
+void TQuorDirectButton::SetFonts(const std::array<TFontSpec, 6>& fonts) {
+  TFontSpec* specs[] = {&FProps.FontNormal, &FProps.FontOver,   &FProps.FontDown,
+                        &FProps.FontDisable, &FProps.FontSelect, &FProps.FontFocus};
+  bool changed = false;
+  for (int i = 0; i < 6; ++i) {
+    *specs[i] = fonts[size_t(i)];
+    changed = FFonts[i].Assign(fonts[size_t(i)]) || changed;
+  }
+  if (changed) Redraw();
+}
+
 TQuorBtnStatus TQuorDirectButton::DrawnStatus() const {
   using enum TQuorBtnStatus;
   if (!Enabled()) return bsDisable;

@@ -2,6 +2,7 @@
 // Push buttons: the windowless button (with tab-button groups) and the
 // focusable standard button of dialogs.
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ class TQuorDirectButton : public TQuorDirectControl {
   void SetBtnStatus(TQuorBtnStatus status);
   const std::wstring& Caption() const { return FProps.Caption; }
   void SetCaption(const std::wstring& caption);
+  // The six state fonts: normal, over, down, disabled, selected, focused.
+  std::array<TFontSpec, 6> Fonts() const;
+  void SetFonts(const std::array<TFontSpec, 6>& fonts);
   bool ButtonTab() const { return FProps.ButtonTab; }
   int GroupIndex() const { return FProps.GroupIndex; }
   // The state the control draws now, and the strip frame that shows it.

@@ -1,4 +1,5 @@
 #include "toolkit/QuorDirectEdit.h"
+#include "toolkit/WindowDispatch.h"
 
 #include <algorithm>
 
@@ -62,6 +63,11 @@ TQuorDirectEdit::TQuorDirectEdit(TQuorContainer& parent, const TProps& props)
 
 TQuorDirectEdit::~TQuorDirectEdit() {
   if (Frame()) Frame()->Host().KillTimer(TimerId());
+}
+
+void TQuorDirectEdit::SetFont(const TFontSpec& font) {
+  FProps.Font = font;
+  if (FFont.Assign(font)) Redraw();
 }
 
 void TQuorDirectEdit::SetText(const std::wstring& text) {
@@ -206,6 +212,9 @@ void TQuorDirectEdit::CharTyped(wchar_t c) {
 
 LRESULT TQuorDirectEdit::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_KEYUP && OnKeyUp) OnKeyUp(*this, w);
+  // The text for screen readers and scripts; a password stays hidden.
+  if ((msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH) && FProps.PasswordChar == 0)
+    return AnswerGetText(msg, w, l, Text());
   if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
     return TRUE;

@@ -36,6 +36,8 @@ class TQuorDirectEdit : public TQuorDirectParentControl {
 
   const std::wstring& Text() const { return FModel.Text(); }
   void SetText(const std::wstring& text);
+  const TFontSpec& Font() const { return FProps.Font; }
+  void SetFont(const TFontSpec& font);
   TQuorEditText& Model() { return FModel; }
   int FrameIndex() const;
 

@@ -26,6 +26,17 @@ void TQuorDirectLabel::SetFont(const TFontSpec& font) {
   if (FFont.Assign(font)) Redraw();
 }
 
+void TQuorDirectLabel::SetStateFonts(const TFontSpec& normal, const TFontSpec& over,
+                                     const TFontSpec& down) {
+  FProps.Font = normal;
+  FProps.FontOver = over;
+  FProps.FontDown = down;
+  bool changed = FFont.Assign(normal);
+  changed = FFontOver.Assign(over) || changed;
+  changed = FFontDown.Assign(down) || changed;
+  if (changed) Redraw();
+}
+
 void TQuorDirectLabel::SetGraph(const TPngImage& graph) {
   FProps.Graph = graph;
   Redraw();

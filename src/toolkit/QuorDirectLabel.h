@@ -25,7 +25,10 @@ class TQuorDirectLabel : public TQuorDirectControl {
 
   const std::wstring& Caption() const { return FProps.Caption; }
   void SetCaption(const std::wstring& caption);
+  const TFontSpec& Font() const { return FProps.Font; }
   void SetFont(const TFontSpec& font);
+  // The fonts of a label that follows the mouse: normal, under the mouse, pressed.
+  void SetStateFonts(const TFontSpec& normal, const TFontSpec& over, const TFontSpec& down);
   void SetGraph(const TPngImage& graph);
   // True while the caption is cut and shown as the hint.
   bool CaptionCut() const { return FCut; }

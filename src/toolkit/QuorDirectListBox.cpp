@@ -100,6 +100,22 @@ void TQuorDirectListBox::ApplyParams() {
   FModel.SetParams(p);
 }
 
+void TQuorDirectListBox::SetFonts(const TFontSpec& item, const TFontSpec& header) {
+  FProps.Font = item;
+  FProps.HeaderFont = header;
+  const bool itemChanged = FFont.Assign(item);
+  const bool headerChanged = FHeaderFont.Assign(header);
+  if (!itemChanged && !headerChanged) return;
+  for (auto& widths : FCharWidths) widths.clear();
+  for (int i = 0; i < FModel.ItemCount(); ++i) {
+    TQuorLboxItem& row = *FModel.GetItem(i);
+    row.CaptionWidth = -1;
+    for (int k = 0; k < row.SubItemCount(); ++k) row.SubItem(k)->TextWidth = -1;
+  }
+  ApplyParams();
+  Invalidate();
+}
+
 void TQuorDirectListBox::BuildHighlights(int width) {
   if (width == FLookWidth) return;
   FLookWidth = width;

@@ -122,11 +122,17 @@ class TQuorDirectListBox : public TQuorDirectParentControl {
   void SetShowCheckBox(bool show);
   void SetHotTrack(bool hotTrack);
   void SetColor(TColor color);
+  // The rows' font and the header's; row measures follow the new font.
+  void SetFonts(const TFontSpec& item, const TFontSpec& header);
   void SetBounds(const TBounds& bounds) override;
 
   // The scroll bars, once they were needed.
   TQuorDirectScrollBar* VerBar() const { return FVerBar; }
   TQuorDirectScrollBar* HorBar() const { return FHorBar; }
+  // What the list shows as text, for screen readers and scripts (the window's
+  // WM_GETTEXT): the column titles, then each visible row in view order, the
+  // row's caption and cells separated by tabs, lines by CR LF.
+  std::wstring ShownText() const;
   // The hint shown for a cut row text or cell, empty when none.
   const std::wstring& RowHint() const { return FRowHint; }
 

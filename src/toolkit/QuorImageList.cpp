@@ -29,6 +29,11 @@ void TQuorImageList::Cut() {
   }
 }
 
+int TQuorImageList::Add(TPngImage image) {
+  FItems.push_back({std::move(image)});
+  return Count() - 1;
+}
+
 const TPngImage* TQuorImageList::Item(int index) const {
   if (index < 0 || index >= Count()) return nullptr;
   return &FItems[size_t(index)].Image;

@@ -24,6 +24,10 @@ class TQuorImageList {
   };
   explicit TQuorImageList(const TProps& props);
   void SetImage(const TPngImage& image);
+  // Appends one image; answers its index.
+  int Add(TPngImage image);
+  // Drops every image, those cut from the strip included.
+  void Clear() { FItems.clear(); }
 
   int Count() const { return int(FItems.size()); }
   // Nothing for an index outside the list.

@@ -5,6 +5,7 @@
 
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorDirectListBox.h"
+#include "toolkit/WindowDispatch.h"
 
 namespace quor {
 namespace {
@@ -195,6 +196,25 @@ void TQuorDirectListBox::CancelRowHint() {
 
 // ---- messages ------------------------------------------------------------------------
 
+std::wstring TQuorDirectListBox::ShownText() const {
+  std::wstring text;
+  for (int c = 0; c < FModel.HeadCount(); ++c) {
+    if (c > 0) text += L'\t';
+    text += FModel.GetHeadItem(c)->Caption();
+  }
+  for (int i = 0; i < FModel.ItemCount(); ++i) {
+    const TQuorLboxItem* row = FModel.GetItem(i);
+    if (!row->Visible()) continue;
+    text += L"\r\n";
+    text += row->Caption();
+    for (int k = 0; k < row->SubItemCount(); ++k) {
+      text += L'\t';
+      text += row->SubItem(k)->Text();
+    }
+  }
+  return text;
+}
+
 LRESULT TQuorDirectListBox::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) FMouseKeys = w;
   switch (msg) {
@@ -213,6 +233,9 @@ LRESULT TQuorDirectListBox::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
         return 0;
       }
       break;
+    case WM_GETTEXTLENGTH:
+    case WM_GETTEXT:
+      return AnswerGetText(msg, w, l, ShownText());
     case WM_CONTEXTMENU:
       // Already reported on the key press or the right button's release.
       return 0;

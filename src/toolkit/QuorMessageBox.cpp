@@ -53,6 +53,16 @@ TQuorMessageBox::TQuorMessageBox(TProps props)
 
 TQuorMessageBox::~TQuorMessageBox() = default;
 
+void TQuorMessageBox::SetFonts(const TFontSpec& title, const TFontSpec& message,
+                               const TFontSpec& button) {
+  FProps.FontTitle = title;
+  FProps.FontMsg = message;
+  FProps.FontBtn = button;
+  FFontTitle.Assign(title);
+  FFontMsg.Assign(message);
+  FFontBtn.Assign(button);
+}
+
 void TQuorMessageBox::SetButtonCaptions(std::wstring yes, std::wstring no, std::wstring ok) {
   FProps.BtnCaptionYes = std::move(yes);
   FProps.BtnCaptionNo = std::move(no);

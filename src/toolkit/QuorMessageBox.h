@@ -55,6 +55,8 @@ class TQuorMessageBox {
   int Result() const { return FResult; }
 
   void SetButtonCaptions(std::wstring yes, std::wstring no, std::wstring ok);
+  // Fonts of the title, the message and the buttons, for the next ShowMsg.
+  void SetFonts(const TFontSpec& title, const TFontSpec& message, const TFontSpec& button);
   const TProps& Props() const { return FProps; }
   int MsgRowCount() const { return FMsgRowCount; }
   // The window, once the first ShowMsg made it.

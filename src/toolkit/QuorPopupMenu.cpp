@@ -112,6 +112,22 @@ TQuorMenuItem& TQuorPopupMenu::AddMenuItem(std::unique_ptr<TQuorMenuItem> item) 
   return FModel.AddMenuItem(std::move(item));
 }
 
+void TQuorPopupMenu::SetFonts(const TFontSpec& normal, const TFontSpec& over,
+                              const TFontSpec& down, const TFontSpec& disable,
+                              const TFontSpec& select) {
+  FProps.FontNormal = normal;
+  FProps.FontOver = over;
+  FProps.FontDown = down;
+  FProps.FontDisable = disable;
+  FProps.FontSelect = select;
+  FFontNormal.Assign(normal);
+  FFontOver.Assign(over);
+  FFontDown.Assign(down);
+  FFontDisable.Assign(disable);
+  FFontSelect.Assign(select);
+  SetMetrics();
+}
+
 void TQuorPopupMenu::ClearItems() {
   Apply(FModel.ClearItems());
   FShortCutFilter = {};

@@ -56,6 +56,9 @@ class TQuorPopupMenu {
   // Appends a root item; the shortcuts of the item and its descendants work from now on.
   TQuorMenuItem& AddMenuItem(std::unique_ptr<TQuorMenuItem> item);
   void ClearItems();
+  // The fonts by item state: normal, hot, pressed, disabled, selected.
+  void SetFonts(const TFontSpec& normal, const TFontSpec& over, const TFontSpec& down,
+                const TFontSpec& disable, const TFontSpec& select);
   int Count() const { return FModel.Count(); }
   TQuorMenuItem* Items(int index) const { return FModel.Items(index); }
 

@@ -52,6 +52,13 @@ class TQuorWindowHint {
   // Composes and shows the window; modal calls return when it closes.
   void ShowBusy(bool useNewHint, int left, bool modal, int top);
   void SetPrecent(int precent) { FProps.Precent = precent; }
+  const TProps& Props() const { return FProps; }
+  void SetFont(const TFontSpec& font) {
+    FProps.Font = font;
+    FFont.Assign(font);
+  }
+  // The text shown by the next ShowBusy that asks for the new hint.
+  void SetNewHint(const std::wstring& text) { FProps.NewHint = text; }
   int CurrentFrame() const { return FFrame; }
   WPARAM ErrorCode() const { return FForm ? FForm->ErrorCode : 0; }
   // The percentage text shown for the current value.

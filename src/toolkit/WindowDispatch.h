@@ -5,7 +5,22 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+
 namespace quor {
+
+// Answers WM_GETTEXT (buffer size `w`, buffer `l`) or WM_GETTEXTLENGTH with
+// `text`, for windows whose text is drawn rather than stored.
+inline LRESULT AnswerGetText(UINT msg, WPARAM w, LPARAM l, const std::wstring& text) {
+  if (msg == WM_GETTEXTLENGTH) return LRESULT(text.size());
+  if (w == 0 || l == 0) return 0;
+  const size_t n = std::min(text.size(), size_t(w) - 1);
+  auto* out = reinterpret_cast<wchar_t*>(l);
+  text.copy(out, n);
+  out[n] = L'\0';
+  return LRESULT(n);
+}
 
 // Registers a window class of this module once per name and returns the name.
 inline const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style,

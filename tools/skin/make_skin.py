@@ -543,6 +543,26 @@ def panel_back():
     return f
 
 
+def search_icon():
+    f = Image(16, 16)
+    f.fill(ring(6.5, 6.5, 4.3, 1.7), MUTED)
+    stroke(f, [(9.8, 9.8), (14, 14)], MUTED, 2.2)
+    return f
+
+
+def vendor_badge():
+    """The link to the vendor's site: a pill with the logo and an outward arrow."""
+    f = Image(116, 28)
+    f.fill(rrect(0.5, 0.5, 115.5, 27.5, 13.5), ACCENT_LIGHT)
+    f.fill(rrect(1.5, 1.5, 114.5, 26.5, 12.5), FACE)
+    f.paste(logo(20), 6, 4)
+    for i in range(3):
+        f.fill(rrect(32 + i * 20, 12, 48 + i * 20, 16, 2), ACCENT if i == 0 else LINE)
+    stroke(f, [(97, 18), (105, 10)], ACCENT, 1.8)
+    stroke(f, [(100, 10), (105, 10), (105, 15)], ACCENT, 1.8)
+    return f
+
+
 def busy_window():
     w, h = 260, 56
     img = Image(w, h)
@@ -625,6 +645,8 @@ def build():
     out['icon_registry'] = registry_icon()
     out['item_icons'] = strip([folder_icon(), file_icon(), registry_icon()])
     out['panel_back'] = panel_back()
+    out['search_icon'] = search_icon()
+    out['vendor_badge'] = vendor_badge()
     return out
 
 

@@ -24,47 +24,7 @@ const wchar_t* const kWords[] = {L"Photo",  L"Studio",   L"Backup",   L"Player",
 
 }  // namespace
 
-TQuorScrollBarRes SkinnedScrollRes(bool vertical) {
-  const wchar_t* tag = vertical ? L"v" : L"h";
-  auto image = [&](const wchar_t* part) {
-    return SkinImage(std::wstring(L"scroll_") + tag + L"_" + part);
-  };
-  TQuorScrollBarRes res;
-  res.ImgBack = image(L"back");
-  res.ImgSlider = image(L"slider");
-  res.ImgBtnLT = image(L"lt");
-  res.ImgBtnRB = image(L"rb");
-  res.ImgCenter = image(L"center");
-  res.SliderSplit = vertical ? TQuorPadding{0, 6, 0, 34} : TQuorPadding{6, 0, 34, 0};
-  res.BackUseThree = true;
-  return res;
-}
 
-TQuorDirectListBox::TProps SkinnedListProps() {
-  TQuorDirectListBox::TProps p;
-  p.Font = Font(9, kInk);
-  p.FontColorNormal = kInk;
-  p.FontColorOver = kInk;
-  p.FontColorDown = kAccentDark;
-  p.FontColorDisable = kMuted;
-  p.Imgitem = SkinImage(L"row_highlight");
-  p.itemsplit = {2, 0, 18, 0};
-  p.ImgCheck = SkinImage(L"check4");
-  p.ImgSelBox = SkinImage(L"list_selbox");
-  p.BorderColor = kLine;
-  p.VerScrollRes = SkinnedScrollRes(true);
-  p.HorScrollRes = SkinnedScrollRes(false);
-  p.HaveHeader = true;
-  p.HeaderFont = Font(9, kInk, fsBold);
-  p.HeaderHeight = 26;
-  p.HeaderSplitWidth = 2;
-  p.ImgHeader = SkinImage(L"list_header");
-  p.ImgHeaderSplit = SkinImage(L"header_separator");
-  p.HeaderSplitStateCount = 1;
-  p.ImgHeaderArrow = SkinImage(L"sort_arrows");
-  p.MarginText = 6;
-  return p;
-}
 
 TGalleryListWindow::TGalleryListWindow(bool mainForm, int rows)
     : THostWindow({.Caption = L"Toolkit gallery: list",

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/HostWindow.h"
+#include "toolkit/QuorSkinProps.h"
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorDirectLabel.h"
 #include "toolkit/QuorDirectListBox.h"
@@ -13,10 +14,6 @@
 
 namespace quor {
 
-// The skin of the column list box, shared by the gallery, the tests and the benchmark.
-TQuorDirectListBox::TProps SkinnedListProps();
-// The vertical and horizontal scroll bar skins of the project.
-TQuorScrollBarRes SkinnedScrollRes(bool vertical);
 
 class TGalleryListWindow : public THostWindow {
  public:

@@ -19,8 +19,8 @@ TQuorDirectTreeView::TProps TGalleryTreeWindow::SkinnedTreeProps() {
           .CheckStateCount = 6,
           .ShowCheckBox = true,
           .ImgBtnPlus = SkinImage(L"tree_button"),
-          .VerScrollRes = SkinScrollBarRes(true),
-          .HorScrollRes = SkinScrollBarRes(false)};
+          .VerScrollRes = SkinnedScrollRes(true),
+          .HorScrollRes = SkinnedScrollRes(false)};
 }
 
 TGalleryTreeWindow::TGalleryTreeWindow(bool mainForm)

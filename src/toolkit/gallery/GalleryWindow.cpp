@@ -15,45 +15,7 @@ TFontSpec Font(int size, TColor color, uint8_t style = 0) {
 
 }  // namespace
 
-TQuorFormProps SkinnedFrameProps(const std::wstring& caption) {
-  TQuorFormProps p;
-  p.AlphaWidth = 8;
-  p.Caption = caption;
-  p.FormSplit = {20, 45, 80, 80};
-  p.ImgForm = SkinImage(L"form");
-  p.ImgBtnMin = SkinImage(L"btn_min");
-  p.ImgBtnMax = SkinImage(L"btn_max");
-  p.ImgBtnRestore = SkinImage(L"btn_restore");
-  p.ImgBtnClose = SkinImage(L"btn_close");
-  p.ImgBtnSkin = SkinImage(L"btn_skin");
-  p.ImgBtnSingleClose = SkinImage(L"btn_single_close");
-  p.ImgBtnSingleMin = SkinImage(L"btn_single_min");
-  p.ImgBtnMenu = SkinImage(L"btn_menu");
-  p.ImgLogo = SkinImage(L"logo");
-  p.BtnTopFix = 0;
-  p.BtnRightFix = 2;
-  p.LogoLeftFix = 4;
-  p.LogoHint = L"Quor Uninstaller";
-  p.BtnMinHint = L"Minimize";
-  p.BtnMaxHint = L"Maximize";
-  p.BtnRestoreHint = L"Restore";
-  p.BtnCloseHint = L"Close";
-  p.BtnMenuHint = L"Menu";
-  return p;
-}
 
-TQuorScrollBarRes SkinScrollBarRes(bool vertical) {
-  const std::wstring kind = vertical ? L"scroll_v_" : L"scroll_h_";
-  TQuorScrollBarRes res;
-  res.ImgBack = SkinImage(kind + L"back");
-  res.ImgSlider = SkinImage(kind + L"slider");
-  res.ImgBtnLT = SkinImage(kind + L"lt");
-  res.ImgBtnRB = SkinImage(kind + L"rb");
-  res.ImgCenter = SkinImage(kind + L"center");
-  res.SliderSplit = vertical ? TQuorPadding{0, 6, 0, 34} : TQuorPadding{6, 0, 34, 0};
-  res.BackUseThree = true;
-  return res;
-}
 
 void AddGalleryHeading(TQuorDirectForm& form, const TBounds& titleBounds, const std::wstring& title,
                        const TBounds& introBounds, const std::wstring& intro) {
@@ -223,12 +185,12 @@ void TGalleryWindow::DefineControls() {
   f.Add<TQuorDirectEdit>(number);
 
   f.Add<TQuorDirectScrollBar>({.Control = {.Name = L"sbVertical", .Bounds = {770, 56, 12, 220}},
-                               .ScrollRes = SkinScrollBarRes(true),
+                               .ScrollRes = SkinnedScrollRes(true),
                                .Max = 99,
                                .PageSize = 20,
                                .Position = 10});
   f.Add<TQuorDirectScrollBar>({.Control = {.Name = L"sbHorizontal", .Bounds = {440, 336, 330, 12}},
-                               .ScrollRes = SkinScrollBarRes(false),
+                               .ScrollRes = SkinnedScrollRes(false),
                                .Max = 199,
                                .PageSize = 50,
                                .Position = 120,

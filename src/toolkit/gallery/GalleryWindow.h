@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "toolkit/HostWindow.h"
+#include "toolkit/QuorSkinProps.h"
 #include "toolkit/QuorDirectButton.h"
 #include "toolkit/QuorDirectEdit.h"
 #include "toolkit/QuorDirectScrollBar.h"
@@ -16,10 +17,6 @@
 
 namespace quor {
 
-// The frame properties of a main window in the project's skin.
-TQuorFormProps SkinnedFrameProps(const std::wstring& caption);
-// The project's scroll bar skin.
-TQuorScrollBarRes SkinScrollBarRes(bool vertical);
 // A gallery window's bold title over its wrapped, muted introduction.
 void AddGalleryHeading(TQuorDirectForm& form, const TBounds& titleBounds, const std::wstring& title,
                        const TBounds& introBounds, const std::wstring& intro);

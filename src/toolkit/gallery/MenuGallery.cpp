@@ -20,41 +20,7 @@ std::unique_ptr<TQuorMenuItem> Item(const wchar_t* name, const wchar_t* caption)
 
 }  // namespace
 
-TQuorPopupMenu::TProps SkinnedMenuProps(const TQuorImageList* images) {
-  TQuorPopupMenu::TProps p;
-  p.AlphaWidth = 4;
-  p.FontNormal = p.FontOver = p.FontDown = Font(9, kInk);
-  p.FontDisable = Font(9, kMuted);
-  p.FontSelect = Font(9, kAccent, fsBold);
-  p.ImgBack = SkinImage(L"menu_back");
-  p.ImgSplit = {10, 10, 30, 30};
-  p.ImgItem = SkinImage(L"menu_item");
-  p.ItemSplit = {6, 0, 34, 0};
-  p.ItemStateCount = 3;
-  p.ImgBtnUpDown = SkinImage(L"menu_updown");
-  p.ItemHeight = 24;
-  p.ImgLine = SkinImage(L"menu_separator");
-  p.MinWidth = 170;
-  p.ImgSubArrow = SkinImage(L"menu_arrow");
-  p.ImgCheck = SkinImage(L"menu_check");
-  p.ImgRadio = SkinImage(L"menu_radio");
-  p.ImageList = images;
-  return p;
-}
 
-TQuorMessageBox::TProps SkinnedMessageBoxProps() {
-  TQuorMessageBox::TProps p;
-  p.FontTitle = Font(9, kInk, fsBold);
-  p.FontMsg = Font(9, kInk);
-  p.FontBtn = Font(9, 0xFFFFFF, fsBold);
-  p.ImgForm = SkinImage(L"message_frame");
-  p.FormSplit = {20, 45, 320, 140};
-  p.ImgClose = SkinImage(L"btn_single_close");
-  p.ImgLogo = SkinImage(L"logo");
-  p.ImgBtn = SkinImage(L"message_button");
-  p.ImgMsg = SkinImage(L"message_icons");
-  return p;
-}
 
 TMenuGalleryWindow::TMenuGalleryWindow(bool mainForm)
     : THostWindow({.Caption = L"Menu gallery", .Left = 120, .Top = 90, .Width = 520,

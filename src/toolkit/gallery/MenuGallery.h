@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/HostWindow.h"
+#include "toolkit/QuorSkinProps.h"
 #include "toolkit/QuorDirectButton.h"
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorDirectLabel.h"
@@ -15,9 +16,6 @@
 
 namespace quor {
 
-// Menu and message-box properties in the project's skin.
-TQuorPopupMenu::TProps SkinnedMenuProps(const TQuorImageList* images);
-TQuorMessageBox::TProps SkinnedMessageBoxProps();
 
 class TMenuGalleryWindow : public THostWindow {
  public:

@@ -1,0 +1,153 @@
+#pragma once
+// The main window: the list of installed programs with its search box,
+// totals line and command buttons, the two menus, start-up and shut-down.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/LanguageSettings.h"
+#include "engine/UninstallHelper.h"
+#include "toolkit/HostWindow.h"
+#include "toolkit/QuorDirectButton.h"
+#include "toolkit/QuorDirectEdit.h"
+#include "toolkit/QuorDirectForm.h"
+#include "toolkit/QuorDirectImage.h"
+#include "toolkit/QuorDirectLabel.h"
+#include "toolkit/QuorDirectListBox.h"
+#include "toolkit/QuorDirectPanel.h"
+#include "toolkit/QuorImageList.h"
+#include "toolkit/QuorMessageBox.h"
+#include "toolkit/QuorMessageLoop.h"
+#include "toolkit/QuorPopupMenu.h"
+#include "toolkit/QuorWindowHint.h"
+
+namespace quor {
+
+inline constexpr wchar_t kApplicationTitle[] = L"Quor Uninstaller";
+
+class TFrmMain : public THostWindow {
+ public:
+  static constexpr int kClientWidth = 805, kClientHeight = 476;
+  // Busy-window modes of RunWithProgress.
+  static constexpr int kModeBusy = 0, kModeLeftovers = 1;
+
+  // Makes the (hidden) window only, so that a second instance can hand over
+  // to the first before anything else starts.
+  TFrmMain();
+  ~TFrmMain() override;
+
+  // Version, folders, language, columns, menus and the engine, in this order.
+  void FormCreate();
+  // Shows the window; the first show arms the timer that fills the list.
+  void FormShow();
+
+  TQuorDirectForm& Form() { return *FForm; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  struct TAnchored {
+    TQuorControlBase* Control;
+    TBounds Design;
+    uint8_t Anchors;
+  };
+
+  // Controls (MainWindowControls.cpp).
+  void DefineControls();
+  void AddCommandButtons();
+  void Anchor(TQuorControlBase& control, uint8_t anchors);
+  void LayoutControls();
+  void CreateColumns();
+
+  // Start-up and shut-down (MainWindow.cpp).
+  void CreateEngine();
+  void FormDestroy();
+  void tmr1Timer();
+  bool CloseQuery();
+
+  // The list (MainWindowList.cpp).
+  void RunWithProgress(const std::wstring& text, int mode, TUninstallObject* record);
+  void OnRefreshEnd(TUninstallHelper& sender);
+  void FillProgramList();
+  void ClearRows();
+  int RowIcon(const TUninstallObject& record);
+  void ShowSizes();
+  std::wstring SizeText(int64_t size) const;
+  void SizeReady(TUninstallObject& record);
+  void ShowTotals();
+  void FilterList(const std::wstring& text);
+  void RemoveProgramRow(TUninstallObject* record);
+  void lstFileHeadClickEvent(TQuorControlBase& sender, TQuorLbHeadItem& column, int index);
+  void lstFileItemClick(TQuorControlBase& sender, TQuorLboxItem* item);
+  void edtserachChange(TQuorControlBase& sender);
+
+  // Commands (MainWindowCommands.cpp).
+  void UpdateButtons();
+  bool EngineIdle();
+  TQuorLboxItem* SelectedProgramRow();
+  void BtnNormalClick(TQuorControlBase& sender);
+  void btnmodifyClick(TQuorControlBase& sender);
+  void btnforceClick(TQuorControlBase& sender);
+  void btnremoveClick(TQuorControlBase& sender);
+  void UninstallFollowUp(TUninstallHelper& sender, TUninstallObject* record, bool force);
+  void FindLeftovers(TUninstallObject* record);
+  void ShowInfo(const std::wstring& text);
+  bool AskYesNo(const std::wstring& text);
+
+  // Menus, keyboard and translation (MainWindowMenus.cpp, MainWindowTranslate.cpp).
+  void BuildMenus();
+  void BuildLanguageMenu(TQuorMenuItem& pmLang);
+  void SelectLanguage(TQuorMenuItem& item);
+  void pmbtnPopup(TQuorPopupMenu& sender, bool& canShow);
+  void PopupProgramMenu(POINT screen);
+  void PopupProgramMenuAtSelection();
+  bool KeyFilter(MSG& msg);
+  void UninstallFromKeyboard();
+  void TranslateMainWindow();
+
+  std::unique_ptr<TQuorDirectForm> FForm;
+  TQuorDirectImage* QuorDirectImage1 = nullptr;
+  TQuorDirectImage* QuorDirectImage2 = nullptr;
+  TQuorDirectLabel* lblinfo = nullptr;
+  TQuorDirectLabel* lblver = nullptr;
+  TQuorDirectLabel* lblcheckver = nullptr;
+  TQuorDirectEdit* edtserach = nullptr;
+  TQuorDirectListBox* lstFile = nullptr;
+  TQuorDirectButton* BtnNormal = nullptr;
+  TQuorDirectButton* btnmodify = nullptr;
+  TQuorDirectButton* btnforce = nullptr;
+  TQuorDirectButton* btnremove = nullptr;
+  TQuorDirectButton* btnlikeit = nullptr;
+  TQuorDirectPanel* QuorDirectPanel1 = nullptr;
+  TQuorDirectColorLabel* lblinfoex = nullptr;
+  std::unique_ptr<TQuorWindowHint> whintwin1;
+  std::unique_ptr<TQuorImageList> il2, il3, FSearchIcon;
+  std::unique_ptr<TQuorPopupMenu> pmsys, pmbtn;
+  std::unique_ptr<TQuorMessageBox> wmsg1;
+  std::vector<TAnchored> FAnchored;
+  // Icons already extracted, by file and icon number, with their index in il2.
+  std::map<std::pair<std::wstring, int>, int> FIconCache;
+
+  std::unique_ptr<TLanguageSettings> FLang;
+  std::unique_ptr<TUninstallHelper> FHelper;
+  TFontSpec FFont{L"Tahoma", DEFAULT_CHARSET, 8, 0, 0x383838};
+  std::wstring FVersionText;
+  uint16_t FBuild = 0;
+  TQuorLboxItem* FCurItem = nullptr;
+  TQuorMenuItem* FSearchItem = nullptr;
+  TMessageLoop::TFilterToken FKeyFilter;
+  bool FCreated = false;
+  bool FShown = false;
+  bool FFilling = false;    // rows are being rebuilt
+  bool FDeferClose = false;  // the list is being filled with messages running
+  bool FCloseAfterFill = false;
+};
+
+}  // namespace quor
