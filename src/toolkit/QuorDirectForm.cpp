@@ -210,7 +210,11 @@ void TQuorDirectForm::SetCaption(const std::wstring& caption) {
 void TQuorDirectForm::SetCaptionFont(const TFontSpec& font) {
   FCaptionFont.Assign(font);
   FProps.CaptionFont = font;
-  SetCaption(FProps.Caption);
+  // The window's own title (the taskbar's) stays as it is.
+  if (!FLoaded) return;
+  ComputeRects();
+  DrawCaption();
+  Present();
 }
 
 void TQuorDirectForm::RedrawAll() {

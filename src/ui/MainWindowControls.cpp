@@ -72,7 +72,8 @@ void TFrmMain::DefineControls() {
   list.HeaderFont = Font(kInk, fsBold);
   list.MultiSelect = false;
   list.Imagelist = il2.get();
-  list.MarginImageList = 6;
+  list.MarginImageList = 4;
+  list.MarginText = 10;  // counted from the image's own left, not its margin
   list.SupportRightSelect = true;
   lstFile = &f.Add<TQuorDirectListBox>(list);
   lstFile->OnHeadClickEvent = [this](TQuorControlBase& s, TQuorLbHeadItem& c, int i) {

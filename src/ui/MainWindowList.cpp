@@ -159,16 +159,17 @@ std::wstring TFrmMain::SizeText(int64_t size) const {
   return FormatSize(size * 1024);
 }
 
+// Every cell first, then one redraw: a present per row would cost the
+// window's whole surface each time.
 void TFrmMain::ShowSizes() {
+  lstFile->BeginUpdate();
   for (int i = 0; i < lstFile->ItemCount(); ++i) {
     TQuorLboxItem* row = lstFile->GetItem(i);
     TUninstallObject* record = row ? RecordOf(*row) : nullptr;
     if (!record || row->SubItemCount() < 2) continue;
     row->SubItem(1)->SetText(SizeText(record->GetSize()));
-    lstFile->RedrawItem(row);
-    if (!TMessageLoop::ProcessPending()) return;
-    if (lstFile->ItemCount() <= i) return;  // a refresh went on meanwhile
   }
+  lstFile->EndUpdate();
 }
 
 // Only the record's own row changes; a record without a row (replaced by a

@@ -5,7 +5,7 @@ APT_PACKAGES=(
   cmake ninja-build ccache pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev nlohmann-json3-dev googletest
-  wine wine64 xvfb xauth x11-utils imagemagick nsis wixl
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick nsis wixl
 )
 
 log() { printf '[dev] %s\n' "$*" >&2; }

@@ -206,12 +206,44 @@ run_program() {
   wine_warm_up
   "$ROOT/tools/demo/seed" "$BIN"
   "$ROOT/tools/demo/install" "$BIN"
-  if [ -f "$BIN/QuorUninstaller.exe" ]; then
-    xvfb_or_display
+  if [ -n "${DISPLAY:-}" ]; then
     wine "$BIN/QuorUninstaller.exe"
   else
-    wine "$BIN/quor.exe" list
+    run_program_screenshot
   fi
+}
+
+# Without a display nobody can see the window: it runs on a private Xvfb
+# until the list is filled, its screenshot is saved, and it is closed.
+run_program_screenshot() {
+  local shot="$BUILD/screenshots/main-window.png" title='Quor Power Unintaller'
+  xvfb_start
+  echo "[dev] no DISPLAY: running on Xvfb $DISPLAY" >&2
+  mkdir -p "$(dirname "$shot")"
+  wine "$BIN/QuorUninstaller.exe" &
+  local pid=$! i window=
+  for i in $(seq 1 120); do
+    window=$(xdotool search --name "$title" 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.5
+  done
+  if [ -z "$window" ]; then
+    echo "[dev] the main window did not appear" >&2
+    wineserver -k
+    return 1
+  fi
+  # The list fills and its sizes come in within moments of the first show.
+  sleep 8
+  local X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
+  echo "[dev] screenshot of the main window: $shot" >&2
+  xdotool key --window "$window" alt+F4 >/dev/null 2>&1 || true
+  for i in $(seq 1 20); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.5
+  done
+  kill -0 "$pid" 2>/dev/null && wineserver -k
+  wait "$pid" || true
 }
 
 # The GUI needs a display: the user's own, or a private Xvfb.
