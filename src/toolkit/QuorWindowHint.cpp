@@ -56,14 +56,24 @@ void TQuorWindowHint::PrepareBusy(HWND owner) {
 
 HWND TQuorWindowHint::BusyHandle() const { return FForm ? FForm->Handle() : nullptr; }
 
+// A text too long for the background widens it (its middle stretches), up to
+// kMaxWidth; beyond that the text ends in an ellipsis.
 void TQuorWindowHint::Compose(const std::wstring& text) {
-  const TPngImage& form = FProps.ImgForm;
-  FComposed.SetSize(form.Width(), form.Height());
-  form.Draw(FComposed, 0, 0);
+  constexpr int kMaxWidth = 640;
   const int aw = FProps.AlphaWidth;
   const int count = std::max(FProps.FrameCount, 1);
   const int fw = FProps.ImgAni.Width() / count, fh = FProps.ImgAni.Height();
   const SIZE size = MeasureText(text, FFont);
+  TPngImage form = FProps.ImgForm;
+  const int needed = 2 * aw + fw + 4 + int(size.cx) + 16;
+  if (needed > form.Width() && form.Width() > 4 * aw) {
+    const int third = form.Width() / 3;
+    if (auto wide = StretchThreePartHor(form, third, form.Width() - third, 255, clNone,
+                                        std::min(needed, kMaxWidth)))
+      form = std::move(*wide);
+  }
+  FComposed.SetSize(form.Width(), form.Height());
+  form.Draw(FComposed, 0, 0);
   const int room = form.Width() - 2 * aw - fw - 4;
   int frameLeft, textLeft, textRight;
   if (size.cx > room) {

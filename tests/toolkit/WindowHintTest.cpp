@@ -40,6 +40,35 @@ TEST(WindowHint, ClosesOnlyWithTheAgreedCodeAndKeepsTheResult) {
   EXPECT_GE(closed, 1);
 }
 
+// A translation can be much longer than the English text the background was drawn for.
+TEST(WindowHint, ALongTextWidensTheWindowInsteadOfBeingCut) {
+  const struct {
+    const wchar_t* Text;
+    bool Wider;
+  } cases[] = {
+      {L"Scanning...", false},
+      {L"Softwareinformationen werden gesammelt, bitte einen Moment warten..", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "text: " << c.Text);
+    TQuorWindowHint::TProps props = BusyProps();
+    props.NewHint = c.Text;
+    TQuorWindowHint busy(props);
+    busy.PrepareBusy(nullptr);
+    busy.ShowBusy(true, 100, false, 100);
+    test::Pump();
+    RECT r{};
+    ::GetWindowRect(busy.BusyHandle(), &r);
+    const int backWidth = props.ImgForm.Width();
+    if (c.Wider)
+      EXPECT_GT(r.right - r.left, backWidth);
+    else
+      EXPECT_EQ(r.right - r.left, backWidth);
+    ::PostMessageW(busy.BusyHandle(), WM_CLOSE, 0, TQuorHintForm::kCloseCode);
+    test::Pump();
+  }
+}
+
 TEST(WindowHint, PercentTextCountsFromTheMinimum) {
   struct Case {
     int min, max, value;
