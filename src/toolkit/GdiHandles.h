@@ -21,8 +21,16 @@ struct MemoryDcTraits {
   static void Close(Type h) noexcept { ::DeleteDC(h); }
 };
 
+struct IconTraits {
+  using Type = HICON;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::DestroyIcon(h); }
+};
+
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 // Selects an object into a device context for the lifetime of the guard.
 class SelectGuard {

@@ -9,14 +9,6 @@
 namespace quor {
 namespace {
 
-struct IconTraits {
-  using Type = HICON;
-  static Type Invalid() noexcept { return nullptr; }
-  static bool IsValid(Type h) noexcept { return h != nullptr; }
-  static void Close(Type h) noexcept { ::DestroyIcon(h); }
-};
-using UniqueIcon = UniqueHandle<IconTraits>;
-
 // Top-down 32-bit rows of a bitmap, or nothing.
 std::optional<std::vector<uint8_t>> BitmapBits(HBITMAP bitmap, int width, int height) {
   BITMAPINFO info{};
