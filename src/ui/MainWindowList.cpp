@@ -31,6 +31,8 @@ constexpr TColumnDef kColumns[] = {
     {L"Version", L"Version", 90, false, true},
 };
 
+constexpr ULONGLONG kPumpIntervalMs = 30;
+
 TUninstallObject* RecordOf(const TQuorLboxItem& row) {
   return static_cast<TUninstallObject*>(row.Data);
 }
@@ -104,8 +106,9 @@ void TFrmMain::OnRefreshEnd(TUninstallHelper&) {
   FillProgramList();
 }
 
-// Pending messages run after every row; a close asked for meanwhile waits
-// until the list is complete.
+// Pending messages run while rows are added, every few dozen milliseconds
+// (a round of them after every row costs Wine milliseconds per row); a close
+// asked for meanwhile waits until the list is complete.
 void TFrmMain::FillProgramList() {
   FFilling = true;
   FDeferClose = true;
@@ -115,6 +118,7 @@ void TFrmMain::FillProgramList() {
   if (const TPngImage* fallback = il3->Item(0)) il2->Add(*fallback);
   lstFile->BeginUpdate();
   lstFile->Clear();
+  ULONGLONG nextPump = ::GetTickCount64() + kPumpIntervalMs;
   for (int i = 0; i < FHelper->ProgramCount(); ++i) {
     const auto record = FHelper->Programs(i);
     if (!record) continue;
@@ -127,7 +131,10 @@ void TFrmMain::FillProgramList() {
     row.AddSubItem(L"-");
     row.AddSubItem(ShortDateText(record->InstallDate));
     row.AddSubItem(record->DisplayVersion);
-    if (!TMessageLoop::ProcessPending()) break;
+    if (::GetTickCount64() >= nextPump) {
+      if (!TMessageLoop::ProcessPending()) break;
+      nextPump = ::GetTickCount64() + kPumpIntervalMs;
+    }
   }
   lstFile->EndUpdate();
   FFilling = false;
