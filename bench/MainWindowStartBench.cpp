@@ -147,10 +147,11 @@ double TimeWindowStart(const std::wstring& commandLine, bool& ok) {
     return 0;
   }
   TFind find{p.Id};
-  for (int i = 0; i < 60000; ++i) {
+  for (int i = 0; i < 4000; ++i) {
     if (!find.List) ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&find));
     if (find.List && ShownRows(find.List) >= kPrograms) break;
-    if (::WaitForSingleObject(p.Process.Get(), 2) == WAIT_OBJECT_0) break;
+    // Asking much more often than this starves the window's timers under Wine.
+    if (::WaitForSingleObject(p.Process.Get(), 25) == WAIT_OBJECT_0) break;
   }
   ::QueryPerformanceCounter(&b);
   if (!find.List || ShownRows(find.List) < kPrograms) {
