@@ -3,6 +3,13 @@
 #include "base/Text.h"
 
 namespace quor {
+namespace {
+
+std::atomic<uint64_t> gLastSerial{0};
+
+}  // namespace
+
+TUninstallObject::TUninstallObject() : Serial(++gLastSerial) {}
 
 TUninstallObject::~TUninstallObject() { ClearLeftovers(); }
 
@@ -103,5 +110,12 @@ std::shared_ptr<TUninstallObject> TSoftwareList::Items(int32_t index) const {
 }
 
 int32_t TSoftwareList::Count() const { return static_cast<int32_t>(FItems.size()); }
+
+std::shared_ptr<TUninstallObject> TSoftwareList::FindBySerial(uint64_t serial) const {
+  for (const auto& record : FItems) {
+    if (record->Serial == serial) return record;
+  }
+  return nullptr;
+}
 
 }  // namespace quor

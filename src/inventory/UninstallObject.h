@@ -80,11 +80,15 @@ struct TUninstallItem {
 
 class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
  public:
-  TUninstallObject() = default;
+  TUninstallObject();
   virtual ~TUninstallObject();
   TUninstallObject(const TUninstallObject&) = delete;
   TUninstallObject& operator=(const TUninstallObject&) = delete;
 
+  // Names this record and no other for the life of the process: numbered
+  // from 1 as records are made, never reused (an index names whatever
+  // record sits there after a refresh).
+  const uint64_t Serial;
   HWND OwnerWindow = nullptr;
   void* ListItem = nullptr;  // the main window's row showing this record; not owned
   int32_t Index = -1;
@@ -167,6 +171,8 @@ class TSoftwareList {
   void Clear();
   std::shared_ptr<TUninstallObject> Items(int32_t index) const;
   int32_t Count() const;
+  // The record with that serial while it is in the list, else none.
+  std::shared_ptr<TUninstallObject> FindBySerial(uint64_t serial) const;
 
  private:
   std::vector<std::shared_ptr<TUninstallObject>> FItems;
