@@ -75,7 +75,6 @@ TEST(SoftwareList, ASerialFindsItsOwnRecordOnlyWhileItIsListed) {
 
 TEST(SoftwareList, CopiesEveryFieldFromTheItem) {
   TUninstallItem item;
-  item.OwnerWindow = reinterpret_cast<HWND>(0x1234);
   item.RootKey = HKEY_LOCAL_MACHINE;
   item.KeyPath = L"k";
   item.DisplayName = L"n";
@@ -93,7 +92,6 @@ TEST(SoftwareList, CopiesEveryFieldFromTheItem) {
   TSoftwareList list;
   list.Add(-1, item);
   const auto r = list.Items(0);
-  EXPECT_EQ(r->OwnerWindow, item.OwnerWindow);
   EXPECT_EQ(r->RootKey, HKEY_LOCAL_MACHINE);
   EXPECT_EQ(r->KeyPath + r->DisplayName + r->FolderName + r->DisplayIcon + r->InstallLocation +
                 r->Publisher + r->DisplayVersion + r->ProductGuid + r->ModifyPath + r->HelpLink +
