@@ -52,7 +52,7 @@ double TimeRemoval(bool backup, int files, const std::wstring& root) {
   const std::wstring tree = root + L"\\Program Folder";
   const std::wstring backups = root + L"\\Backups";
   MakeTree(tree, files);
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   engine.Backup.Enabled = backup;
   engine.Backup.Folder = backups;
   TSoftwareList list;
@@ -61,7 +61,7 @@ double TimeRemoval(bool backup, int files, const std::wstring& root) {
   auto program = list.Items(list.Add(-1, record));
   program->AddLeftover({tree + L"\\", lkFolder});
   const auto start = std::chrono::steady_clock::now();
-  RemoveItems(engine, *program);
+  RemoveItems(engine.Core(), *program, engine.Backup);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (program->LeftoverState(0) != TRemovalState::Removed) {
     std::printf("  the removal failed: %ls\n", program->LeftoverError(0).c_str());

@@ -109,7 +109,7 @@ int wmain() {
   InitEnvironmentStrings();
   CreateRegistrations();
   TSoftwareList list;
-  const double enumMs = BestOf(5, [&] { EnumPrograms(list, nullptr); });
+  const double enumMs = BestOf(5, [&] { EnumPrograms(list); });
   const double bareMs = BestOf(5, [] { BarePass(); });
   std::printf("registrations listed: %d\n", list.Count());
   std::printf("EnumPrograms: %.1f ms\n", enumMs);

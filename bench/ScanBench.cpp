@@ -175,7 +175,7 @@ int wmain() {
   LoadRuleLists();
   MakeTree();
   MakeKeys();
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   TSoftwareList list;
   TUninstallItem item;
   item.DisplayName = L"Nothing Installed Here";
@@ -189,7 +189,7 @@ int wmain() {
   const int found = program->LeftoverCount();
   const double bareMs = Median(3, [] { BareWalk(); });
   const double listMs = Median(3, [&] {
-    TLeftoverScan scan(engine, *program);
+    TLeftoverScan scan(engine.Core(), *program);
     program->ClearLeftovers();
     scan.AddFolderTree(TreeRoot(), TMatch{TMatchedBy::InstallFolder}, TMatchedBy::InstallFolder);
   });

@@ -1,7 +1,7 @@
 // Times program-size computation for 300 records without stated sizes over
-// a synthetic tree of 100,200 files: until every size-ready notification has
-// arrived, with one thread per record (what the product does), and with a
-// bounded pool of workers for comparison.
+// a synthetic tree of 100,200 files: until every size has reached the
+// list's sink, with one thread per record (what the product does), and with
+// a bounded pool of workers for comparison.
 //
 //   tools/dev bench
 
@@ -11,7 +11,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,56 +61,35 @@ void EnsureTree() {
 
 std::atomic<int> gReady{0};
 
-LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == EngineNotify && wParam == kSizeReadyCode) {
-    ++gReady;
-    return 1;
-  }
-  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+void CountReady(const std::shared_ptr<TUninstallObject>&) { ++gReady; }
 
-HWND MakeWindow() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = CountingProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuorSizeBench";
-  ::RegisterClassW(&wc);
-  return ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
-}
-
-void FillList(TSoftwareList& list, HWND owner) {
+void FillList(TSoftwareList& list) {
   list.Clear();
   for (int r = 0; r < kRecords; ++r) {
     TUninstallItem item;
-    item.OwnerWindow = owner;
     item.DisplayName = L"program " + std::to_wstring(r);
     item.InstallLocation = RecordFolder(r);
     list.Add(-1, item);
   }
 }
 
-void PumpUntilAllReady() {
-  while (gReady.load() < kRecords) {
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-  }
+void WaitUntilAllReady() {
+  while (gReady.load() < kRecords) ::Sleep(1);
 }
 
-double ThreadPerRecord(HWND owner) {
-  TSoftwareList list;
-  FillList(list, owner);
+double ThreadPerRecord() {
+  TSoftwareList list(CountReady);
+  FillList(list);
   gReady = 0;
   const auto t0 = std::chrono::steady_clock::now();
   for (int r = 0; r < kRecords; ++r) list.Items(r)->GetSize();
-  PumpUntilAllReady();
+  WaitUntilAllReady();
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
-double BoundedPool(HWND owner, unsigned workers) {
+double BoundedPool(unsigned workers) {
   TSoftwareList list;
-  FillList(list, owner);
+  FillList(list);
   gReady = 0;
   const auto t0 = std::chrono::steady_clock::now();
   std::atomic<int> next{0};
@@ -121,11 +99,11 @@ double BoundedPool(HWND owner, unsigned workers) {
       for (int r; (r = next++) < kRecords;) {
         auto record = list.Items(r);
         record->Size = CalcSize(*record);
-        ::SendMessageW(owner, EngineNotify, kSizeReadyCode, r);
+        CountReady(record);
       }
     });
   }
-  PumpUntilAllReady();
+  WaitUntilAllReady();
   for (auto& t : pool) t.join();
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
@@ -139,14 +117,13 @@ double Median(std::vector<double> v) {
 
 int wmain() {
   EnsureTree();
-  const HWND owner = MakeWindow();
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  ThreadPerRecord(owner);  // warm the file system cache
+  ThreadPerRecord();  // warm the file system cache
   std::vector<double> perRecord, pool, pool4;
   for (int i = 0; i < 5; ++i) {
-    perRecord.push_back(ThreadPerRecord(owner));
-    pool.push_back(BoundedPool(owner, cores));
-    pool4.push_back(BoundedPool(owner, cores * 4));
+    perRecord.push_back(ThreadPerRecord());
+    pool.push_back(BoundedPool(cores));
+    pool4.push_back(BoundedPool(cores * 4));
   }
   std::printf("records: %d, files: %d, cores: %u\n", kRecords,
               kRecords * kFoldersPerRecord * kFilesPerFolder, cores);

@@ -15,7 +15,7 @@ namespace quor::cli {
 int RunScan(const Args& args) {
   auto p = Prepare(args, {L"--json"});
   if (!p->Program) return p->ExitCode;
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   engine.Uninstall(p->Program, true);
   if (p->Flags.count(L"--json")) {
     nlohmann::ordered_json j;
@@ -32,7 +32,7 @@ int RunScan(const Args& args) {
 int RunRemove(const Args& args) {
   auto p = Prepare(args, {L"--yes", L"--all", L"--no-backup"}, true);
   if (!p->Program) return p->ExitCode;
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   engine.Backup = BackupOptions(p->Flags.count(L"--no-backup") > 0);
   const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0, p->Keep};
   const auto outcome = ScanAndRemove(engine, p->Program, options, true);
@@ -48,7 +48,7 @@ int RunDeleteEntry(const Args& args) {
     WriteOut(L"Nothing was deleted.\n");
     return kExitFailure;
   }
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   engine.DeleteEntry(*p->Program);
   if (KeyExists(p->Program->RootKey, p->Program->KeyPath)) {
     WriteErr(L"quor: could not delete " + key + L"\n");

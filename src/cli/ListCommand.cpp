@@ -61,7 +61,7 @@ int RunList(const Args& args) {
     }
   }
   TSoftwareList list;
-  EnumPrograms(list, nullptr);
+  EnumPrograms(list);
   if (json) {
     PrintJson(list);
   } else {

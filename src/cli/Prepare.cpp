@@ -30,7 +30,7 @@ std::unique_ptr<TPrepared> Prepare(Args args, std::initializer_list<const wchar_
     prepared->ExitCode = kExitUsage;
     return prepared;
   }
-  EnumPrograms(prepared->List, nullptr);
+  EnumPrograms(prepared->List);
   auto selection = Select(prepared->List, *selector);
   prepared->Program = selection.Program;
   prepared->ExitCode = selection.ExitCode;

@@ -28,7 +28,7 @@ int RunUninstall(const Args& args) {
   auto p = Prepare(args, {L"--json", L"--remove", L"--yes", L"--all", L"--no-backup"});
   if (!p->Program) return p->ExitCode;
   const bool json = p->Flags.count(L"--json") > 0;
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   engine.Backup = BackupOptions(p->Flags.count(L"--no-backup") > 0);
   // The uninstaller's own console output would land in front of the JSON.
   engine.QuietChildren = json;
@@ -64,7 +64,7 @@ int RunModify(const Args& args) {
     WriteErr(L"quor: " + EscapeForTerminal(p->Program->DisplayName) + L" has no modify command\n");
     return kExitFailure;
   }
-  TUninstallHelper engine(nullptr);
+  TUninstallHelper engine;
   engine.Modify(p->Program);
   WriteOut(EscapeForTerminal(p->Program->DisplayName) + L": the modify command has ended.\n");
   return kExitOk;

@@ -6,7 +6,7 @@
 #include "base/LongPath.h"
 #include "base/Text.h"
 #include "engine/LeftoverRules.h"
-#include "engine/UninstallHelper.h"
+#include "engine/EngineCore.h"
 #include "inventory/Registry.h"
 
 namespace quor {
@@ -41,10 +41,10 @@ struct TFolderFrame {
 
 }  // namespace
 
-TLeftoverScan::TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program)
+TLeftoverScan::TLeftoverScan(TEngineCore& engine, TUninstallObject& program)
     : TLeftoverScan(engine, program, TProtectedFolders::ForProgram(&program)) {}
 
-TLeftoverScan::TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program,
+TLeftoverScan::TLeftoverScan(TEngineCore& engine, TUninstallObject& program,
                              TProtectedFolders guard)
     : FEngine(engine),
       FProgram(program),
@@ -64,7 +64,7 @@ void TLeftoverScan::Run() {
     // A root whose template named no folder is passed over.
     if (CanonicalFolderText(root)) SearchFolder(root);
     FEngine.SetProgress(FEngine.Progress() + 1);
-    FEngine.RaiseProgress();
+    FEngine.ReportProgress();
   }
   if (!FProgram.KeyPath.empty() && KeyExists(FProgram.RootKey, FProgram.KeyPath, true)) {
     AddRegItem(FProgram.RootKey, FProgram.KeyPath, L"", true, {TMatchedBy::Registration});
@@ -73,7 +73,7 @@ void TLeftoverScan::Run() {
     if (Cancelled()) return;
     RunRule(rule);
     FEngine.SetProgress(FEngine.Progress() + 1);
-    FEngine.RaiseProgress();
+    FEngine.ReportProgress();
   }
 }
 
@@ -182,7 +182,7 @@ std::optional<TMatch> TLeftoverScan::IsRelatedFile(const std::wstring& folder,
   return MatchEntry(FTerms, LowerAscii(IncludeBackslash(folder)) + folded, folded);
 }
 
-void ScanLeftovers(TUninstallHelper& engine, TUninstallObject& program) {
+void ScanLeftovers(TEngineCore& engine, TUninstallObject& program) {
   TLeftoverScan(engine, program).Run();
 }
 

@@ -17,12 +17,12 @@
 
 namespace quor {
 
-class TUninstallHelper;
+class TEngineCore;
 
 // Clears the record's leftover list and fills it anew; reports progress
 // through the engine after each rule entry and stops before the next rule
 // entry (or directory entry) once the engine is cancelled.
-void ScanLeftovers(TUninstallHelper& engine, TUninstallObject& program);
+void ScanLeftovers(TEngineCore& engine, TUninstallObject& program);
 
 // Buffers for reading registry values, reused from key to key.
 struct TRegValueBuffers {
@@ -32,9 +32,9 @@ struct TRegValueBuffers {
 
 class TLeftoverScan {
  public:
-  TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program);
+  TLeftoverScan(TEngineCore& engine, TUninstallObject& program);
   // With a guard of the caller's (tests).
-  TLeftoverScan(TUninstallHelper& engine, TUninstallObject& program, TProtectedFolders guard);
+  TLeftoverScan(TEngineCore& engine, TUninstallObject& program, TProtectedFolders guard);
   void Run();
 
   // Files and folders.
@@ -69,7 +69,7 @@ class TLeftoverScan {
                       bool keyNeverListed);
   void CheckDefaultOfRuleKey(HKEY root, const std::wstring& key, const std::wstring& text);
 
-  TUninstallHelper& FEngine;
+  TEngineCore& FEngine;
   TUninstallObject& FProgram;
   TProtectedFolders FGuard;
   TMatchTerms FTerms;

@@ -14,7 +14,7 @@
 #include "engine/LeftoverScan.h"
 #include "engine/RegBackup.h"
 #include "engine/ProtectedFolders.h"
-#include "engine/UninstallHelper.h"
+#include "engine/EngineCore.h"
 #include "inventory/Registry.h"
 
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
@@ -232,8 +232,11 @@ std::wstring ReasonOf(const TDeleteResult& result, bool registry) {
 
 class TRemoval {
  public:
-  TRemoval(TUninstallHelper& engine, TUninstallObject& program)
-      : FEngine(engine), FProgram(program), FGuard(TProtectedFolders::ForProgram(&program)) {
+  TRemoval(TEngineCore& engine, TUninstallObject& program, const TBackupOptions& backup)
+      : FEngine(engine),
+        FProgram(program),
+        FBackupOptions(backup),
+        FGuard(TProtectedFolders::ForProgram(&program)) {
     for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
       if (program.IsLeftoverKept(i)) FKeep.Add(program.GetLeftover(i)->Path);
     }
@@ -252,7 +255,7 @@ class TRemoval {
       }
     }
     FRefused.assign(static_cast<size_t>(std::max(FProgram.LeftoverCount(), 0)), std::wstring());
-    if (FEngine.Backup.Enabled && !StartBackup()) return;
+    if (FBackupOptions.Enabled && !StartBackup()) return;
     Pass([](uint8_t kind) { return kind == lkFile || kind == lkFolder; }, registration);
     Pass([](uint8_t kind) { return kind == lkRegValue; }, registration);
     Pass([](uint8_t kind) { return kind == lkRegKey; }, registration);
@@ -283,7 +286,7 @@ class TRemoval {
   // Without a set nothing is deleted: every item fails with the reason.
   bool StartBackup() {
     std::wstring error;
-    FBackup = TBackupWriter::Create(FEngine.Backup, FProgram, error);
+    FBackup = TBackupWriter::Create(FBackupOptions, FProgram, error);
     if (!FBackup) {
       for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
         if (Wanted(i)) {
@@ -456,8 +459,9 @@ class TRemoval {
     }
   }
 
-  TUninstallHelper& FEngine;
+  TEngineCore& FEngine;
   TUninstallObject& FProgram;
+  const TBackupOptions& FBackupOptions;
   TProtectedFolders FGuard;
   TKeepSet FKeep;
   std::unique_ptr<TBackupWriter> FBackup;
@@ -474,8 +478,8 @@ void ReplacePrefix(std::wstring& path, std::wstring_view from, std::wstring_view
 
 }  // namespace
 
-void RemoveItems(TUninstallHelper& engine, TUninstallObject& program) {
-  TRemoval(engine, program).Run();
+void RemoveItems(TEngineCore& engine, TUninstallObject& program, const TBackupOptions& backup) {
+  TRemoval(engine, program, backup).Run();
 }
 
 std::wstring ComparableItemPath(std::wstring_view text) {

@@ -15,15 +15,17 @@
 
 namespace quor {
 
-class TUninstallHelper;
+class TEngineCore;
 class TProtectedFolders;
+struct TBackupOptions;
 
 // Deletes every item of the record's leftover list that the user did not
 // keep: files and folders first, then registry values, then keys, and the
 // program's own registration last, only when every other item went (so a
 // program whose removal failed stays in the list). Each item's outcome is
-// stored with SetLeftoverResult.
-void RemoveItems(TUninstallHelper& engine, TUninstallObject& program);
+// stored with SetLeftoverResult. Unless `backup` is disabled, a backup set is
+// written first, and an item that cannot be backed up is not deleted.
+void RemoveItems(TEngineCore& engine, TUninstallObject& program, const TBackupOptions& backup);
 
 // The form in which item paths and kept paths are compared: trimmed, one
 // pair of surrounding quotes and trailing backslashes removed, forward

@@ -5,13 +5,12 @@
 #include <stdexcept>
 
 #include "base/Text.h"
-#include "engine/LeftoverScan.h"
 #include "engine/Removal.h"
-#include "inventory/EnumPrograms.h"
 
 namespace quor {
 namespace {
 
+// A fixed class name, shared by every engine in the process; keep it.
 constexpr const wchar_t* kWindowClass = L"TDefrag";
 
 std::string LastErrorText() {
@@ -31,33 +30,10 @@ unsigned __stdcall WorkThreadProc(void* param) {
     self->Execute();
   } catch (...) {
     // Jobs report no failures; each step's end notification has gone out
-    // while the exception left it (TEndNotice).
+    // while the exception left it.
   }
   return 0;
 }
-
-// Sends or posts a step's end notification however the step is left: an
-// exception must not leave the engine busy for ever.
-class TEndNotice {
- public:
-  enum TWay { Send, Post };
-  TEndNotice(TUninstallHelper& engine, WPARAM code, TWay way)
-      : FEngine(engine), FCode(code), FWay(way) {}
-  ~TEndNotice() {
-    if (FWay == Send) {
-      FEngine.SendNotify(FCode);
-    } else {
-      FEngine.PostNotify(FCode);
-    }
-  }
-  TEndNotice(const TEndNotice&) = delete;
-  TEndNotice& operator=(const TEndNotice&) = delete;
-
- private:
-  TUninstallHelper& FEngine;
-  WPARAM FCode;
-  TWay FWay;
-};
 
 }  // namespace
 
@@ -74,7 +50,7 @@ int ThreadPriorityValue(TThreadPriority priority) {
   return THREAD_PRIORITY_NORMAL;
 }
 
-TUninstallHelper::TUninstallHelper(HWND ownerWindow) : FOwnerWindow(ownerWindow) {
+TUninstallHelper::TUninstallHelper() {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSW wc{};
   if (!::GetClassInfoW(instance, kWindowClass, &wc)) {
@@ -84,33 +60,48 @@ TUninstallHelper::TUninstallHelper(HWND ownerWindow) : FOwnerWindow(ownerWindow)
     wc.lpszClassName = kWindowClass;
     if (!::RegisterClassW(&wc)) throw std::runtime_error("Error creating window class");
   }
-  FWindow = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                              nullptr);
+  FWindow.Reset(::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  instance, nullptr));
   if (!FWindow) throw std::runtime_error(LastErrorText());
-  ::SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  FCore = std::make_shared<TEngineCore>(FWindow.Get());
+  ::SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetWindowLongPtrW(FWindow.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
 }
 
 TUninstallHelper::~TUninstallHelper() {
-  FCancelled = true;
   FDestroying = true;
-  WaitForWorkers();
-  FPrograms.Clear();
-  ::DestroyWindow(FWindow);
+  FCore->Close();
+  WaitForWorkers(CloseWaitMs);
+  FWindow.Reset();
+  // A worker that was sending as the window went is answered now.
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 // A worker may be blocked in a send to this thread: keep handling sent
 // messages while waiting, or neither side could go on.
-void TUninstallHelper::WaitForWorkers() {
+void TUninstallHelper::WaitForWorkers(DWORD timeoutMs) {
+  const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
   for (auto& worker : FWorkers) {
     HANDLE h = worker.Get();
-    while (::MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
+    for (;;) {
+      const ULONGLONG now = ::GetTickCount64();
+      const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+      if (::MsgWaitForMultipleObjects(1, &h, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1) {
+        break;
+      }
       MSG msg;
       ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
   }
   FWorkers.clear();
+}
+
+bool TUninstallHelper::JobRunning() const {
+  for (const auto& worker : FWorkers) {
+    if (::WaitForSingleObject(worker.Get(), 0) == WAIT_TIMEOUT) return true;
+  }
+  return false;
 }
 
 LRESULT CALLBACK TUninstallHelper::WindowProc(HWND hwnd, UINT msg, WPARAM wParam,
@@ -126,10 +117,44 @@ LRESULT CALLBACK TUninstallHelper::WindowProc(HWND hwnd, UINT msg, WPARAM wParam
 }
 
 LRESULT TUninstallHelper::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg != EngineNotify) return ::DefWindowProcW(FWindow, msg, wParam, lParam);
+  if (msg != EngineNotify) return ::DefWindowProcW(FWindow.Get(), msg, wParam, lParam);
+  if (wParam == kNotifySizeReady) return DispatchSizeReady(lParam);
+  if (wParam == kNotifyProgress) return DispatchProgress();
+  // Progress is posted and the scan's end is sent, and a sent message
+  // overtakes posted ones: the last progress is raised before the end.
+  if (wParam == kNotifyScanEnd) FlushProgress();
   if (!ApplyNotification(wParam)) return 0;
   if (!FDestroying) RaiseEvent(wParam);
   return 1;
+}
+
+// Posted with the record's serial, not sent with its index: a refresh may have replaced it since.
+LRESULT TUninstallHelper::DispatchSizeReady(LPARAM serial) {
+  if (FState == esRefreshing) return 0;  // the worker is rewriting the list
+  const auto record = FCore->Programs().FindBySerial(static_cast<uint64_t>(serial));
+  if (!record) return 0;
+  if (!FDestroying) {
+    if (auto e = OnSizeReady) e(*this, record.get());
+  }
+  return 1;
+}
+
+// Raised through the window, not by the scan itself, so that it runs on this thread.
+LRESULT TUninstallHelper::DispatchProgress() {
+  if (!FCore->TakeProgress()) return 0;  // raised already, before the scan's end
+  if (!FDestroying) {
+    if (auto e = OnProgress) e(*this);
+  }
+  return 1;
+}
+
+void TUninstallHelper::FlushProgress() {
+  if (!FCore->TakeProgress() || FDestroying) return;
+  try {
+    if (auto e = OnProgress) e(*this);
+  } catch (...) {
+    // The scan's end must still be applied.
+  }
 }
 
 bool TUninstallHelper::ApplyNotification(WPARAM code) {
@@ -139,13 +164,13 @@ bool TUninstallHelper::ApplyNotification(WPARAM code) {
     case kNotifyScanBegin: FBusy = true; FState = esScanning; return true;
     case kNotifyScanEnd:
       FBusy = false;
-      FState = FCancelled ? esScanCancelled : esIdle;
+      FState = FCore->Cancelled() ? esScanCancelled : esIdle;
       return true;
     case kNotifyUninstallBegin: FBusy = true; FState = esWorking; return true;
     case kNotifyUninstallEnd: FBusy = false; FState = esIdle; return true;
     case kNotifyModifyBegin: FBusy = true; FState = esModifying; return true;
     case kNotifyModifyEnd: FBusy = false; FState = esIdle; return true;
-    case kNotifyCurrentItem: FCurrentItemPending = false; return true;
+    case kNotifyCurrentItem: FCore->CurrentItemHandled(); return true;
     case kNotifyRemoveBegin: FBusy = true; FState = esWorking; return true;
     case kNotifyRemoveEnd: FBusy = false; FState = esIdle; return true;
     default: return false;
@@ -171,85 +196,25 @@ void TUninstallHelper::RaiseEvent(WPARAM code) {
   }
 }
 
-void TUninstallHelper::SendNotify(WPARAM code) { ::SendMessageW(FWindow, EngineNotify, code, 0); }
-void TUninstallHelper::PostNotify(WPARAM code) { ::PostMessageW(FWindow, EngineNotify, code, 0); }
-
-std::wstring TUninstallHelper::CurrentItem() const {
-  std::lock_guard lock(FCurrentItemLock);
-  return FCurrentItem;
-}
-
-void TUninstallHelper::SetCurrentItem(const std::wstring& path) {
-  std::lock_guard lock(FCurrentItemLock);
-  FCurrentItem = path;
-}
-
-void TUninstallHelper::SetOnProgress(TEngineEvent handler) {
-  std::lock_guard lock(FProgressLock);
-  FOnProgress = std::move(handler);
-}
-
-void TUninstallHelper::RaiseProgress() {
-  TEngineEvent handler;
-  {
-    std::lock_guard lock(FProgressLock);
-    handler = FOnProgress;
-  }
-  if (handler) handler(*this);
-}
-
-void TUninstallHelper::ReportCurrentItem(const std::wstring& path) {
-  SetCurrentItem(path);
-  if (!FCurrentItemPending.exchange(true)) PostNotify(kNotifyCurrentItem);
-}
-
-void TUninstallHelper::Refresh() {
-  if (Threaded) {
-    StartWorker(jkRefresh);
-    return;
-  }
-  SendNotify(kNotifyRefreshBegin);
-  TEndNotice end(*this, kNotifyRefreshEnd, TEndNotice::Send);
-  EnumPrograms(FPrograms, FOwnerWindow);
-}
+void TUninstallHelper::Refresh() { Run(jkRefresh); }
 
 void TUninstallHelper::Uninstall(const std::shared_ptr<TUninstallObject>& program, bool force) {
   FCurrentProgram = program;
-  FCancelled = false;
+  FCore->SetCancelled(false);
   FForce = force;
-  if (Threaded) {
-    StartWorker(force ? jkScan : jkUninstall);
-    return;
-  }
-  SendNotify(kNotifyUninstallBegin);
-  if (force) {
-    ScanJob();
-  } else {
-    RunUninstaller();
-  }
+  Run(force ? jkScan : jkUninstall);
 }
 
 void TUninstallHelper::Modify(const std::shared_ptr<TUninstallObject>& program) {
   FCurrentProgram = program;
-  FCancelled = false;
-  if (Threaded) {
-    StartWorker(jkModify);
-    return;
-  }
-  SendNotify(kNotifyModifyBegin);
-  RunModifier();
+  FCore->SetCancelled(false);
+  Run(jkModify);
 }
 
 void TUninstallHelper::RemoveLeftovers(const std::shared_ptr<TUninstallObject>& program) {
   FCurrentProgram = program;
-  FCancelled = false;
-  if (Threaded) {
-    StartWorker(jkRemove);
-    return;
-  }
-  SendNotify(kNotifyRemoveBegin);
-  TEndNotice end(*this, kNotifyRemoveEnd, TEndNotice::Send);
-  RemoveJob();
+  FCore->SetCancelled(false);
+  Run(jkRemove);
 }
 
 bool TUninstallHelper::DeleteEntry(const TUninstallObject& program) {
@@ -257,14 +222,24 @@ bool TUninstallHelper::DeleteEntry(const TUninstallObject& program) {
 }
 
 void TUninstallHelper::Cancel() {
-  if (FState == esScanning) FCancelled = true;
+  if (FState == esScanning) FCore->SetCancelled(true);
 }
 
-void TUninstallHelper::StartWorker(TJobKind kind) {
+void TUninstallHelper::Run(TJobKind kind) {
+  TJob job{kind, FCurrentProgram, QuietChildren, Backup};
+  if (kind == jkRefresh) job.Program.reset();  // a refresh works on no record
+  if (Threaded) {
+    StartWorker(std::move(job));
+  } else {
+    FCore->RunJob(job, false);
+  }
+}
+
+void TUninstallHelper::StartWorker(TJob job) {
   std::erase_if(FWorkers, [](const UniqueKernelHandle& h) {
     return ::WaitForSingleObject(h.Get(), 0) == WAIT_OBJECT_0;
   });
-  auto thread = std::make_unique<TWorkThread>(this, kind);
+  auto thread = std::make_unique<TWorkThread>(FCore, std::move(job));
   const uintptr_t h =
       ::_beginthreadex(nullptr, 0, WorkThreadProc, thread.get(), CREATE_SUSPENDED, nullptr);
   if (h == 0) return;
@@ -275,68 +250,8 @@ void TUninstallHelper::StartWorker(TJobKind kind) {
   FWorkers.push_back(std::move(handle));
 }
 
-void TUninstallHelper::RunJob(TJobKind kind) {
-  switch (kind) {
-    case jkRefresh: {
-      SendNotify(kNotifyRefreshBegin);
-      TEndNotice end(*this, kNotifyRefreshEnd, TEndNotice::Post);
-      EnumPrograms(FPrograms, FOwnerWindow);
-      break;
-    }
-    case jkScan: {
-      SendNotify(kNotifyUninstallBegin);
-      TEndNotice end(*this, kNotifyUninstallEnd, TEndNotice::Post);
-      ScanJob();
-      break;
-    }
-    case jkUninstall:
-      SendNotify(kNotifyUninstallBegin);
-      RunUninstaller();
-      break;
-    case jkModify:
-      SendNotify(kNotifyModifyBegin);
-      RunModifier();
-      break;
-    case jkRemove: {
-      SendNotify(kNotifyRemoveBegin);
-      TEndNotice end(*this, kNotifyRemoveEnd, TEndNotice::Send);
-      RemoveJob();
-      break;
-    }
-  }
-}
-
-void TUninstallHelper::ScanJob() {
-  SendNotify(kNotifyScanBegin);
-  TEndNotice end(*this, kNotifyScanEnd, TEndNotice::Send);
-  if (FCurrentProgram) ScanLeftovers(*this, *FCurrentProgram);
-}
-
-// An empty command still ends the job: otherwise the engine would stay busy
-// and every later command would be refused.
-void TUninstallHelper::RunUninstaller() {
-  TEndNotice end(*this, kNotifyUninstallEnd, TEndNotice::Post);
-  RunCommand(FCurrentProgram ? FCurrentProgram->UninstallString : L"");
-}
-
-void TUninstallHelper::RunModifier() {
-  TEndNotice end(*this, kNotifyModifyEnd, TEndNotice::Post);
-  RunCommand(FCurrentProgram ? FCurrentProgram->ModifyPath : L"");
-}
-
-void TUninstallHelper::RunCommand(const std::wstring& command) {
-  const std::wstring trimmed = Trim(command);
-  if (trimmed.empty()) return;
-  FWaiter.QuietChildren = QuietChildren;
-  FWaiter.Run(trimmed);
-}
-
-void TUninstallHelper::RemoveJob() {
-  if (FCurrentProgram) RemoveItems(*this, *FCurrentProgram);
-}
-
 void TWorkThread::Execute() {
-  if (FEngine) FEngine->RunJob(JobKind);
+  if (FCore) FCore->RunJob(FJob, true);
 }
 
 }  // namespace quor

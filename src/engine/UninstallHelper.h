@@ -1,6 +1,7 @@
 #pragma once
 // The uninstall engine: runs each long job on a worker thread and reports its
-// begin and end to the user-interface thread through a hidden message window.
+// begin and end, a size that has become known and the scan's progress to the
+// user-interface thread, all through one hidden message window.
 
 #include <windows.h>
 
@@ -8,32 +9,16 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "base/Handles.h"
 #include "engine/Backup.h"
-#include "engine/WaitForProcessTree.h"
-#include "inventory/ProgramSize.h"
+#include "engine/EngineCore.h"
+#include "engine/EngineNotify.h"
 #include "inventory/UninstallObject.h"
 
 namespace quor {
-
-// Notification codes carried in the first parameter of EngineNotify.
-enum : WPARAM {
-  kNotifyRefreshBegin = 0,
-  kNotifyRefreshEnd = 1,
-  kNotifyScanBegin = 2,
-  kNotifyScanEnd = 3,
-  kNotifyUninstallBegin = 4,
-  kNotifyUninstallEnd = 5,
-  kNotifyModifyBegin = 7,
-  kNotifyModifyEnd = 8,
-  kNotifyCurrentItem = 10,
-  kNotifyRemoveBegin = 11,
-  kNotifyRemoveEnd = 12,
-};
 
 enum TEngineState : uint8_t {
   esRefreshing = 0,
@@ -43,8 +28,6 @@ enum TEngineState : uint8_t {
   esScanCancelled = 5,
   esModifying = 6,
 };
-
-enum TJobKind : uint8_t { jkRefresh = 0, jkScan = 1, jkUninstall = 2, jkModify = 3, jkRemove = 4 };
 
 enum class TThreadPriority { Idle, Lowest, Lower, Normal, Higher, Highest, TimeCritical };
 
@@ -60,9 +43,13 @@ class TUninstallHelper {
  public:
   // Throws std::runtime_error when the window class or the hidden window
   // cannot be created.
-  explicit TUninstallHelper(HWND ownerWindow);
-  // Waits for running workers (handling their notifications meanwhile, with
-  // the events silenced), then releases the records and the window.
+  TUninstallHelper();
+  // Never waits without limit, and raises no event once it has begun. It
+  // cancels the scan, stops waiting for a running uninstaller or modify
+  // command (which goes on: it is another program), stops size
+  // computations, then waits for running workers at most CloseWaitMs while
+  // handling their notifications silently. A worker still running after
+  // that ends on its own, holding what it uses (see TEngineCore).
   ~TUninstallHelper();
   TUninstallHelper(const TUninstallHelper&) = delete;
   TUninstallHelper& operator=(const TUninstallHelper&) = delete;
@@ -74,21 +61,23 @@ class TUninstallHelper {
   bool DeleteEntry(const TUninstallObject& program);
   void Cancel();
 
-  std::shared_ptr<TUninstallObject> Programs(int32_t index) const { return FPrograms.Items(index); }
-  int32_t ProgramCount() const { return FPrograms.Count(); }
-  TSoftwareList& ProgramList() { return FPrograms; }
+  std::shared_ptr<TUninstallObject> Programs(int32_t index) const {
+    return FCore->Programs().Items(index);
+  }
+  int32_t ProgramCount() const { return FCore->Programs().Count(); }
+  TSoftwareList& ProgramList() { return FCore->Programs(); }
 
-  HWND OwnerWindow() const { return FOwnerWindow; }
-  HWND MessageWindow() const { return FWindow; }
+  HWND MessageWindow() const { return FWindow.Get(); }
   bool Busy() const { return FBusy; }
   TEngineState State() const { return FState; }
-  bool Cancelled() const { return FCancelled.load(); }
-  int32_t Progress() const { return FProgress.load(); }
-  void SetProgress(int32_t value) { FProgress = value; }
+  bool Cancelled() const { return FCore->Cancelled(); }
+  int32_t Progress() const { return FCore->Progress(); }
   TUninstallObject* CurrentProgram() const { return FCurrentProgram.get(); }
   bool Force() const { return FForce; }
-  std::wstring CurrentItem() const;
-  void SetCurrentItem(const std::wstring& path);
+  std::wstring CurrentItem() const { return FCore->CurrentItem(); }
+  // Whether a worker started by this engine still runs (its end notification
+  // may still be on its way). A window asks before it closes.
+  bool JobRunning() const;
 
   bool Threaded = false;
   TThreadPriority Priority = TThreadPriority::Idle;
@@ -98,7 +87,10 @@ class TUninstallHelper {
   // Every removal first writes a backup set (see Backup.h) unless disabled;
   // an item whose backup cannot be written is not deleted.
   TBackupOptions Backup;
+  // How long destruction waits for running workers.
+  DWORD CloseWaitMs = 3000;
 
+  // Every event is raised on the thread that owns the engine's window.
   TEngineEvent OnRefreshBegin;
   TEngineEvent OnRefreshEnd;
   TProgramEvent OnScanBegin;
@@ -110,65 +102,51 @@ class TUninstallHelper {
   TEngineEvent OnRemoveBegin;
   TEngineEvent OnRemoveEnd;
   TItemEvent OnCurrentItem;
+  // After scan steps; Progress() is the number of steps done. Steps that end
+  // while the window's thread is busy are reported together, and all of
+  // them before OnScanEnd.
+  TEngineEvent OnProgress;
+  // A record of the current list whose size has become known (GetSize
+  // answers it now). Never raised for a record that a refresh has replaced,
+  // nor while a refresh runs.
+  TProgramEvent OnSizeReady;
 
-  // Raised on the thread that runs the scan, not through the window; set and
-  // cleared on the user-interface thread while a scan may run.
-  void SetOnProgress(TEngineEvent handler);
-  void RaiseProgress();
-
-  // Sets CurrentItem and lets the user-interface thread know (code 10),
-  // posting no new notification while one is still waiting.
-  void ReportCurrentItem(const std::wstring& path);
-
-  // Job steps; run on the worker (or on the caller's thread when not threaded).
-  void RunJob(TJobKind kind);
-  void SendNotify(WPARAM code);
-  void PostNotify(WPARAM code);
+  // What the jobs work with; for benchmarks that run a job's steps directly.
+  TEngineCore& Core() { return *FCore; }
 
  private:
-  friend class TWorkThread;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
   bool ApplyNotification(WPARAM code);
   void RaiseEvent(WPARAM code);
-  void StartWorker(TJobKind kind);
-  void WaitForWorkers();
-  void ScanJob();
-  void RunUninstaller();
-  void RunModifier();
-  void RunCommand(const std::wstring& command);
-  void RemoveJob();
+  LRESULT DispatchSizeReady(LPARAM serial);
+  LRESULT DispatchProgress();
+  void FlushProgress();
+  void Run(TJobKind kind);
+  void StartWorker(TJob job);
+  void WaitForWorkers(DWORD timeoutMs);
 
-  HWND FOwnerWindow;
-  TwaitProcessTree FWaiter;
-  std::atomic<int32_t> FProgress{0};
+  UniqueWindow FWindow;
+  std::shared_ptr<TEngineCore> FCore;  // co-owned by running workers
   bool FBusy = false;
   TEngineState FState = esIdle;
-  std::atomic<bool> FCancelled{false};
-  HWND FWindow = nullptr;
-  TSoftwareList FPrograms;
   std::shared_ptr<TUninstallObject> FCurrentProgram;
   bool FForce = false;
   std::vector<UniqueKernelHandle> FWorkers;
-  mutable std::mutex FCurrentItemLock;
-  std::wstring FCurrentItem;
-  std::atomic<bool> FCurrentItemPending{false};
-  mutable std::mutex FProgressLock;
-  TEngineEvent FOnProgress;
   bool FDestroying = false;
 };
 
 // The thread body of one job.
 class TWorkThread {
  public:
-  TWorkThread(TUninstallHelper* engine, TJobKind kind) : FEngine(engine), JobKind(kind) {}
+  TWorkThread(std::shared_ptr<TEngineCore> core, TJob job)
+      : FCore(std::move(core)), FJob(std::move(job)) {}
   void Execute();
+  TJobKind JobKind() const { return FJob.Kind; }
 
  private:
-  TUninstallHelper* FEngine;
-
- public:
-  const TJobKind JobKind;
+  std::shared_ptr<TEngineCore> FCore;
+  TJob FJob;
 };
 
 int ThreadPriorityValue(TThreadPriority priority);

@@ -160,9 +160,18 @@ bool AnyAlive(const std::vector<TTracked>& tree) {
   return false;
 }
 
+// Sleeps for the poll interval; false when the wait was aborted meanwhile.
+bool PollPause(HANDLE abort, DWORD ms) {
+  if (!abort) {
+    ::Sleep(ms);  // no event could be made: the wait cannot be aborted
+    return true;
+  }
+  return ::WaitForSingleObject(abort, ms) == WAIT_TIMEOUT;
+}
+
 // Follows the tree by parent ids. Done when every process seen has ended
 // and a snapshot taken after that shows no new child.
-void WaitBySnapshots(TLaunched launched) {
+void WaitBySnapshots(TLaunched launched, HANDLE abort) {
   std::vector<TTracked> tree;
   const DWORD rootId = ::GetProcessId(launched.Process.Get());
   const uint64_t rootCreated = CreationTime(launched.Process.Get());
@@ -175,11 +184,11 @@ void WaitBySnapshots(TLaunched launched) {
     if (!alive && !added) return;
     if (added) lastChange = ::GetTickCount64();
     const bool settled = ::GetTickCount64() - lastChange > kSnapshotSettleMs;
-    ::Sleep(settled ? kSnapshotSlowPollMs : kSnapshotFastPollMs);
+    if (!PollPause(abort, settled ? kSnapshotSlowPollMs : kSnapshotFastPollMs)) return;
   }
 }
 
-void WaitByJob(HANDLE job, const TLaunched& launched) {
+void WaitByJob(HANDLE job, const TLaunched& launched, HANDLE abort) {
   ::ResumeThread(launched.Thread.Get());
   // A failed query leaves the last count in place: only the count decides.
   // The system's layout with room for one id (ids are pointer-sized: 16 bytes
@@ -190,17 +199,29 @@ void WaitByJob(HANDLE job, const TLaunched& launched) {
     DWORD returned = 0;
     ::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &list, sizeof list, &returned);
     if (list.NumberOfProcessIdsInList == 0) break;
-    ::Sleep(kPollIntervalMs);
+    if (!PollPause(abort, kPollIntervalMs)) break;
   }
 }
 
 }  // namespace
 
+TwaitProcessTree::TwaitProcessTree() : FAbort(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
 void TwaitProcessTree::Run(const std::wstring& commandLine) {
   FCommandLine = commandLine;
-  WaitForTree();
+  if (!Aborted()) WaitForTree();
 }
 
+void TwaitProcessTree::Abort() {
+  if (FAbort) ::SetEvent(FAbort.Get());
+}
+
+bool TwaitProcessTree::Aborted() const {
+  return FAbort && ::WaitForSingleObject(FAbort.Get(), 0) == WAIT_OBJECT_0;
+}
+
+// Leaving the wait early closes the job, which ends none of its processes:
+// nothing asks the job to kill them on close.
 void TwaitProcessTree::WaitForTree() {
   UniqueKernelHandle job(SimulateNoJob ? nullptr : ::CreateJobObjectA(nullptr, nullptr));
   std::optional<TLaunched> launched;
@@ -215,9 +236,9 @@ void TwaitProcessTree::WaitForTree() {
   // Without breakaway the process may already sit in our parent's job, and a
   // system without nested jobs then refuses to put it into ours.
   if (job && ::AssignProcessToJobObject(job.Get(), launched->Process.Get())) {
-    WaitByJob(job.Get(), *launched);
+    WaitByJob(job.Get(), *launched, FAbort.Get());
   } else {
-    WaitBySnapshots(std::move(*launched));
+    WaitBySnapshots(std::move(*launched), FAbort.Get());
   }
 }
 

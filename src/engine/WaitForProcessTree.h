@@ -4,10 +4,14 @@
 
 #include <string>
 
+#include "base/Handles.h"
+
 namespace quor {
 
 class TwaitProcessTree {
  public:
+  TwaitProcessTree();
+
   // Returns when the process tree has ended, or at once when the command
   // cannot be started. The tree is watched through a job object; without
   // one (none can be made, this process sits in a job that refuses
@@ -16,6 +20,11 @@ class TwaitProcessTree {
   // is waited for. Snapshots cannot see a child whose parent started it and
   // ended between two polls; they are taken often while the tree changes.
   void Run(const std::wstring& commandLine);
+
+  // From any thread: a running wait returns at once, and no later Run starts
+  // anything. The processes themselves go on: they are other programs.
+  void Abort();
+  bool Aborted() const;
 
   const std::wstring& CommandLine() const { return FCommandLine; }
 
@@ -30,6 +39,7 @@ class TwaitProcessTree {
   void WaitForTree();
 
   std::wstring FCommandLine;
+  UniqueKernelHandle FAbort;  // manual-reset event
 };
 
 }  // namespace quor

@@ -79,7 +79,7 @@ class TLazyKnownFolders {
   std::optional<TKnownFolders> FSet;
 };
 
-void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& keyPath,
+void ReadRegistration(TSoftwareList& list, HKEY root, const std::wstring& keyPath,
                       TLazyKnownFolders& known) {
   auto key = OpenKeyForRead(root, keyPath);
   if (!key) return;  // an unreadable key has no display name
@@ -87,7 +87,6 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   if (!IsVisibleEntry(values)) return;
 
   TUninstallItem item;
-  item.OwnerWindow = owner;
   item.RootKey = root;
   item.KeyPath = keyPath;
   item.DisplayName = values.String(L"DisplayName");
@@ -115,22 +114,22 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wst
 
 }  // namespace
 
-void EnumPrograms(TSoftwareList& list, HWND owner) {
+void EnumPrograms(TSoftwareList& list) {
   list.Clear();
-  EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPath);
-  EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+  EnumUninstallKey(list, HKEY_CURRENT_USER, kUninstallKeyPath);
+  EnumUninstallKey(list, HKEY_LOCAL_MACHINE, kUninstallKeyPath);
   if (IsWin64()) {
-    EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPathWow);
-    EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow);
+    EnumUninstallKey(list, HKEY_CURRENT_USER, kUninstallKeyPathWow);
+    EnumUninstallKey(list, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow);
   }
 }
 
-void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath) {
+void EnumUninstallKey(TSoftwareList& list, HKEY root, const std::wstring& basePath) {
   std::vector<std::wstring> names;
   if (!GetSubKeyNames(root, basePath, names)) return;
   const std::wstring base = IncludeBackslash(basePath);
   TLazyKnownFolders known;
-  for (const auto& name : names) ReadRegistration(list, owner, root, base + name, known);
+  for (const auto& name : names) ReadRegistration(list, root, base + name, known);
 }
 
 bool IsVisibleEntry(HKEY openKey) { return IsVisibleEntry(TRegValueSet::Read(openKey)); }

@@ -25,9 +25,9 @@ inline constexpr const wchar_t* kUninstallKeyPathWow =
 extern const std::array<const wchar_t*, 79> GenericFolderNames;
 
 // Clears the list, then reads the four uninstall locations in order (the two
-// Wow6432Node ones only on 64-bit Windows). Records are addressed to `owner`.
-void EnumPrograms(TSoftwareList& list, HWND owner);
-void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath);
+// Wow6432Node ones only on 64-bit Windows).
+void EnumPrograms(TSoftwareList& list);
+void EnumUninstallKey(TSoftwareList& list, HKEY root, const std::wstring& basePath);
 
 bool IsVisibleEntry(HKEY root, const std::wstring& keyPath);
 bool IsVisibleEntry(HKEY openKey);

@@ -2,6 +2,8 @@
 
 #include <process.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -12,7 +14,54 @@
 #include "inventory/Registry.h"
 
 namespace quor {
+
+struct TSizeWorkers::TShared {
+  std::mutex SinkLock;  // held while the sink runs, and by Abort
+  std::atomic<bool> Aborted{false};
+  TSizeReadySink Sink;
+
+  void Deliver(const std::shared_ptr<TUninstallObject>& record) {
+    std::lock_guard lock(SinkLock);
+    if (Aborted.load() || record->Detached.load() || !Sink) return;
+    Sink(record);
+  }
+};
+
 namespace {
+
+// The body of one computation: it keeps its record and the list's shared
+// state alive until it has finished, and its thread frees it.
+class TGetSizeThread {
+ public:
+  TGetSizeThread(std::shared_ptr<TUninstallObject> record,
+                 std::shared_ptr<TSizeWorkers::TShared> shared)
+      : FRecord(std::move(record)), FShared(std::move(shared)) {}
+
+  void Execute() {
+    TUninstallObject& record = *FRecord;
+    const TAbortCheck aborted = [this] {
+      return FShared->Aborted.load() || FRecord->Detached.load();
+    };
+    if (record.Size.load() <= 0) {
+      const int64_t size = CalcSize(record, aborted);
+      if (aborted()) {
+        // A walk cut short has counted part of the folder: keep none of it.
+        record.SizeComputing = false;
+        return;
+      }
+      record.Size = size;
+    }
+    // Done before computing cleared: a reader that sees the computation over
+    // also sees it finished.
+    record.SizeDone = true;
+    record.SizeComputing = false;
+    FShared->Deliver(FRecord);
+  }
+
+ private:
+  std::shared_ptr<TUninstallObject> FRecord;
+  std::shared_ptr<TSizeWorkers::TShared> FShared;
+};
 
 unsigned __stdcall SizeThreadProc(void* param) {
   std::unique_ptr<TGetSizeThread> self(static_cast<TGetSizeThread*>(param));
@@ -61,56 +110,88 @@ int64_t TUninstallObject::GetSize() {
   const int64_t size = Size.load();
   if (size > 0) return size;
   if (SizeComputing.load()) return -1;
-  if (!SizeDone.load()) {
-    // Callers hold the record through its list; a record outside any list
-    // cannot be kept alive by a computation, so it is measured at once.
-    std::shared_ptr<TUninstallObject> self = weak_from_this().lock();
-    if (self) {
-      StartGetSize(self);
-      return -1;
-    }
+  if (SizeDone.load()) return Size.load();
+  if (Detached.load()) return -1;  // dropped from its list: nobody waits for its size
+  std::shared_ptr<TSizeWorkers> workers = FSizeWorkers.lock();
+  std::shared_ptr<TUninstallObject> self = weak_from_this().lock();
+  if (!workers || !self) {
+    // Outside any list nobody would be told of a size later: measure at once.
     Size = CalcSize(*this);
     SizeDone = true;
+    return Size.load();
   }
-  return Size.load();
+  SizeComputing = true;
+  if (!workers->Start(self)) SizeComputing = false;
+  return -1;
 }
 
-TGetSizeThread* TGetSizeThread::Start(std::shared_ptr<TUninstallObject> record) {
-  auto thread = std::make_unique<TGetSizeThread>(std::move(record));
-  const uintptr_t h = ::_beginthreadex(nullptr, 0, SizeThreadProc, thread.get(), 0, nullptr);
-  if (h == 0) return nullptr;
-  ::CloseHandle(reinterpret_cast<HANDLE>(h));
-  return thread.release();
+TSizeWorkers::TSizeWorkers(TSizeReadySink sink) : FShared(std::make_shared<TShared>()) {
+  FShared->Sink = std::move(sink);
 }
 
-void TGetSizeThread::Execute() {
-  if (!FRecord) return;
-  if (FRecord->Size.load() <= 0) FRecord->Size = CalcSize(*FRecord);
-  // Done before computing cleared: a reader that sees the computation over
-  // also sees it finished.
-  FRecord->SizeDone = true;
-  FRecord->SizeComputing = false;
-  if (FRecord->OwnerWindow && !FRecord->Detached.load()) {
-    ::SendMessageW(FRecord->OwnerWindow, EngineNotify, kSizeReadyCode,
-                   static_cast<LPARAM>(FRecord->Index));
+TSizeWorkers::~TSizeWorkers() {
+  Abort();
+  Wait(kJoinLimitMs);
+}
+
+bool TSizeWorkers::Start(const std::shared_ptr<TUninstallObject>& record) {
+  auto body = std::make_unique<TGetSizeThread>(record, FShared);
+  {
+    std::lock_guard lock(FLock);
+    if (FShared->Aborted.load()) return false;
+    ++FStarted;
+    const uintptr_t h = ::_beginthreadex(nullptr, 0, SizeThreadProc, body.get(), 0, nullptr);
+    if (h != 0) {
+      body.release();  // the thread frees it
+      PruneEnded();
+      FThreads.emplace_back(reinterpret_cast<HANDLE>(h));
+      return true;
+    }
   }
+  // No thread to be had: measure here rather than stay "computing" for good.
+  body->Execute();
+  return true;
 }
 
-void StartGetSize(const std::shared_ptr<TUninstallObject>& record) {
-  record->SizeComputing = true;
-  record->SizeThread = TGetSizeThread::Start(record);
-  if (!record->SizeThread) {
-    // No thread to be had: measure here rather than stay "computing" for good.
-    TGetSizeThread(record).Execute();
+// Amortised: the handles of ended threads are dropped each time the list has
+// doubled, not on every start.
+void TSizeWorkers::PruneEnded() {
+  if (FThreads.size() < FPruneAt) return;
+  std::erase_if(FThreads, [](const UniqueKernelHandle& h) {
+    return ::WaitForSingleObject(h.Get(), 0) == WAIT_OBJECT_0;
+  });
+  FPruneAt = std::max<size_t>(64, FThreads.size() * 2);
+}
+
+void TSizeWorkers::Abort() {
+  std::lock_guard lock(FShared->SinkLock);
+  FShared->Aborted = true;
+}
+
+bool TSizeWorkers::Aborted() const { return FShared->Aborted.load(); }
+
+bool TSizeWorkers::Wait(DWORD timeoutMs) {
+  std::lock_guard lock(FLock);
+  const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+  for (const auto& thread : FThreads) {
+    const ULONGLONG now = ::GetTickCount64();
+    const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    if (::WaitForSingleObject(thread.Get(), left) == WAIT_TIMEOUT) return false;
   }
+  return true;
 }
 
-int64_t CalcSize(const TUninstallObject& record) {
+size_t TSizeWorkers::Started() const {
+  std::lock_guard lock(FLock);
+  return FStarted;
+}
+
+int64_t CalcSize(const TUninstallObject& record, const TAbortCheck& aborted) {
   int64_t bytes = 0;
   if (!record.InstallLocation.empty()) {
-    bytes = GetFolderSize(record.InstallLocation);
+    bytes = GetFolderSize(record.InstallLocation, aborted);
   } else if (!record.DisplayIcon.empty()) {
-    bytes = GetFolderSize(FolderPart(record.DisplayIcon));
+    bytes = GetFolderSize(FolderPart(record.DisplayIcon), aborted);
   }
   const int64_t kib = bytes / 1024;
   return kib < 0 ? 0 : kib;
@@ -118,14 +199,16 @@ int64_t CalcSize(const TUninstallObject& record) {
 
 // Folder links (junctions, symbolic links) are not followed: a link can
 // loop, and what it points at belongs to another folder's size. An explicit
-// stack: a tree thousands of levels deep must not exhaust the thread's.
-int64_t GetFolderSize(const std::wstring& folder) {
+// stack: a tree thousands of levels deep must not exhaust the thread's. An
+// aborted walk answers what it has counted so far.
+int64_t GetFolderSize(const std::wstring& folder, const TAbortCheck& aborted) {
   int64_t total = 0;
   std::vector<std::wstring> pending{IncludeBackslash(folder)};
   while (!pending.empty()) {
     const std::wstring base = std::move(pending.back());
     pending.pop_back();
     for (TFindFile find(base); find.Next();) {
+      if (aborted && aborted()) return total;
       if (find.IsFolder()) {
         if (!find.IsLink()) pending.push_back(base + find.Name() + L"\\");
       } else {

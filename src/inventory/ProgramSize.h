@@ -1,39 +1,66 @@
 #pragma once
-// Program sizes measured on demand, each on a thread of its own, with a
-// size-ready notification to the record's owner window.
+// Program sizes measured on demand, each on a thread of its own. A size that
+// becomes known is handed to the record list's sink; this layer knows no
+// windows.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "base/Handles.h"
 #include "inventory/UninstallObject.h"
 
 namespace quor {
 
-// Window message of the engine's notifications; code 9 is the size-ready
-// notification that records send to their owner window.
-inline constexpr UINT EngineNotify = WM_USER + 601;
-inline constexpr WPARAM kSizeReadyCode = 9;
+// Answers true once a measurement should stop; asked between folder entries.
+using TAbortCheck = std::function<bool()>;
 
-// A running size computation. It keeps its record alive until it has
-// finished, and frees itself when it ends.
-class TGetSizeThread {
+// The size computations of one record list. Each runs on a thread of its
+// own, whose handle is kept here; destruction aborts them and joins them.
+class TSizeWorkers {
  public:
-  explicit TGetSizeThread(std::shared_ptr<TUninstallObject> record) : FRecord(std::move(record)) {}
-  // Starts the thread; answers the (self-owning) thread object, or null when
-  // no thread could be started.
-  static TGetSizeThread* Start(std::shared_ptr<TUninstallObject> record);
-  void Execute();
+  explicit TSizeWorkers(TSizeReadySink sink);
+  // Aborts, then waits for the threads at most kJoinLimitMs: a walk stuck in
+  // the file system beyond that ends on its own, and touches nothing but its
+  // record and the state it co-owns.
+  ~TSizeWorkers();
+  TSizeWorkers(const TSizeWorkers&) = delete;
+  TSizeWorkers& operator=(const TSizeWorkers&) = delete;
+
+  static constexpr DWORD kJoinLimitMs = 5000;
+
+  // Measures the record on a new thread (on this one when no thread can be
+  // had); false, doing nothing, once aborted.
+  bool Start(const std::shared_ptr<TUninstallObject>& record);
+  // Stops every computation at its next folder entry and starts no more.
+  // Once this returns the sink is not called again; a sink call under way
+  // is waited for.
+  void Abort();
+  bool Aborted() const;
+  // Waits until every computation has ended; false when the time ran out.
+  bool Wait(DWORD timeoutMs);
+  // Computations started so far.
+  size_t Started() const;
+
+  struct TShared;  // the abort flag and the sink, co-owned by the threads
 
  private:
-  std::shared_ptr<TUninstallObject> FRecord;
+  void PruneEnded();
+
+  std::shared_ptr<TShared> FShared;
+  mutable std::mutex FLock;
+  std::vector<UniqueKernelHandle> FThreads;
+  size_t FStarted = 0;
+  size_t FPruneAt = 64;
 };
 
-void StartGetSize(const std::shared_ptr<TUninstallObject>& record);
-int64_t CalcSize(const TUninstallObject& record);
-int64_t GetFolderSize(const std::wstring& folder);
+int64_t CalcSize(const TUninstallObject& record, const TAbortCheck& aborted = {});
+int64_t GetFolderSize(const std::wstring& folder, const TAbortCheck& aborted = {});
 std::wstring FormatSize(int64_t bytes);
 
 }  // namespace quor

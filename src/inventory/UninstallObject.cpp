@@ -1,13 +1,20 @@
 #include "inventory/UninstallObject.h"
 
 #include "base/Text.h"
+#include "inventory/ProgramSize.h"
 
 namespace quor {
+namespace {
+
+std::atomic<uint64_t> gLastSerial{0};
+
+}  // namespace
+
+TUninstallObject::TUninstallObject() : Serial(++gLastSerial) {}
 
 TUninstallObject::~TUninstallObject() { ClearLeftovers(); }
 
 void TUninstallObject::AssignFrom(const TUninstallItem& item) {
-  OwnerWindow = item.OwnerWindow;
   RootKey = item.RootKey;
   KeyPath = item.KeyPath;
   DisplayName = item.DisplayName;
@@ -75,11 +82,15 @@ const TLeftOverItem* TUninstallObject::GetLeftover(int32_t index) const {
   return &Leftovers[static_cast<size_t>(index)];
 }
 
+TSoftwareList::TSoftwareList(TSizeReadySink sink)
+    : FSizeWorkers(std::make_shared<TSizeWorkers>(std::move(sink))) {}
+
 TSoftwareList::~TSoftwareList() { Clear(); }
 
 int32_t TSoftwareList::Add(int32_t position, const TUninstallItem& item) {
   auto record = std::make_shared<TUninstallObject>();
   record->AssignFrom(item);
+  record->FSizeWorkers = FSizeWorkers;
   if (position < 0 || position > Count()) {
     position = Count();
     FItems.push_back(record);
@@ -91,7 +102,8 @@ int32_t TSoftwareList::Add(int32_t position, const TUninstallItem& item) {
 }
 
 // A record whose size computation still runs is only released from the
-// list here; the computation's own reference keeps it alive until it ends.
+// list here; the computation's own reference keeps it alive until it has
+// seen the record detached and stopped.
 void TSoftwareList::Clear() {
   for (auto& record : FItems) record->Detached = true;
   FItems.clear();
@@ -103,5 +115,12 @@ std::shared_ptr<TUninstallObject> TSoftwareList::Items(int32_t index) const {
 }
 
 int32_t TSoftwareList::Count() const { return static_cast<int32_t>(FItems.size()); }
+
+std::shared_ptr<TUninstallObject> TSoftwareList::FindBySerial(uint64_t serial) const {
+  for (const auto& record : FItems) {
+    if (record->Serial == serial) return record;
+  }
+  return nullptr;
+}
 
 }  // namespace quor

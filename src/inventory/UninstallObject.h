@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -15,7 +16,12 @@
 
 namespace quor {
 
-class TGetSizeThread;
+class TSizeWorkers;
+class TUninstallObject;
+
+// Told on the measuring thread that a record's size is known. It must not
+// wait for the thread that clears or destroys the record list.
+using TSizeReadySink = std::function<void(const std::shared_ptr<TUninstallObject>&)>;
 
 // Kinds of leftover item.
 enum : uint8_t { lkFile = 0, lkFolder = 1, lkRegKey = 2, lkRegValue = 3 };
@@ -61,7 +67,6 @@ enum class TRemovalState : uint8_t {
 
 // One uninstall registration as read from the registry; copied by value.
 struct TUninstallItem {
-  HWND OwnerWindow = nullptr;
   HKEY RootKey = nullptr;
   std::wstring KeyPath;
   std::wstring DisplayName;
@@ -80,12 +85,15 @@ struct TUninstallItem {
 
 class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
  public:
-  TUninstallObject() = default;
+  TUninstallObject();
   virtual ~TUninstallObject();
   TUninstallObject(const TUninstallObject&) = delete;
   TUninstallObject& operator=(const TUninstallObject&) = delete;
 
-  HWND OwnerWindow = nullptr;
+  // Names this record and no other for the life of the process: numbered
+  // from 1 as records are made, never reused (an index names whatever
+  // record sits there after a refresh).
+  const uint64_t Serial;
   void* ListItem = nullptr;  // the main window's row showing this record; not owned
   int32_t Index = -1;
   HKEY RootKey = nullptr;
@@ -103,18 +111,18 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   // Written by the size computation's thread, read by the user-interface thread.
   std::atomic<int64_t> Size{0};
   TDateTime InstallDate;
-  TGetSizeThread* SizeThread = nullptr;  // the last computation started; not owned, never used
   std::atomic<bool> SizeComputing{false};
   std::atomic<bool> SizeDone{false};
   // Set when a refresh drops the record from its list: a computation still
-  // running for it then sends no size-ready notification, since its index
-  // names another record by now.
+  // running for it stops, and nobody is told of its size.
   std::atomic<bool> Detached{false};
 
   void AssignFrom(const TUninstallItem& item);
 
   // The known size in KiB, or -1 while it is computed; the first query of an
   // undetermined size starts the computation.
+  // A record outside any list is measured at once; a record dropped from
+  // its list is not measured any more.
   int64_t GetSize();
 
   int32_t AddLeftover(const TLeftOverItem& item);
@@ -140,6 +148,8 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   const std::wstring& LeftoverError(int32_t index) const;
 
  private:
+  friend class TSoftwareList;
+  std::weak_ptr<TSizeWorkers> FSizeWorkers;  // those of the list that holds the record
   std::vector<TLeftOverItem> Leftovers;
   std::vector<bool> FLeftoverKept;
   struct TResult {
@@ -153,23 +163,30 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   std::unordered_set<std::wstring> FLeftoverIndex;
 };
 
-// Ordered list of records. Records are held by shared ownership so that a
-// computation running on another thread can keep its record alive across a
-// Clear.
+// Ordered list of records, and the size computations of its records.
+// Records are held by shared ownership so that a computation running on
+// another thread can keep its record alive across a Clear.
 class TSoftwareList {
  public:
-  TSoftwareList() = default;
+  explicit TSoftwareList(TSizeReadySink sink = {});
+  // Clears the list, then stops and joins the size computations.
   ~TSoftwareList();
   TSoftwareList(const TSoftwareList&) = delete;
   TSoftwareList& operator=(const TSoftwareList&) = delete;
 
   int32_t Add(int32_t position, const TUninstallItem& item);
+  // Drops every record; their running size computations stop untold.
   void Clear();
   std::shared_ptr<TUninstallObject> Items(int32_t index) const;
   int32_t Count() const;
+  // The record with that serial while it is in the list, else none.
+  std::shared_ptr<TUninstallObject> FindBySerial(uint64_t serial) const;
+
+  TSizeWorkers& SizeWorkers() { return *FSizeWorkers; }
 
  private:
   std::vector<std::shared_ptr<TUninstallObject>> FItems;
+  std::shared_ptr<TSizeWorkers> FSizeWorkers;  // records refer to it weakly
 };
 
 }  // namespace quor

@@ -191,7 +191,7 @@ TEST_F(LeftoverScanTest, AWellKnownInstallLocationIdentifiesNothing) {
 
 TEST_F(LeftoverScanTest, CancelDuringTheFolderRootsLeavesTheRegistryStepsUnrun) {
   const auto program = Program(Item());
-  engine->SetOnProgress([](TUninstallHelper& e) { e.Cancel(); });
+  engine->OnProgress = [](TUninstallHelper& e) { e.Cancel(); };
   Scan(program);
   EXPECT_EQ(engine->Progress(), 1);
   EXPECT_EQ(engine->State(), esScanCancelled);

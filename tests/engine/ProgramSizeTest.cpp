@@ -4,6 +4,9 @@
 #include <winioctl.h>
 
 #include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "inventory/ProgramSize.h"
 #include "support/MessagePump.h"
@@ -80,6 +83,19 @@ TEST(GetFolderSize, EmptyMissingQuotedAndLinkedFolders) {
   }
 }
 
+// Asked before each entry: once it answers true, the walk counts no more.
+TEST(GetFolderSize, AnAbortStopsTheWalkBeforeTheNextEntry) {
+  test::TempFolder folder;
+  for (int i = 0; i < 10; ++i) {
+    folder.MakeFile(L"s" + std::to_wstring(i % 2) + L"\\f" + std::to_wstring(i),
+                    std::string(100, 'x'));
+  }
+  EXPECT_EQ(GetFolderSize(folder.Path(), [] { return false; }), 1000);
+  int asked = 0;
+  EXPECT_LE(GetFolderSize(folder.Path(), [&] { return ++asked > 3; }), 300);
+  EXPECT_EQ(asked, 4);
+}
+
 TEST(GetFolderSize, PathsBeyond260Characters) {
   test::TempFolder folder;
   std::wstring deep;
@@ -89,46 +105,66 @@ TEST(GetFolderSize, PathsBeyond260Characters) {
   EXPECT_EQ(GetFolderSize(folder.Path()), 2048);
 }
 
+// A list whose sink records what it is told, on which thread, and the size
+// the record had then.
 class SizeQuery : public ::testing::Test {
  protected:
+  struct TTold {
+    std::shared_ptr<TUninstallObject> Record;
+    int64_t Size;
+    DWORD Thread;
+  };
+
   std::shared_ptr<TUninstallObject> AddRecord(const std::wstring& location, int64_t size = 0) {
     TUninstallItem item;
     item.DisplayName = L"sized";
     item.InstallLocation = location;
     item.Size = size;
-    item.OwnerWindow = static_cast<HWND>(window.Handle());
-    return list.Items(list.Add(-1, item));
+    return list->Items(list->Add(-1, item));
+  }
+  std::vector<TTold> Told() {
+    std::lock_guard guard(lock);
+    return told;
+  }
+  // A tree whose walk takes far longer than the few steps between starting
+  // its measurement and stopping it.
+  static void MakeLargeTree(const test::TempFolder& folder) {
+    for (int i = 0; i < 2000; ++i) {
+      folder.MakeFile(L"d" + std::to_wstring(i % 20) + L"\\f" + std::to_wstring(i));
+    }
   }
 
-  std::atomic<int> notifications{0};
-  std::atomic<long long> lastIndex{-1};
-  test::TRecorderWindow window{[this](unsigned msg, unsigned long long wParam, long long lParam) {
-    if (msg == EngineNotify && wParam == kSizeReadyCode) {
-      ++notifications;
-      lastIndex = lParam;
-    }
-  }};
-  TSoftwareList list;
+  std::mutex lock;
+  std::vector<TTold> told;
+  std::unique_ptr<TSoftwareList> list =
+      std::make_unique<TSoftwareList>([this](const std::shared_ptr<TUninstallObject>& record) {
+        std::lock_guard guard(lock);
+        told.push_back({record, record->Size.load(), ::GetCurrentThreadId()});
+      });
 };
 
 TEST_F(SizeQuery, AStatedSizeNeverStartsAComputation) {
   auto record = AddRecord(L"C:\\nowhere", 300);
   EXPECT_EQ(record->GetSize(), 300);
   EXPECT_FALSE(record->SizeComputing);
-  EXPECT_EQ(record->SizeThread, nullptr);
+  EXPECT_EQ(list->SizeWorkers().Started(), 0u);
 }
 
 TEST_F(SizeQuery, OneComputationOneNotificationThenNeverAgain) {
   test::TempFolder folder;
   folder.MakeFile(L"a.bin", std::string(3000, 'x'));
-  list.Add(-1, TUninstallItem{});  // the record under test is not at index 0
+  list->Add(-1, TUninstallItem{});  // the record under test is not at index 0
   auto record = AddRecord(folder.Path());
   EXPECT_EQ(record->GetSize(), -1);
   EXPECT_EQ(record->GetSize(), -1);
-  ASSERT_TRUE(test::PumpUntil([&] { return notifications.load() >= 1; }));
+  EXPECT_EQ(list->SizeWorkers().Started(), 1u);
+  ASSERT_TRUE(test::PumpUntil([&] { return !Told().empty(); }));
   test::PumpUntil([] { return false; }, 200);  // a second notification would arrive now
-  EXPECT_EQ(notifications.load(), 1);
-  EXPECT_EQ(lastIndex.load(), 1);
+  const auto seen = Told();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].Record, record);
+  EXPECT_EQ(seen[0].Size, 2);  // stored before the sink hears of it
+  EXPECT_NE(seen[0].Thread, ::GetCurrentThreadId());
   EXPECT_TRUE(record->SizeDone);
   EXPECT_FALSE(record->SizeComputing);
   EXPECT_EQ(record->GetSize(), 2);  // 3000 bytes, whole KiB
@@ -136,33 +172,54 @@ TEST_F(SizeQuery, OneComputationOneNotificationThenNeverAgain) {
   folder.MakeFile(L"b.bin", std::string(10000, 'x'));
   EXPECT_EQ(record->GetSize(), 2);  // a finished size is not measured again
   EXPECT_FALSE(record->SizeComputing);
+  EXPECT_EQ(list->SizeWorkers().Started(), 1u);
 }
 
 TEST_F(SizeQuery, NoLocationNoIconFinishesAtZero) {
   auto record = AddRecord(L"");
   EXPECT_EQ(record->GetSize(), -1);
-  ASSERT_TRUE(test::PumpUntil([&] { return record->SizeDone.load(); }));
+  ASSERT_TRUE(test::PumpUntil([&] { return !Told().empty(); }));
+  EXPECT_TRUE(record->SizeDone);
   EXPECT_EQ(record->GetSize(), 0);
-  // The computation's thread still sends its notification: let it, so that
-  // the process does not end under a thread blocked in that send.
-  EXPECT_TRUE(test::PumpUntil([&] { return notifications.load() > 0; }));
 }
 
-TEST_F(SizeQuery, ARefreshDuringTheComputationKeepsTheRecordAndSendsNothing) {
+// A refresh drops the records and a closing list goes with them: either way
+// the walk stops early, keeps no part of its count and tells nobody. The
+// record is held here; the computation has let go of it when its list's
+// Clear (or destruction) has returned, or soon after.
+TEST_F(SizeQuery, AClearOrADestroyedListStopsTheComputationUntold) {
   test::TempFolder folder;
-  for (int i = 0; i < 1000; ++i) folder.MakeFile(L"d" + std::to_wstring(i % 10) + L"\\f" + std::to_wstring(i));
-  std::weak_ptr<TUninstallObject> weak;
-  {
+  MakeLargeTree(folder);
+  for (const bool destroy : {false, true}) {
+    SCOPED_TRACE(destroy ? "destroyed" : "cleared");
     auto record = AddRecord(folder.Path());
-    weak = record;
     EXPECT_EQ(record->GetSize(), -1);
+    if (destroy) {
+      list.reset();
+      // Joined: the computation has ended and let go of the record.
+      EXPECT_EQ(record.use_count(), 1);
+      list = std::make_unique<TSoftwareList>();
+    } else {
+      list->Clear();
+      ASSERT_TRUE(test::PumpUntil([&] { return record.use_count() == 1; }));
+    }
+    EXPECT_EQ(record->Size.load(), 0);
+    EXPECT_FALSE(record->SizeDone);
+    EXPECT_EQ(record->GetSize(), -1);  // a dropped record is not measured again
+    EXPECT_FALSE(record->SizeComputing);
   }
-  list.Clear();
-  // The computation still holds the record; when it ends it lets go, and
-  // its index (which names nothing now) is not sent.
-  ASSERT_TRUE(test::PumpUntil([&] { return weak.expired(); }));
   test::PumpUntil([] { return false; }, 100);
-  EXPECT_EQ(notifications.load(), 0);
+  EXPECT_TRUE(Told().empty());
+}
+
+// A record outside any list has nobody to be told later.
+TEST(SizeOutsideAList, IsMeasuredAtOnce) {
+  test::TempFolder folder;
+  folder.MakeFile(L"a.bin", std::string(5000, 'x'));
+  auto record = std::make_shared<TUninstallObject>();
+  record->InstallLocation = folder.Path();
+  EXPECT_EQ(record->GetSize(), 4);
+  EXPECT_TRUE(record->SizeDone);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class ScanFixture : public ::testing::Test {
   void SetUp() override {
     InitEnvironmentStrings();
     LoadRuleLists();
-    engine = std::make_unique<TUninstallHelper>(nullptr);
+    engine = std::make_unique<TUninstallHelper>();
     // Removals back up as the product does, into a folder of the test's own.
     backups = std::make_unique<TempFolder>(L"QuorBackups");
     engine->Backup.Folder = backups->Path();

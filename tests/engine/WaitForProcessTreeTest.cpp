@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/Text.h"
@@ -80,6 +81,42 @@ TEST(WaitForProcessTree, HandsQuotesToTheSystemUnchanged) {
   TwaitProcessTree waiter;
   waiter.Run(command);
   EXPECT_EQ(test::ReadFileBytes(argsFile), ToUtf8(command));
+}
+
+bool AwaitChild() {
+  for (int i = 0; i < 600; ++i) {
+    if (!test::OpenChildProcesses(L"quor_test_helper.exe").empty()) return true;
+    ::Sleep(50);
+  }
+  return false;
+}
+
+// The program closes while an uninstaller runs: the wait ends without
+// waiting for the uninstaller, which goes on, and the aborted waiter starts
+// nothing more. Were the abort ignored, the wait would last the child's 60 s
+// and the child would be gone with its marker written.
+TEST(WaitForProcessTree, AbortEndsTheWaitAndLeavesTheProcessRunning) {
+  for (const bool noJob : {false, true}) {
+    SCOPED_TRACE(noJob ? "without a job" : "with a job");
+    test::TChildCleanup cleanup(L"quor_test_helper.exe");
+    test::TempFolder folder;
+    const std::wstring marker = folder / L"m";
+    TwaitProcessTree waiter;
+    waiter.SimulateNoJob = noJob;
+    std::thread wait(
+        [&] { waiter.Run(HelperCommand(L"--sleep 60000 --marker \"" + marker + L"\"")); });
+    const bool started = AwaitChild();
+    waiter.Abort();
+    wait.join();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(waiter.Aborted());
+    EXPECT_EQ(test::OpenChildProcesses(L"quor_test_helper.exe").size(), 1u);
+    EXPECT_FALSE(PathExists(marker));
+
+    const std::wstring later = folder / L"later";
+    waiter.Run(HelperCommand(L"--marker \"" + later + L"\""));
+    EXPECT_FALSE(PathExists(later));
+  }
 }
 
 }  // namespace

@@ -44,9 +44,37 @@ TEST(SoftwareList, ClearEmptiesButAHeldRecordStaysAlive) {
   EXPECT_EQ(held->DisplayName, L"kept");  // a size computation may still hold it
 }
 
+// A serial names one record for good, where an index names whatever record
+// sits there after a refresh.
+TEST(SoftwareList, ASerialFindsItsOwnRecordOnlyWhileItIsListed) {
+  TSoftwareList list;
+  list.Add(-1, Named(L"a"));
+  list.Add(-1, Named(L"b"));
+  const auto a = list.Items(0);
+  const auto b = list.Items(1);
+  EXPECT_NE(a->Serial, 0u);
+  EXPECT_NE(a->Serial, b->Serial);
+  EXPECT_EQ(list.FindBySerial(a->Serial), a);
+  EXPECT_EQ(list.FindBySerial(b->Serial), b);
+  EXPECT_EQ(list.FindBySerial(0), nullptr);
+
+  list.Clear();
+  list.Add(-1, Named(L"a"));  // the same registration, read again, at the same index
+  TSoftwareList other;
+  other.Add(-1, Named(L"a"));
+  const auto again = list.Items(0);
+  for (uint64_t old : {a->Serial, b->Serial}) {
+    EXPECT_NE(again->Serial, old);
+    EXPECT_NE(other.Items(0)->Serial, old);
+    EXPECT_EQ(list.FindBySerial(old), nullptr);
+  }
+  EXPECT_NE(again->Serial, other.Items(0)->Serial);
+  EXPECT_EQ(list.FindBySerial(again->Serial), again);
+  EXPECT_EQ(list.FindBySerial(other.Items(0)->Serial), nullptr);
+}
+
 TEST(SoftwareList, CopiesEveryFieldFromTheItem) {
   TUninstallItem item;
-  item.OwnerWindow = reinterpret_cast<HWND>(0x1234);
   item.RootKey = HKEY_LOCAL_MACHINE;
   item.KeyPath = L"k";
   item.DisplayName = L"n";
@@ -64,7 +92,6 @@ TEST(SoftwareList, CopiesEveryFieldFromTheItem) {
   TSoftwareList list;
   list.Add(-1, item);
   const auto r = list.Items(0);
-  EXPECT_EQ(r->OwnerWindow, item.OwnerWindow);
   EXPECT_EQ(r->RootKey, HKEY_LOCAL_MACHINE);
   EXPECT_EQ(r->KeyPath + r->DisplayName + r->FolderName + r->DisplayIcon + r->InstallLocation +
                 r->Publisher + r->DisplayVersion + r->ProductGuid + r->ModifyPath + r->HelpLink +

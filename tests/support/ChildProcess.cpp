@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <thread>
 
 #include "base/Handles.h"
@@ -64,6 +66,33 @@ ProcessResult RunProcess(const std::wstring& commandLine, unsigned long timeoutM
   }
   ::GetExitCodeProcess(process.Get(), &result.ExitCode);
   return result;
+}
+
+std::vector<UniqueKernelHandle> OpenChildProcesses(const std::wstring& exeName) {
+  std::vector<UniqueKernelHandle> children;
+  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return children;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL ok = ::Process32FirstW(snapshot.Get(), &entry); ok;
+       ok = ::Process32NextW(snapshot.Get(), &entry)) {
+    if (entry.th32ParentProcessID != ::GetCurrentProcessId()) continue;
+    if (::lstrcmpiW(entry.szExeFile, exeName.c_str()) != 0) continue;
+    UniqueKernelHandle process(
+        ::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
+                      entry.th32ProcessID));
+    if (process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+      children.push_back(std::move(process));
+    }
+  }
+  return children;
+}
+
+TChildCleanup::~TChildCleanup() {
+  for (auto& child : OpenChildProcesses(FExeName)) {
+    ::TerminateProcess(child.Get(), 1);
+    ::WaitForSingleObject(child.Get(), 5000);
+  }
 }
 
 std::wstring ExeFolder() {
