@@ -95,8 +95,11 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::CreateEngine() {
-  FHelper = std::make_unique<TUninstallHelper>(Handle());
+  FHelper = std::make_unique<TUninstallHelper>();
   FHelper->Threaded = true;
+  FHelper->OnSizeReady = [this](TUninstallHelper&, TUninstallObject* record) {
+    if (record) SizeReady(*record);
+  };
   FHelper->OnRefreshEnd = [this](TUninstallHelper& s) { OnRefreshEnd(s); };
   FHelper->OnUninstallBegin = [this](TUninstallHelper&, TUninstallObject*, bool) { UpdateButtons(); };
   FHelper->OnUninstallEnd = [this](TUninstallHelper& s, TUninstallObject* r, bool force) {
@@ -149,14 +152,6 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_CLOSE:
       if (!CloseQuery()) return 0;
       break;
-    case EngineNotify:
-      // A size computation reports a record by its index.
-      if (w == kSizeReadyCode && FHelper && FHelper->State() != esRefreshing) {
-        const int index = int(l);
-        if (index >= 0 && index < FHelper->ProgramCount())
-          if (auto record = FHelper->Programs(index)) SizeReady(*record);
-      }
-      return 0;
   }
   return THostWindow::HandleMessage(msg, w, l);
 }
