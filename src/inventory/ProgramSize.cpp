@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <deque>
 #include <cstdio>
 #include <vector>
 
@@ -19,6 +20,27 @@ struct TSizeWorkers::TShared {
   std::mutex SinkLock;  // held while the sink runs, and by Abort
   std::atomic<bool> Aborted{false};
   TSizeReadySink Sink;
+  // Records waiting for a worker, and the workers running; under QueueLock.
+  std::mutex QueueLock;
+  std::deque<std::shared_ptr<TUninstallObject>> Queue;
+  int Running = 0;
+
+  // The next record to measure, or null once the queue is empty or the
+  // computations were aborted; then the calling worker counts itself out.
+  std::shared_ptr<TUninstallObject> Next() {
+    std::lock_guard lock(QueueLock);
+    if (Aborted.load()) {
+      for (auto& record : Queue) record->SizeComputing = false;
+      Queue.clear();
+    }
+    if (Queue.empty()) {
+      --Running;
+      return nullptr;
+    }
+    auto record = std::move(Queue.front());
+    Queue.pop_front();
+    return record;
+  }
 
   void Deliver(const std::shared_ptr<TUninstallObject>& record) {
     std::lock_guard lock(SinkLock);
@@ -63,13 +85,21 @@ class TGetSizeThread {
   std::shared_ptr<TSizeWorkers::TShared> FShared;
 };
 
-unsigned __stdcall SizeThreadProc(void* param) {
-  std::unique_ptr<TGetSizeThread> self(static_cast<TGetSizeThread*>(param));
+void Measure(std::shared_ptr<TUninstallObject> record,
+             const std::shared_ptr<TSizeWorkers::TShared>& shared) {
+  TGetSizeThread body(std::move(record), shared);
   try {
-    self->Execute();
+    body.Execute();
   } catch (...) {
     // A failed measurement leaves the size undetermined; nothing to report.
   }
+}
+
+// A worker measures queued records until none is left.
+unsigned __stdcall SizeThreadProc(void* param) {
+  std::unique_ptr<std::shared_ptr<TSizeWorkers::TShared>> shared(
+      static_cast<std::shared_ptr<TSizeWorkers::TShared>*>(param));
+  while (auto record = (*shared)->Next()) Measure(std::move(record), *shared);
   return 0;
 }
 
@@ -134,22 +164,29 @@ TSizeWorkers::~TSizeWorkers() {
   Wait(kJoinLimitMs);
 }
 
+// Records queue for a few workers: a thread per record costs more to start
+// under Wine than most measurements take, and hundreds of walks at once only
+// compete for the disk.
 bool TSizeWorkers::Start(const std::shared_ptr<TUninstallObject>& record) {
-  auto body = std::make_unique<TGetSizeThread>(record, FShared);
+  std::lock_guard lock(FLock);
+  if (FShared->Aborted.load()) return false;
+  ++FStarted;
   {
-    std::lock_guard lock(FLock);
-    if (FShared->Aborted.load()) return false;
-    ++FStarted;
-    const uintptr_t h = ::_beginthreadex(nullptr, 0, SizeThreadProc, body.get(), 0, nullptr);
-    if (h != 0) {
-      body.release();  // the thread frees it
-      PruneEnded();
-      FThreads.emplace_back(reinterpret_cast<HANDLE>(h));
-      return true;
-    }
+    std::lock_guard queue(FShared->QueueLock);
+    FShared->Queue.push_back(record);
+    if (FShared->Running >= kMaxThreads) return true;
+    ++FShared->Running;
+  }
+  auto param = std::make_unique<std::shared_ptr<TShared>>(FShared);
+  const uintptr_t h = ::_beginthreadex(nullptr, 0, SizeThreadProc, param.get(), 0, nullptr);
+  if (h != 0) {
+    param.release();  // the thread frees it
+    PruneEnded();
+    FThreads.emplace_back(reinterpret_cast<HANDLE>(h));
+    return true;
   }
   // No thread to be had: measure here rather than stay "computing" for good.
-  body->Execute();
+  while (auto next = FShared->Next()) Measure(std::move(next), FShared);
   return true;
 }
 

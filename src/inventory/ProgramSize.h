@@ -1,5 +1,5 @@
 #pragma once
-// Program sizes measured on demand, each on a thread of its own. A size that
+// Program sizes measured on demand by a few worker threads. A size that
 // becomes known is handed to the record list's sink; this layer knows no
 // windows.
 
@@ -20,8 +20,9 @@ namespace quor {
 // Answers true once a measurement should stop; asked between folder entries.
 using TAbortCheck = std::function<bool()>;
 
-// The size computations of one record list. Each runs on a thread of its
-// own, whose handle is kept here; destruction aborts them and joins them.
+// The size computations of one record list. They queue for at most
+// kMaxThreads workers, whose handles are kept here; destruction aborts them
+// and joins them.
 class TSizeWorkers {
  public:
   explicit TSizeWorkers(TSizeReadySink sink);
@@ -33,9 +34,11 @@ class TSizeWorkers {
   TSizeWorkers& operator=(const TSizeWorkers&) = delete;
 
   static constexpr DWORD kJoinLimitMs = 5000;
+  static constexpr int kMaxThreads = 4;
 
-  // Measures the record on a new thread (on this one when no thread can be
-  // had); false, doing nothing, once aborted.
+  // Queues the record for a worker, starting one when fewer than kMaxThreads
+  // run (measuring on this thread when no thread can be had); false, doing
+  // nothing, once aborted.
   bool Start(const std::shared_ptr<TUninstallObject>& record);
   // Stops every computation at its next folder entry and starts no more.
   // Once this returns the sink is not called again; a sink call under way

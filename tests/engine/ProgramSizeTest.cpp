@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -173,6 +174,28 @@ TEST_F(SizeQuery, OneComputationOneNotificationThenNeverAgain) {
   EXPECT_EQ(record->GetSize(), 2);  // a finished size is not measured again
   EXPECT_FALSE(record->SizeComputing);
   EXPECT_EQ(list->SizeWorkers().Started(), 1u);
+}
+
+// Many records at once queue for a few workers; each still gets its own size.
+TEST_F(SizeQuery, ManyRecordsShareAFewWorkersAndEachGetsItsOwnSize) {
+  test::TempFolder folder;
+  constexpr int kRecords = 24;
+  std::vector<std::shared_ptr<TUninstallObject>> records;
+  for (int i = 0; i < kRecords; ++i) {
+    const std::wstring sub = L"p" + std::to_wstring(i);
+    folder.MakeFile(sub + L"\\data.bin", std::string(size_t(1024 * (i + 1)), 'x'));
+    records.push_back(AddRecord(folder / sub));
+  }
+  for (auto& record : records) EXPECT_EQ(record->GetSize(), -1);
+  EXPECT_EQ(list->SizeWorkers().Started(), size_t(kRecords));
+  ASSERT_TRUE(test::PumpUntil([&] { return Told().size() == size_t(kRecords); }));
+  std::vector<DWORD> threads;
+  for (const TTold& t : Told()) {
+    if (std::find(threads.begin(), threads.end(), t.Thread) == threads.end())
+      threads.push_back(t.Thread);
+  }
+  EXPECT_LE(threads.size(), size_t(TSizeWorkers::kMaxThreads));
+  for (int i = 0; i < kRecords; ++i) EXPECT_EQ(records[size_t(i)]->GetSize(), i + 1) << i;
 }
 
 TEST_F(SizeQuery, NoLocationNoIconFinishesAtZero) {
