@@ -48,7 +48,10 @@ int THostWindow::ShowModal() {
   if (owner) ::EnableWindow(owner, FALSE);
   FModalResult = 0;
   FInModalLoop = true;
-  Show(SW_SHOW);
+  // A window that never takes activation (the busy window) is not activated
+  // by showing it modally either; under Wine an activated window also
+  // becomes one the window manager must release, which costs seconds to hide.
+  Show((FParams.ExStyle & WS_EX_NOACTIVATE) ? SW_SHOWNOACTIVATE : SW_SHOW);
   TMessageLoop::Run([this] { return !FHandle || FModalResult != 0; });
   FInModalLoop = false;
   // The owner is enabled before this window hides, or the system activates another application.
