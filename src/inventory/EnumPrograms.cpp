@@ -79,9 +79,10 @@ class TLazyKnownFolders {
   std::optional<TKnownFolders> FSet;
 };
 
-void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& keyPath,
+void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
+                      const std::wstring& base, const std::wstring& name,
                       TLazyKnownFolders& known) {
-  auto key = OpenKeyForRead(root, keyPath);
+  auto key = OpenKeyForRead(parent, name);
   if (!key) return;  // an unreadable key has no display name
   const TRegValueSet values = TRegValueSet::Read(key.Get());
   if (!IsVisibleEntry(values)) return;
@@ -89,7 +90,7 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   TUninstallItem item;
   item.OwnerWindow = owner;
   item.RootKey = root;
-  item.KeyPath = keyPath;
+  item.KeyPath = base + name;
   item.DisplayName = values.String(L"DisplayName");
   if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
   item.Publisher = values.String(L"Publisher");
@@ -125,12 +126,21 @@ void EnumPrograms(TSoftwareList& list, HWND owner) {
   }
 }
 
+// Each registration is opened by its name under the open location, which
+// the registry resolves in one step rather than from the root down.
 void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath) {
+  UniqueRegKey location;
+  if (::RegOpenKeyExW(root, basePath.c_str(), 0, RegAccessMask(TRegAccess::Read),
+                      location.Put()) != ERROR_SUCCESS) {
+    return;
+  }
   std::vector<std::wstring> names;
-  if (!GetSubKeyNames(root, basePath, names)) return;
+  GetSubKeyNamesOf(location.Get(), names);
   const std::wstring base = IncludeBackslash(basePath);
   TLazyKnownFolders known;
-  for (const auto& name : names) ReadRegistration(list, owner, root, base + name, known);
+  for (const auto& name : names) {
+    ReadRegistration(list, owner, location.Get(), root, base, name, known);
+  }
 }
 
 bool IsVisibleEntry(HKEY openKey) { return IsVisibleEntry(TRegValueSet::Read(openKey)); }
