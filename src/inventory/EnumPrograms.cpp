@@ -53,11 +53,14 @@ TCheck CheckFlagValue(const TRegValueSet& values, const wchar_t* name) {
   return flag == 1 ? TCheck::Hides : TCheck::Shows;
 }
 
-TDateTime InstallDateOf(const TRegValueSet& values, const std::wstring& installLocation,
-                        const std::wstring& displayIcon) {
+// The folder fallbacks read their values only when the date is not eight
+// characters long.
+TDateTime InstallDateOf(const TRegValueSet& values) {
   const std::wstring date = Trim(values.String(L"InstallDate"));
   if (date.size() == 8) return ParseInstallDate(date);
+  const std::wstring installLocation = values.String(L"InstallLocation");
   if (!installLocation.empty()) return GetFolderDate(installLocation);
+  const std::wstring displayIcon = values.String(L"DisplayIcon");
   if (!displayIcon.empty()) return GetFolderDate(FolderPart(displayIcon));
   return TDateTime::Today();
 }
@@ -79,12 +82,16 @@ class TLazyKnownFolders {
   std::optional<TKnownFolders> FSet;
 };
 
+// A full read takes every value with one enumeration; a listing asks only
+// for the values it shows, usually fewer calls than the key has values.
 void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
-                      const std::wstring& base, const std::wstring& name,
+                      const std::wstring& base, const std::wstring& name, TProgramDetail detail,
                       TLazyKnownFolders& known) {
   auto key = OpenKeyForRead(parent, name);
   if (!key) return;  // an unreadable key has no display name
-  const TRegValueSet values = TRegValueSet::Read(key.Get());
+  const bool full = detail == TProgramDetail::Full;
+  const TRegValueSet values =
+      full ? TRegValueSet::Read(key.Get()) : TRegValueSet::Ask(key.Get());
   if (!IsVisibleEntry(values)) return;
 
   TUninstallItem item;
@@ -95,40 +102,42 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
   if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
   item.Publisher = values.String(L"Publisher");
   item.DisplayVersion = values.String(L"DisplayVersion");
-  item.DisplayIcon = values.String(L"DisplayIcon");
-  item.InstallLocation = values.String(L"InstallLocation");
-  item.UninstallString = values.String(L"UninstallString");
-  item.HelpLink = values.String(L"HelpLink");
-  item.ModifyPath = values.String(L"ModifyPath");
   item.Size = EstimatedSizeOf(values);
-  item.ProductGuid = values.String(L"ProductGuid");
-
-  item.InstallDate = InstallDateOf(values, item.InstallLocation, item.DisplayIcon);
-  if (item.InstallLocation.empty() && !item.UninstallString.empty()) {
-    item.InstallLocation = GetUninstallFolder(item.UninstallString, known.Get());
-  }
-  if (!item.InstallLocation.empty()) {
-    item.FolderName = GetFolderName(item.InstallLocation);
-    if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
+  item.InstallDate = InstallDateOf(values);
+  if (full) {
+    item.DisplayIcon = values.String(L"DisplayIcon");
+    item.InstallLocation = values.String(L"InstallLocation");
+    item.UninstallString = values.String(L"UninstallString");
+    item.HelpLink = values.String(L"HelpLink");
+    item.ModifyPath = values.String(L"ModifyPath");
+    item.ProductGuid = values.String(L"ProductGuid");
+    if (item.InstallLocation.empty() && !item.UninstallString.empty()) {
+      item.InstallLocation = GetUninstallFolder(item.UninstallString, known.Get());
+    }
+    if (!item.InstallLocation.empty()) {
+      item.FolderName = GetFolderName(item.InstallLocation);
+      if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
+    }
   }
   list.Add(-1, item);
 }
 
 }  // namespace
 
-void EnumPrograms(TSoftwareList& list, HWND owner) {
+void EnumPrograms(TSoftwareList& list, HWND owner, TProgramDetail detail) {
   list.Clear();
-  EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPath);
-  EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+  EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPath, detail);
+  EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPath, detail);
   if (IsWin64()) {
-    EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPathWow);
-    EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow);
+    EnumUninstallKey(list, owner, HKEY_CURRENT_USER, kUninstallKeyPathWow, detail);
+    EnumUninstallKey(list, owner, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow, detail);
   }
 }
 
 // Each registration is opened by its name under the open location, which
 // the registry resolves in one step rather than from the root down.
-void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath) {
+void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath,
+                      TProgramDetail detail) {
   UniqueRegKey location;
   if (::RegOpenKeyExW(root, basePath.c_str(), 0, RegAccessMask(TRegAccess::Read),
                       location.Put()) != ERROR_SUCCESS) {
@@ -139,7 +148,7 @@ void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   const std::wstring base = IncludeBackslash(basePath);
   TLazyKnownFolders known;
   for (const auto& name : names) {
-    ReadRegistration(list, owner, location.Get(), root, base, name, known);
+    ReadRegistration(list, owner, location.Get(), root, base, name, detail, known);
   }
 }
 

@@ -24,10 +24,17 @@ inline constexpr const wchar_t* kUninstallKeyPathWow =
 // term that a leftover scan looks for (lower case).
 extern const std::array<const wchar_t*, 79> GenericFolderNames;
 
+// How much of each registration a caller needs. A listing record holds its
+// key, display name, publisher, version, size and install date, and nothing
+// else: reading fewer values saves a registry call for each one not read.
+enum class TProgramDetail { Full, Listing };
+
 // Clears the list, then reads the four uninstall locations in order (the two
 // Wow6432Node ones only on 64-bit Windows). Records are addressed to `owner`.
-void EnumPrograms(TSoftwareList& list, HWND owner);
-void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath);
+void EnumPrograms(TSoftwareList& list, HWND owner,
+                  TProgramDetail detail = TProgramDetail::Full);
+void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath,
+                      TProgramDetail detail = TProgramDetail::Full);
 
 bool IsVisibleEntry(HKEY root, const std::wstring& keyPath);
 bool IsVisibleEntry(HKEY openKey);

@@ -25,6 +25,10 @@ std::wstring Downloads() {
 using test::TempRegistration;
 using test::TLocation;
 
+// A listing must keep and date the same registrations as a full read.
+const std::pair<TProgramDetail, const char*> kDetails[] = {{TProgramDetail::Full, "full"},
+                                                           {TProgramDetail::Listing, "listing"}};
+
 class EnumProgramsTest : public ::testing::Test {
  protected:
   void SetUp() override { InitEnvironmentStrings(); }
@@ -89,14 +93,17 @@ TEST_F(EnumProgramsTest, VisibilityFilterAndDisplayName) {
   TempRegistration blankName(TLocation::UserNative);
   blankName.SetString(L"DisplayName", L"   ");
 
-  EnumPrograms(list, nullptr);
-  for (size_t i = 0; i < cases.size(); ++i) {
-    EXPECT_EQ(Find(*regs[i]) != nullptr, cases[i].listed) << cases[i].what;
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, nullptr, detail);
+    for (size_t i = 0; i < cases.size(); ++i) {
+      EXPECT_EQ(Find(*regs[i]) != nullptr, cases[i].listed) << cases[i].what;
+    }
+    EXPECT_EQ(Find(noName), nullptr);
+    EXPECT_EQ(Find(numericName), nullptr);
+    ASSERT_NE(Find(blankName), nullptr);
+    EXPECT_EQ(Find(blankName)->DisplayName, L"   ");
   }
-  EXPECT_EQ(Find(noName), nullptr);
-  EXPECT_EQ(Find(numericName), nullptr);
-  ASSERT_NE(Find(blankName), nullptr);
-  EXPECT_EQ(Find(blankName)->DisplayName, L"   ");
 }
 
 TEST_F(EnumProgramsTest, ReadsEveryFieldUntrimmed) {
@@ -133,6 +140,35 @@ TEST_F(EnumProgramsTest, ReadsEveryFieldUntrimmed) {
   EXPECT_EQ(list.Items(r->Index), r);
 }
 
+TEST_F(EnumProgramsTest, AListingReadsOnlyWhatItShows) {
+  TempRegistration reg(TLocation::UserWow);
+  reg.SetString(L"DisplayName", L" Quor Listing ");
+  reg.SetString(L"Publisher", L"Pub");
+  reg.SetString(L"DisplayVersion", L"1.2", REG_EXPAND_SZ);
+  reg.SetString(L"DisplayIcon", L"C:\\Q\\app.exe,0");
+  reg.SetString(L"InstallLocation", L"C:\\Q");
+  reg.SetString(L"UninstallString", L"C:\\Q\\un.exe");
+  reg.SetString(L"HelpLink", L"https://example.invalid/help");
+  reg.SetString(L"ModifyPath", L"C:\\Q\\mod.exe");
+  reg.SetString(L"ProductGuid", L"{1234}");
+  reg.SetString(L"InstallDate", L"20200102");
+  reg.SetDWord(L"EstimatedSize", 2048);
+  EnumPrograms(list, nullptr, TProgramDetail::Listing);
+  auto r = Find(reg);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->KeyPath, reg.Path());
+  EXPECT_EQ(r->DisplayName, L" Quor Listing ");
+  EXPECT_EQ(r->Publisher, L"Pub");
+  EXPECT_EQ(r->DisplayVersion, L"1.2");
+  EXPECT_EQ(r->Size, 2048);
+  EXPECT_EQ(r->InstallDate, (TDateTime{2020, 1, 2}));
+  for (const std::wstring* unread : {&r->DisplayIcon, &r->InstallLocation, &r->FolderName,
+                                     &r->UninstallString, &r->HelpLink, &r->ModifyPath,
+                                     &r->ProductGuid}) {
+    EXPECT_EQ(*unread, L"");
+  }
+}
+
 TEST_F(EnumProgramsTest, EstimatedSizeBounds) {
   struct Case {
     const char* what;
@@ -153,11 +189,14 @@ TEST_F(EnumProgramsTest, EstimatedSizeBounds) {
     regs.back()->SetString(L"DisplayName", L"Quor size");
     c.set(*regs.back());
   }
-  EnumPrograms(list, nullptr);
-  for (size_t i = 0; i < regs.size(); ++i) {
-    auto r = Find(*regs[i]);
-    ASSERT_NE(r, nullptr) << cases[i].what;
-    EXPECT_EQ(r->Size, cases[i].size) << cases[i].what;
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, nullptr, detail);
+    for (size_t i = 0; i < regs.size(); ++i) {
+      auto r = Find(*regs[i]);
+      ASSERT_NE(r, nullptr) << cases[i].what;
+      EXPECT_EQ(r->Size, cases[i].size) << cases[i].what;
+    }
   }
 }
 
@@ -190,11 +229,14 @@ TEST_F(EnumProgramsTest, InstallDateFallbacks) {
     if (!c.location.empty()) r.SetString(L"InstallLocation", c.location);
     if (!c.icon.empty()) r.SetString(L"DisplayIcon", c.icon);
   }
-  EnumPrograms(list, nullptr);
-  for (size_t i = 0; i < regs.size(); ++i) {
-    auto r = Find(*regs[i]);
-    ASSERT_NE(r, nullptr) << cases[i].what;
-    EXPECT_EQ(r->InstallDate, cases[i].expected) << cases[i].what;
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, nullptr, detail);
+    for (size_t i = 0; i < regs.size(); ++i) {
+      auto r = Find(*regs[i]);
+      ASSERT_NE(r, nullptr) << cases[i].what;
+      EXPECT_EQ(r->InstallDate, cases[i].expected) << cases[i].what;
+    }
   }
 }
 
