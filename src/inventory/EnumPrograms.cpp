@@ -92,14 +92,15 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
   const bool full = detail == TProgramDetail::Full;
   const TRegValueSet values =
       full ? TRegValueSet::Read(key.Get()) : TRegValueSet::Ask(key.Get());
-  if (!IsVisibleEntry(values)) return;
 
   TUninstallItem item;
   item.OwnerWindow = owner;
   item.RootKey = root;
   item.KeyPath = base + name;
   item.DisplayName = values.String(L"DisplayName");
-  if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
+  // Dropped without a name whatever its flags say: asked first, the name
+  // spares a listing the flag queries of the many keys that have none.
+  if (item.DisplayName.empty() || !IsVisibleEntry(values)) return;
   item.Publisher = values.String(L"Publisher");
   item.DisplayVersion = values.String(L"DisplayVersion");
   item.Size = EstimatedSizeOf(values);
