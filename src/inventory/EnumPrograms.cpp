@@ -1,7 +1,13 @@
 #include "inventory/EnumPrograms.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "base/CanonicalPath.h"
@@ -70,25 +76,66 @@ int64_t EstimatedSizeOf(const TRegValueSet& values) {
   return (size >= 1 && size <= kMaxEstimatedSizeKiB) ? size : 0;
 }
 
-// Built on the first registration that needs it, once per enumeration.
+// Built on the first registration that needs it, once per enumeration,
+// whichever reading thread comes first.
 class TLazyKnownFolders {
  public:
   const TKnownFolders& Get() {
-    if (!FSet) FSet = TKnownFolders::ForMachine();
+    std::call_once(FOnce, [this] { FSet.emplace(TKnownFolders::ForMachine()); });
     return *FSet;
   }
 
  private:
+  std::once_flag FOnce;
   std::optional<TKnownFolders> FSet;
 };
 
+// Under Wine each registry call is a round trip to the registry server, and
+// a listing spends most of its time waiting for them: a few threads overlap
+// the waits. For a handful of registrations starting them costs more than it
+// saves.
+constexpr size_t kThreadedFrom = 64;
+
+unsigned ReadingThreads(size_t registrations) {
+  if (registrations < kThreadedFrom) return 1;
+  return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
+}
+
+// Calls read(i) for every i below count, spread over the threads; once all
+// have ended, rethrows the first exception that one of them met.
+template <typename Fn>
+void ReadEach(size_t count, unsigned threads, const Fn& read) {
+  std::atomic<size_t> next{0};
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  const auto work = [&] {
+    try {
+      for (size_t i; (i = next.fetch_add(1)) < count;) read(i);
+    } catch (...) {
+      const std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      next = count;
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    try {
+      for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      // Fewer threads read the same registrations.
+    }
+    work();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
 // A full read takes every value with one enumeration; a listing asks only
 // for the values it shows, usually fewer calls than the key has values.
-void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
-                      const std::wstring& base, const std::wstring& name, TProgramDetail detail,
-                      TLazyKnownFolders& known) {
+std::optional<TUninstallItem> ReadRegistration(HWND owner, HKEY parent, HKEY root,
+                                               const std::wstring& base, const std::wstring& name,
+                                               TProgramDetail detail, TLazyKnownFolders& known) {
   auto key = OpenKeyForRead(parent, name);
-  if (!key) return;  // an unreadable key has no display name
+  if (!key) return std::nullopt;  // an unreadable key has no display name
   const bool full = detail == TProgramDetail::Full;
   const TRegValueSet values =
       full ? TRegValueSet::Read(key.Get()) : TRegValueSet::Ask(key.Get());
@@ -100,7 +147,7 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
   item.DisplayName = values.String(L"DisplayName");
   // Dropped without a name whatever its flags say: asked first, the name
   // spares a listing the flag queries of the many keys that have none.
-  if (item.DisplayName.empty() || !IsVisibleEntry(values)) return;
+  if (item.DisplayName.empty() || !IsVisibleEntry(values)) return std::nullopt;
   item.Publisher = values.String(L"Publisher");
   item.DisplayVersion = values.String(L"DisplayVersion");
   item.Size = EstimatedSizeOf(values);
@@ -120,7 +167,7 @@ void ReadRegistration(TSoftwareList& list, HWND owner, HKEY parent, HKEY root,
       if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
     }
   }
-  list.Add(-1, item);
+  return item;
 }
 
 }  // namespace
@@ -136,7 +183,8 @@ void EnumPrograms(TSoftwareList& list, HWND owner, TProgramDetail detail) {
 }
 
 // Each registration is opened by its name under the open location, which
-// the registry resolves in one step rather than from the root down.
+// the registry resolves in one step rather than from the root down. The
+// records are added in the location's order, whichever thread read them.
 void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wstring& basePath,
                       TProgramDetail detail) {
   UniqueRegKey location;
@@ -148,8 +196,12 @@ void EnumUninstallKey(TSoftwareList& list, HWND owner, HKEY root, const std::wst
   GetSubKeyNamesOf(location.Get(), names);
   const std::wstring base = IncludeBackslash(basePath);
   TLazyKnownFolders known;
-  for (const auto& name : names) {
-    ReadRegistration(list, owner, location.Get(), root, base, name, detail, known);
+  std::vector<std::optional<TUninstallItem>> items(names.size());
+  ReadEach(names.size(), ReadingThreads(names.size()), [&](size_t i) {
+    items[i] = ReadRegistration(owner, location.Get(), root, base, names[i], detail, known);
+  });
+  for (const auto& item : items) {
+    if (item) list.Add(-1, *item);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "inventory/Registry.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
+#include "support/TestNames.h"
 
 namespace quor {
 namespace {
@@ -293,6 +294,49 @@ TEST_F(EnumProgramsTest, LocationsInOrderAndThe32BitViewOnlyOn64BitWindows) {
   EXPECT_GE(IndexOf(machine), 0);
   EXPECT_EQ(IndexOf(userWow), -1);
   EXPECT_EQ(IndexOf(machineWow), -1);
+}
+
+// A location with many registrations is read by several threads: the
+// records still come in the registry's order, each with its own values, and
+// exactly the visible ones.
+TEST_F(EnumProgramsTest, ManyRegistrationsKeepTheRegistrysOrder) {
+  const std::wstring prefix = test::UniqueName(L"QuorMany") + L"-";
+  std::vector<std::unique_ptr<TempRegistration>> regs;
+  for (int i = 0; i < 100; ++i) {
+    regs.push_back(
+        std::make_unique<TempRegistration>(TLocation::UserNative, L"", prefix + std::to_wstring(i)));
+    const auto& r = *regs.back();
+    if (i % 7 != 3) r.SetString(L"DisplayName", r.Name());
+    if (i % 5 == 1) r.SetDWord(L"SystemComponent", 1);
+    r.SetString(L"UninstallString", L"C:\\Quor Many " + std::to_wstring(i) + L"\\un.exe");
+  }
+  std::vector<std::wstring> names;
+  ASSERT_TRUE(GetSubKeyNames(HKEY_CURRENT_USER, kUninstallKeyPath, names));
+  std::vector<std::wstring> expected;  // ours that are listed, in the registry's order
+  for (const auto& name : names) {
+    if (name.rfind(prefix, 0) != 0) continue;
+    const int i = std::stoi(name.substr(prefix.size()));
+    if (i % 7 != 3 && i % 5 != 1) expected.push_back(name);
+  }
+  ASSERT_EQ(expected.size(), 68u);
+
+  const std::wstring base = std::wstring(kUninstallKeyPath) + L"\\";
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, nullptr, detail);
+    std::vector<std::wstring> listed;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      const auto r = list.Items(i);
+      if (r->RootKey != HKEY_CURRENT_USER || r->KeyPath.rfind(base + prefix, 0) != 0) continue;
+      const std::wstring name = r->KeyPath.substr(base.size());
+      listed.push_back(name);
+      EXPECT_EQ(r->DisplayName, name);
+      if (detail == TProgramDetail::Full) {
+        EXPECT_EQ(r->FolderName, L"Quor Many " + name.substr(prefix.size()));
+      }
+    }
+    EXPECT_EQ(listed, expected);
+  }
 }
 
 TEST_F(EnumProgramsTest, AKeyThatRefusesReadAccessIsPassedOver) {
