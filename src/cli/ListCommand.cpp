@@ -16,8 +16,9 @@ void PrintJson(const TSoftwareList& list) {
   WriteOutUtf8(array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
 }
 
-std::wstring Pad(const std::wstring& text, size_t width) {
-  return text.size() >= width ? text : text + std::wstring(width - text.size(), L' ');
+void AppendPadded(std::wstring& out, const std::wstring& text, size_t width) {
+  out += text;
+  if (text.size() < width) out.append(width - text.size(), L' ');
 }
 
 void PrintTable(const TSoftwareList& list) {
@@ -25,6 +26,7 @@ void PrintTable(const TSoftwareList& list) {
     std::wstring Name, Version, Publisher, Size, Date, Key;
   };
   std::vector<Row> rows;
+  rows.reserve(static_cast<size_t>(list.Count()) + 1);
   rows.push_back({L"Name", L"Version", L"Publisher", L"Size KiB", L"Installed", L"Key"});
   for (int32_t i = 0; i < list.Count(); ++i) {
     const auto p = list.Items(i);
@@ -41,8 +43,18 @@ void PrintTable(const TSoftwareList& list) {
   }
   std::wstring out;
   for (const auto& r : rows) {
-    out += Pad(r.Name, w[0]) + L"  " + Pad(r.Version, w[1]) + L"  " + Pad(r.Publisher, w[2]) +
-           L"  " + Pad(r.Size, w[3]) + L"  " + Pad(r.Date, w[4]) + L"  " + r.Key + L"\n";
+    AppendPadded(out, r.Name, w[0]);
+    out += L"  ";
+    AppendPadded(out, r.Version, w[1]);
+    out += L"  ";
+    AppendPadded(out, r.Publisher, w[2]);
+    out += L"  ";
+    AppendPadded(out, r.Size, w[3]);
+    out += L"  ";
+    AppendPadded(out, r.Date, w[4]);
+    out += L"  ";
+    out += r.Key;
+    out += L'\n';
   }
   out += std::to_wstring(list.Count()) + L" programs\n";
   WriteOut(out);
@@ -61,7 +73,8 @@ int RunList(const Args& args) {
     }
   }
   TSoftwareList list;
-  EnumPrograms(list);
+  // The table shows a few fields of each record; JSON prints them all.
+  EnumPrograms(list, json ? TProgramDetail::Full : TProgramDetail::Listing);
   if (json) {
     PrintJson(list);
   } else {

@@ -78,14 +78,21 @@ int Dispatch(const Args& all) {
   return kExitUsage;
 }
 
+// The plain table shows only the registrations' own values: it needs neither
+// the environment table (some sixty shell-folder look-ups, a good part of so
+// short a run) nor the scan rules built from it.
+bool NeedsEnvironment(const Args& all) { return !(all.size() == 1 && all.front() == L"list"); }
+
 }  // namespace
 }  // namespace quor::cli
 
 int wmain(int argc, wchar_t** argv) {
   try {
-    quor::InitEnvironmentStrings();
-    quor::LoadRuleLists();
     quor::cli::Args args(argv + 1, argv + argc);
+    if (quor::cli::NeedsEnvironment(args)) {
+      quor::InitEnvironmentStrings();
+      quor::LoadRuleLists();
+    }
     quor::cli::ApplyStartupRetention();
     const int rc = quor::cli::Dispatch(args);
     quor::FreeRuleLists();

@@ -1,7 +1,13 @@
 #include "inventory/EnumPrograms.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "base/CanonicalPath.h"
@@ -53,11 +59,14 @@ TCheck CheckFlagValue(const TRegValueSet& values, const wchar_t* name) {
   return flag == 1 ? TCheck::Hides : TCheck::Shows;
 }
 
-TDateTime InstallDateOf(const TRegValueSet& values, const std::wstring& installLocation,
-                        const std::wstring& displayIcon) {
+// The folder fallbacks read their values only when the date is not eight
+// characters long.
+TDateTime InstallDateOf(const TRegValueSet& values) {
   const std::wstring date = Trim(values.String(L"InstallDate"));
   if (date.size() == 8) return ParseInstallDate(date);
+  const std::wstring installLocation = values.String(L"InstallLocation");
   if (!installLocation.empty()) return GetFolderDate(installLocation);
+  const std::wstring displayIcon = values.String(L"DisplayIcon");
   if (!displayIcon.empty()) return GetFolderDate(FolderPart(displayIcon));
   return TDateTime::Today();
 }
@@ -67,69 +76,132 @@ int64_t EstimatedSizeOf(const TRegValueSet& values) {
   return (size >= 1 && size <= kMaxEstimatedSizeKiB) ? size : 0;
 }
 
-// Built on the first registration that needs it, once per enumeration.
+// Built on the first registration that needs it, once per enumeration,
+// whichever reading thread comes first.
 class TLazyKnownFolders {
  public:
   const TKnownFolders& Get() {
-    if (!FSet) FSet = TKnownFolders::ForMachine();
+    std::call_once(FOnce, [this] { FSet.emplace(TKnownFolders::ForMachine()); });
     return *FSet;
   }
 
  private:
+  std::once_flag FOnce;
   std::optional<TKnownFolders> FSet;
 };
 
-void ReadRegistration(TSoftwareList& list, HKEY root, const std::wstring& keyPath,
-                      TLazyKnownFolders& known) {
-  auto key = OpenKeyForRead(root, keyPath);
-  if (!key) return;  // an unreadable key has no display name
-  const TRegValueSet values = TRegValueSet::Read(key.Get());
-  if (!IsVisibleEntry(values)) return;
+// Under Wine each registry call is a round trip to the registry server, and
+// a listing spends most of its time waiting for them: a few threads overlap
+// the waits. For a handful of registrations starting them costs more than it
+// saves.
+constexpr size_t kThreadedFrom = 64;
+
+unsigned ReadingThreads(size_t registrations) {
+  if (registrations < kThreadedFrom) return 1;
+  return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
+}
+
+// Calls read(i) for every i below count, spread over the threads; once all
+// have ended, rethrows the first exception that one of them met.
+template <typename Fn>
+void ReadEach(size_t count, unsigned threads, const Fn& read) {
+  std::atomic<size_t> next{0};
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  const auto work = [&] {
+    try {
+      for (size_t i; (i = next.fetch_add(1)) < count;) read(i);
+    } catch (...) {
+      const std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      next = count;
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    try {
+      for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      // Fewer threads read the same registrations.
+    }
+    work();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+// A full read takes every value with one enumeration; a listing asks only
+// for the values it shows, usually fewer calls than the key has values.
+std::optional<TUninstallItem> ReadRegistration(HKEY parent, HKEY root,
+                                               const std::wstring& base, const std::wstring& name,
+                                               TProgramDetail detail, TLazyKnownFolders& known) {
+  auto key = OpenKeyForRead(parent, name);
+  if (!key) return std::nullopt;  // an unreadable key has no display name
+  const bool full = detail == TProgramDetail::Full;
+  const TRegValueSet values =
+      full ? TRegValueSet::Read(key.Get()) : TRegValueSet::Ask(key.Get());
 
   TUninstallItem item;
   item.RootKey = root;
-  item.KeyPath = keyPath;
+  item.KeyPath = base + name;
   item.DisplayName = values.String(L"DisplayName");
-  if (item.DisplayName.empty()) return;  // dropped: nothing below can change that
+  // Dropped without a name whatever its flags say: asked first, the name
+  // spares a listing the flag queries of the many keys that have none.
+  if (item.DisplayName.empty() || !IsVisibleEntry(values)) return std::nullopt;
   item.Publisher = values.String(L"Publisher");
   item.DisplayVersion = values.String(L"DisplayVersion");
-  item.DisplayIcon = values.String(L"DisplayIcon");
-  item.InstallLocation = values.String(L"InstallLocation");
-  item.UninstallString = values.String(L"UninstallString");
-  item.HelpLink = values.String(L"HelpLink");
-  item.ModifyPath = values.String(L"ModifyPath");
   item.Size = EstimatedSizeOf(values);
-  item.ProductGuid = values.String(L"ProductGuid");
-
-  item.InstallDate = InstallDateOf(values, item.InstallLocation, item.DisplayIcon);
-  if (item.InstallLocation.empty() && !item.UninstallString.empty()) {
-    item.InstallLocation = GetUninstallFolder(item.UninstallString, known.Get());
+  item.InstallDate = InstallDateOf(values);
+  if (full) {
+    item.DisplayIcon = values.String(L"DisplayIcon");
+    item.InstallLocation = values.String(L"InstallLocation");
+    item.UninstallString = values.String(L"UninstallString");
+    item.HelpLink = values.String(L"HelpLink");
+    item.ModifyPath = values.String(L"ModifyPath");
+    item.ProductGuid = values.String(L"ProductGuid");
+    if (item.InstallLocation.empty() && !item.UninstallString.empty()) {
+      item.InstallLocation = GetUninstallFolder(item.UninstallString, known.Get());
+    }
+    if (!item.InstallLocation.empty()) {
+      item.FolderName = GetFolderName(item.InstallLocation);
+      if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
+    }
   }
-  if (!item.InstallLocation.empty()) {
-    item.FolderName = GetFolderName(item.InstallLocation);
-    if (IsGenericFolderName(item.FolderName)) item.FolderName.clear();
-  }
-  list.Add(-1, item);
+  return item;
 }
 
 }  // namespace
 
-void EnumPrograms(TSoftwareList& list) {
+void EnumPrograms(TSoftwareList& list, TProgramDetail detail) {
   list.Clear();
-  EnumUninstallKey(list, HKEY_CURRENT_USER, kUninstallKeyPath);
-  EnumUninstallKey(list, HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+  EnumUninstallKey(list, HKEY_CURRENT_USER, kUninstallKeyPath, detail);
+  EnumUninstallKey(list, HKEY_LOCAL_MACHINE, kUninstallKeyPath, detail);
   if (IsWin64()) {
-    EnumUninstallKey(list, HKEY_CURRENT_USER, kUninstallKeyPathWow);
-    EnumUninstallKey(list, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow);
+    EnumUninstallKey(list, HKEY_CURRENT_USER, kUninstallKeyPathWow, detail);
+    EnumUninstallKey(list, HKEY_LOCAL_MACHINE, kUninstallKeyPathWow, detail);
   }
 }
 
-void EnumUninstallKey(TSoftwareList& list, HKEY root, const std::wstring& basePath) {
+// Each registration is opened by its name under the open location, which
+// the registry resolves in one step rather than from the root down. The
+// records are added in the location's order, whichever thread read them.
+void EnumUninstallKey(TSoftwareList& list, HKEY root, const std::wstring& basePath,
+                      TProgramDetail detail) {
+  UniqueRegKey location;
+  if (::RegOpenKeyExW(root, basePath.c_str(), 0, RegAccessMask(TRegAccess::Read),
+                      location.Put()) != ERROR_SUCCESS) {
+    return;
+  }
   std::vector<std::wstring> names;
-  if (!GetSubKeyNames(root, basePath, names)) return;
+  GetSubKeyNamesOf(location.Get(), names);
   const std::wstring base = IncludeBackslash(basePath);
   TLazyKnownFolders known;
-  for (const auto& name : names) ReadRegistration(list, root, base + name, known);
+  std::vector<std::optional<TUninstallItem>> items(names.size());
+  ReadEach(names.size(), ReadingThreads(names.size()), [&](size_t i) {
+    items[i] = ReadRegistration(location.Get(), root, base, names[i], detail, known);
+  });
+  for (const auto& item : items) {
+    if (item) list.Add(-1, *item);
+  }
 }
 
 bool IsVisibleEntry(HKEY openKey) { return IsVisibleEntry(TRegValueSet::Read(openKey)); }

@@ -24,10 +24,16 @@ inline constexpr const wchar_t* kUninstallKeyPathWow =
 // term that a leftover scan looks for (lower case).
 extern const std::array<const wchar_t*, 79> GenericFolderNames;
 
+// How much of each registration a caller needs. A listing record holds its
+// key, display name, publisher, version, size and install date, and nothing
+// else: reading fewer values saves a registry call for each one not read.
+enum class TProgramDetail { Full, Listing };
+
 // Clears the list, then reads the four uninstall locations in order (the two
 // Wow6432Node ones only on 64-bit Windows).
-void EnumPrograms(TSoftwareList& list);
-void EnumUninstallKey(TSoftwareList& list, HKEY root, const std::wstring& basePath);
+void EnumPrograms(TSoftwareList& list, TProgramDetail detail = TProgramDetail::Full);
+void EnumUninstallKey(TSoftwareList& list, HKEY root, const std::wstring& basePath,
+                      TProgramDetail detail = TProgramDetail::Full);
 
 bool IsVisibleEntry(HKEY root, const std::wstring& keyPath);
 bool IsVisibleEntry(HKEY openKey);

@@ -182,17 +182,26 @@ TRegValueSet TRegValueSet::Read(HKEY key) {
   return set;
 }
 
+TRegValueSet TRegValueSet::Ask(HKEY key) {
+  TRegValueSet set;
+  set.FKey = key;
+  return set;
+}
+
 const TRegValue* TRegValueSet::Find(std::wstring_view name) const {
-  if (!FComplete) {
-    auto value = FKey ? QueryRegValue(FKey, std::wstring(name)) : std::nullopt;
-    if (!value) return nullptr;
-    FAsked.push_back({std::wstring(name), std::move(*value)});
-    return &FAsked.back().Value;
+  if (FComplete) {
+    for (const auto& v : FValues) {
+      if (SameTextUnicode(v.Name, name)) return &v.Value;
+    }
+    return nullptr;
   }
-  for (const auto& v : FValues) {
-    if (SameTextUnicode(v.Name, name)) return &v.Value;
+  for (const auto& answer : FAsked) {
+    if (SameTextUnicode(answer.Name, name)) return answer.Value ? &*answer.Value : nullptr;
   }
-  return nullptr;
+  if (!FKey) return nullptr;
+  FAsked.push_back({std::wstring(name), QueryRegValue(FKey, std::wstring(name))});
+  const auto& value = FAsked.back().Value;
+  return value ? &*value : nullptr;
 }
 
 std::wstring TRegValueSet::String(std::wstring_view name) const {

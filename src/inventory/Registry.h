@@ -46,14 +46,16 @@ std::optional<TRegValue> QueryRegValue(HKEY key, const std::wstring& name);
 std::wstring ReadKeyString(HKEY key, const std::wstring& name);
 // A REG_DWORD value, else 0.
 int32_t ReadKeyDWord(HKEY key, const std::wstring& name);
-// Every value of an open key, read with one enumeration rather than one query
-// per name: a registration holds a handful of values, while its readers ask
-// for many names that are mostly absent. Names are looked up ignoring case,
-// as the registry compares them. When the enumeration fails part-way, each
-// look-up asks the key itself.
+// The values of an open key, looked up by name ignoring case, as the
+// registry compares them. A registration holds a handful of values while its
+// readers ask for many names, mostly absent: Read takes them all with one
+// enumeration. Where a reader needs only a few names, Ask queries each name
+// when first looked up and keeps the answer, absence included. When an
+// enumeration fails part-way, each look-up asks the key itself.
 class TRegValueSet {
  public:
   static TRegValueSet Read(HKEY key);
+  static TRegValueSet Ask(HKEY key);
   // The value of that name, or null when the key has none; valid while the
   // set lives.
   const TRegValue* Find(std::wstring_view name) const;
@@ -66,10 +68,14 @@ class TRegValueSet {
     std::wstring Name;
     TRegValue Value;
   };
-  HKEY FKey = nullptr;  // asked directly when the enumeration was incomplete
+  struct TAnswer {
+    std::wstring Name;
+    std::optional<TRegValue> Value;
+  };
+  HKEY FKey = nullptr;  // asked directly when not every value was read
   bool FComplete = false;
   std::vector<TNamedValue> FValues;
-  mutable std::deque<TNamedValue> FAsked;  // stable addresses for Find
+  mutable std::deque<TAnswer> FAsked;  // stable addresses for Find
 };
 std::wstring RegValueText(const TRegValue& value);
 int32_t RegValueDWord(const TRegValue& value);

@@ -62,6 +62,40 @@ TEST(CliList, TableNamesTheProgramAndUsageErrorsExitWithTwo) {
   }
 }
 
+// Each cell of a row starts where its heading starts, whatever the widths
+// the other registrations in the prefix give the columns.
+TEST(CliList, TableRowsLineUpUnderTheHeadings) {
+  test::TempRegistration reg(test::TLocation::UserWow);
+  const std::wstring name = test::UniqueName(L"QuorRow");
+  reg.SetString(L"DisplayName", name);
+  reg.SetString(L"DisplayVersion", L"4.5.6", REG_EXPAND_SZ);
+  reg.SetString(L"Publisher", L"QuorPub");
+  reg.SetDWord(L"EstimatedSize", 77);
+  reg.SetString(L"InstallDate", L"20211231");
+  const auto table = RunProcess(Quor(L"list"));
+  ASSERT_EQ(table.ExitCode, 0u) << table.Err;
+
+  std::string header, row;
+  for (size_t at = 0; at < table.Out.size();) {
+    const size_t end = table.Out.find('\n', at);
+    const std::string line = table.Out.substr(at, end - at);
+    if (header.empty()) header = line;
+    if (line.rfind(ToUtf8(name) + " ", 0) == 0) row = line;
+    at = end == std::string::npos ? end : end + 1;
+  }
+  ASSERT_FALSE(row.empty()) << table.Out;
+  const std::pair<const char*, const char*> cells[] = {{"Version", "4.5.6"},
+                                                       {"Publisher", "QuorPub"},
+                                                       {"Size KiB", "77"},
+                                                       {"Installed", "2021-12-31"},
+                                                       {"Key", "HKEY_CURRENT_USER\\"}};
+  for (const auto& [heading, cell] : cells) {
+    EXPECT_EQ(row.find(std::string("  ") + cell), header.find(std::string("  ") + heading))
+        << heading << "\n" << header << "\n" << row;
+  }
+  EXPECT_NE(row.find(ToUtf8(reg.Path())), std::string::npos) << row;
+}
+
 // Registrations are anyone's data: a name or publisher with terminal
 // controls or direction overrides is printed escaped, in the table, in the
 // list of several matches and in a command's own messages.

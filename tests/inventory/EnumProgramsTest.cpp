@@ -10,6 +10,7 @@
 #include "inventory/Registry.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
+#include "support/TestNames.h"
 
 namespace quor {
 namespace {
@@ -24,6 +25,10 @@ std::wstring Downloads() {
 
 using test::TempRegistration;
 using test::TLocation;
+
+// A listing must keep and date the same registrations as a full read.
+const std::pair<TProgramDetail, const char*> kDetails[] = {{TProgramDetail::Full, "full"},
+                                                           {TProgramDetail::Listing, "listing"}};
 
 class EnumProgramsTest : public ::testing::Test {
  protected:
@@ -89,14 +94,17 @@ TEST_F(EnumProgramsTest, VisibilityFilterAndDisplayName) {
   TempRegistration blankName(TLocation::UserNative);
   blankName.SetString(L"DisplayName", L"   ");
 
-  EnumPrograms(list);
-  for (size_t i = 0; i < cases.size(); ++i) {
-    EXPECT_EQ(Find(*regs[i]) != nullptr, cases[i].listed) << cases[i].what;
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, detail);
+    for (size_t i = 0; i < cases.size(); ++i) {
+      EXPECT_EQ(Find(*regs[i]) != nullptr, cases[i].listed) << cases[i].what;
+    }
+    EXPECT_EQ(Find(noName), nullptr);
+    EXPECT_EQ(Find(numericName), nullptr);
+    ASSERT_NE(Find(blankName), nullptr);
+    EXPECT_EQ(Find(blankName)->DisplayName, L"   ");
   }
-  EXPECT_EQ(Find(noName), nullptr);
-  EXPECT_EQ(Find(numericName), nullptr);
-  ASSERT_NE(Find(blankName), nullptr);
-  EXPECT_EQ(Find(blankName)->DisplayName, L"   ");
 }
 
 TEST_F(EnumProgramsTest, ReadsEveryFieldUntrimmed) {
@@ -131,6 +139,35 @@ TEST_F(EnumProgramsTest, ReadsEveryFieldUntrimmed) {
   EXPECT_EQ(list.Items(r->Index), r);
 }
 
+TEST_F(EnumProgramsTest, AListingReadsOnlyWhatItShows) {
+  TempRegistration reg(TLocation::UserWow);
+  reg.SetString(L"DisplayName", L" Quor Listing ");
+  reg.SetString(L"Publisher", L"Pub");
+  reg.SetString(L"DisplayVersion", L"1.2", REG_EXPAND_SZ);
+  reg.SetString(L"DisplayIcon", L"C:\\Q\\app.exe,0");
+  reg.SetString(L"InstallLocation", L"C:\\Q");
+  reg.SetString(L"UninstallString", L"C:\\Q\\un.exe");
+  reg.SetString(L"HelpLink", L"https://example.invalid/help");
+  reg.SetString(L"ModifyPath", L"C:\\Q\\mod.exe");
+  reg.SetString(L"ProductGuid", L"{1234}");
+  reg.SetString(L"InstallDate", L"20200102");
+  reg.SetDWord(L"EstimatedSize", 2048);
+  EnumPrograms(list, TProgramDetail::Listing);
+  auto r = Find(reg);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->KeyPath, reg.Path());
+  EXPECT_EQ(r->DisplayName, L" Quor Listing ");
+  EXPECT_EQ(r->Publisher, L"Pub");
+  EXPECT_EQ(r->DisplayVersion, L"1.2");
+  EXPECT_EQ(r->Size, 2048);
+  EXPECT_EQ(r->InstallDate, (TDateTime{2020, 1, 2}));
+  for (const std::wstring* unread : {&r->DisplayIcon, &r->InstallLocation, &r->FolderName,
+                                     &r->UninstallString, &r->HelpLink, &r->ModifyPath,
+                                     &r->ProductGuid}) {
+    EXPECT_EQ(*unread, L"");
+  }
+}
+
 TEST_F(EnumProgramsTest, EstimatedSizeBounds) {
   struct Case {
     const char* what;
@@ -151,11 +188,14 @@ TEST_F(EnumProgramsTest, EstimatedSizeBounds) {
     regs.back()->SetString(L"DisplayName", L"Quor size");
     c.set(*regs.back());
   }
-  EnumPrograms(list);
-  for (size_t i = 0; i < regs.size(); ++i) {
-    auto r = Find(*regs[i]);
-    ASSERT_NE(r, nullptr) << cases[i].what;
-    EXPECT_EQ(r->Size, cases[i].size) << cases[i].what;
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, detail);
+    for (size_t i = 0; i < regs.size(); ++i) {
+      auto r = Find(*regs[i]);
+      ASSERT_NE(r, nullptr) << cases[i].what;
+      EXPECT_EQ(r->Size, cases[i].size) << cases[i].what;
+    }
   }
 }
 
@@ -188,11 +228,14 @@ TEST_F(EnumProgramsTest, InstallDateFallbacks) {
     if (!c.location.empty()) r.SetString(L"InstallLocation", c.location);
     if (!c.icon.empty()) r.SetString(L"DisplayIcon", c.icon);
   }
-  EnumPrograms(list);
-  for (size_t i = 0; i < regs.size(); ++i) {
-    auto r = Find(*regs[i]);
-    ASSERT_NE(r, nullptr) << cases[i].what;
-    EXPECT_EQ(r->InstallDate, cases[i].expected) << cases[i].what;
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, detail);
+    for (size_t i = 0; i < regs.size(); ++i) {
+      auto r = Find(*regs[i]);
+      ASSERT_NE(r, nullptr) << cases[i].what;
+      EXPECT_EQ(r->InstallDate, cases[i].expected) << cases[i].what;
+    }
   }
 }
 
@@ -249,6 +292,49 @@ TEST_F(EnumProgramsTest, LocationsInOrderAndThe32BitViewOnlyOn64BitWindows) {
   EXPECT_GE(IndexOf(machine), 0);
   EXPECT_EQ(IndexOf(userWow), -1);
   EXPECT_EQ(IndexOf(machineWow), -1);
+}
+
+// A location with many registrations is read by several threads: the
+// records still come in the registry's order, each with its own values, and
+// exactly the visible ones.
+TEST_F(EnumProgramsTest, ManyRegistrationsKeepTheRegistrysOrder) {
+  const std::wstring prefix = test::UniqueName(L"QuorMany") + L"-";
+  std::vector<std::unique_ptr<TempRegistration>> regs;
+  for (int i = 0; i < 100; ++i) {
+    regs.push_back(
+        std::make_unique<TempRegistration>(TLocation::UserNative, L"", prefix + std::to_wstring(i)));
+    const auto& r = *regs.back();
+    if (i % 7 != 3) r.SetString(L"DisplayName", r.Name());
+    if (i % 5 == 1) r.SetDWord(L"SystemComponent", 1);
+    r.SetString(L"UninstallString", L"C:\\Quor Many " + std::to_wstring(i) + L"\\un.exe");
+  }
+  std::vector<std::wstring> names;
+  ASSERT_TRUE(GetSubKeyNames(HKEY_CURRENT_USER, kUninstallKeyPath, names));
+  std::vector<std::wstring> expected;  // ours that are listed, in the registry's order
+  for (const auto& name : names) {
+    if (name.rfind(prefix, 0) != 0) continue;
+    const int i = std::stoi(name.substr(prefix.size()));
+    if (i % 7 != 3 && i % 5 != 1) expected.push_back(name);
+  }
+  ASSERT_EQ(expected.size(), 68u);
+
+  const std::wstring base = std::wstring(kUninstallKeyPath) + L"\\";
+  for (const auto& [detail, what] : kDetails) {
+    SCOPED_TRACE(what);
+    EnumPrograms(list, detail);
+    std::vector<std::wstring> listed;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      const auto r = list.Items(i);
+      if (r->RootKey != HKEY_CURRENT_USER || r->KeyPath.rfind(base + prefix, 0) != 0) continue;
+      const std::wstring name = r->KeyPath.substr(base.size());
+      listed.push_back(name);
+      EXPECT_EQ(r->DisplayName, name);
+      if (detail == TProgramDetail::Full) {
+        EXPECT_EQ(r->FolderName, L"Quor Many " + name.substr(prefix.size()));
+      }
+    }
+    EXPECT_EQ(listed, expected);
+  }
 }
 
 TEST_F(EnumProgramsTest, AKeyThatRefusesReadAccessIsPassedOver) {

@@ -79,9 +79,10 @@ TEST_F(RegistryRead, ReadRegDWordAnswersOnlyRealDWords) {
   EXPECT_EQ(ReadRegDWord(key.Root(), key.Path(), L"missing"), 0);
 }
 
-// The enumerated set must answer every name exactly as a query of that name
-// does: whatever the type, length or spelling of the stored value.
-TEST_F(RegistryRead, OneEnumerationAnswersAsEachQueryDoes) {
+// Both ways of reading a key's values must answer every name exactly as a
+// query of that name does: whatever the type, length or spelling of the
+// stored value, and however often a name is looked up.
+TEST_F(RegistryRead, EachValueSetAnswersAsEachQueryDoes) {
   const std::wstring longName(300, L'n');      // longer than the first name buffer
   const std::wstring longText(5000, L'y');     // longer than the first data buffer
   const uint64_t qword = 7;
@@ -101,23 +102,34 @@ TEST_F(RegistryRead, OneEnumerationAnswersAsEachQueryDoes) {
 
   auto open = OpenKeyForRead(key.Root(), key.Path());
   ASSERT_TRUE(open);
-  const TRegValueSet set = TRegValueSet::Read(open.Get());
+  const struct {
+    const char* what;
+    TRegValueSet (*make)(HKEY);
+  } ways[] = {{"one enumeration", &TRegValueSet::Read}, {"asked by name", &TRegValueSet::Ask}};
   const std::vector<std::wstring> names = {
       L"", L"DisplayName", L"dISPLAYnAME", L"Expand", L"Bare", L"Multi", L"Binary", longName,
-      L"Size", L"SIZE", L"Short", L"Quad", L"TextAsDWord", L"DWordAsText", L"Missing"};
-  for (const auto& name : names) {
-    SCOPED_TRACE(ToUtf8(name.substr(0, 20)));
-    EXPECT_EQ(set.Find(name) != nullptr, QueryRegValue(open.Get(), name).has_value());
-    EXPECT_EQ(set.String(name), ReadKeyString(open.Get(), name));
-    EXPECT_EQ(set.DWord(name), ReadKeyDWord(open.Get(), name));
+      L"Size", L"SIZE", L"Short", L"Quad", L"TextAsDWord", L"DWordAsText", L"Missing", L"MISSING"};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.what);
+    const TRegValueSet set = way.make(open.Get());
+    // Held across the later look-ups, which must not move it.
+    const TRegValue* first = set.Find(L"DisplayName");
+    ASSERT_NE(first, nullptr);
+    for (const auto& name : names) {
+      SCOPED_TRACE(ToUtf8(name.substr(0, 20)));
+      EXPECT_EQ(set.Find(name) != nullptr, QueryRegValue(open.Get(), name).has_value());
+      EXPECT_EQ(set.String(name), ReadKeyString(open.Get(), name));
+      EXPECT_EQ(set.DWord(name), ReadKeyDWord(open.Get(), name));
+    }
+    // The answers themselves, where a shared mistake would go unseen above.
+    EXPECT_EQ(set.Find(L"displayname"), first);
+    EXPECT_EQ(RegValueText(*first), L"Name");
+    EXPECT_EQ(set.String(L"Expand"), L"%ProgramFiles%\\App");
+    EXPECT_EQ(set.String(longName), longText);
+    EXPECT_EQ(set.DWord(L"size"), 4096);
+    EXPECT_EQ(set.DWord(L"Short"), 0);
+    EXPECT_EQ(set.Find(L"Missing"), nullptr);
   }
-  // The answers themselves, where a shared mistake would go unseen above.
-  EXPECT_EQ(set.String(L"dISPLAYnAME"), L"Name");
-  EXPECT_EQ(set.String(L"Expand"), L"%ProgramFiles%\\App");
-  EXPECT_EQ(set.String(longName), longText);
-  EXPECT_EQ(set.DWord(L"size"), 4096);
-  EXPECT_EQ(set.DWord(L"Short"), 0);
-  EXPECT_EQ(set.Find(L"Missing"), nullptr);
 }
 
 TEST_F(RegistryRead, GetSubKeyNamesListsChildrenAndFailsForAMissingKey) {
