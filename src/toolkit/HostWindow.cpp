@@ -42,9 +42,28 @@ void THostWindow::Show(int command) {
   if (FHandle) ::ShowWindow(FHandle, command);
 }
 
+namespace {
+
+// Disabling the owner takes the keyboard focus from it, and an owner that
+// stays active (the modal window never took activation) gets no activation
+// message to set it again; an owner activated again focuses only itself.
+// Either way, give the focus back to the control that had it.
+void GiveFocusBack(HWND owner, HWND focus) {
+  if (!owner || ::GetActiveWindow() != owner) return;
+  const HWND now = ::GetFocus();
+  if (now && now != owner) return;  // a control has taken it already
+  const bool usable = focus && ::IsWindow(focus) && (focus == owner || ::IsChild(owner, focus)) &&
+                      ::IsWindowVisible(focus) && ::IsWindowEnabled(focus);
+  if (usable) ::SetFocus(focus);
+  else if (!now) ::SetFocus(owner);
+}
+
+}  // namespace
+
 int THostWindow::ShowModal() {
   if (!FHandle) return 0;
   HWND owner = ::GetWindow(FHandle, GW_OWNER);
+  const HWND focus = ::GetFocus();
   if (owner) ::EnableWindow(owner, FALSE);
   FModalResult = 0;
   FInModalLoop = true;
@@ -57,6 +76,7 @@ int THostWindow::ShowModal() {
   // The owner is enabled before this window hides, or the system activates another application.
   if (owner) ::EnableWindow(owner, TRUE);
   if (FHandle) ::ShowWindow(FHandle, SW_HIDE);
+  GiveFocusBack(owner, focus);
   return FModalResult;
 }
 

@@ -230,6 +230,29 @@ TEST(MessageLoop, ShowModalHandsAQuitOnToTheOuterLoop) {
   EXPECT_EQ(msg.wParam, 7u);
 }
 
+// Keys go to the focused control: after a modal window that never took
+// activation, the owner's control must have the focus again.
+TEST(MessageLoop, ShowModalGivesTheOwnersFocusBack) {
+  THostWindow owner({.Left = 10, .Top = 10, .Width = 200, .Height = 100});
+  owner.Create();
+  owner.Show(SW_SHOW);
+  ::SetForegroundWindow(owner.Handle());
+  HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 5, 5, 100, 20,
+                                owner.Handle(), nullptr, nullptr, nullptr);
+  ::SetFocus(edit);
+  ASSERT_EQ(::GetFocus(), edit);
+  for (DWORD exStyle : {DWORD(WS_EX_NOACTIVATE), DWORD(0)}) {
+    SCOPED_TRACE(exStyle ? "a window that takes no activation" : "an ordinary window");
+    THostWindow dialog(
+        {.Left = 20, .Top = 20, .Width = 50, .Height = 50, .Owner = owner.Handle(), .ExStyle = exStyle});
+    dialog.Create();
+    dialog.SetTimer(1, 20, [&] { dialog.SetModalResult(1); });
+    dialog.ShowModal();
+    test::Pump();
+    EXPECT_EQ(::GetFocus(), edit);
+  }
+}
+
 TEST(MessageLoop, FiltersSeeMessagesFirstAndCanConsumeThem) {
   THostWindow window({.Left = 10, .Top = 10, .Width = 50, .Height = 50});
   window.Create();
