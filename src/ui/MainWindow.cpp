@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "app/BackupSettings.h"
 #include "app/FileVersion.h"
 #include "app/LangText.h"
 #include "toolkit/QuorSkin.h"
@@ -97,6 +98,13 @@ void TFrmMain::FormCreate() {
 void TFrmMain::CreateEngine() {
   FHelper = std::make_unique<TUninstallHelper>();
   FHelper->Threaded = true;
+  // Removals write a backup set first unless Config.ini turns it off; sets
+  // past their age or beyond the total size go now, oldest first.
+  const TBackupSettings backup = ReadBackupSettings(FLang->ConfigFile());
+  FHelper->Backup.Enabled = backup.Enabled;
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  ApplyRetention(BackupFolderOf(FHelper->Backup), backup.Retention, now);
   FHelper->OnSizeReady = [this](TUninstallHelper&, TUninstallObject* record) {
     if (record) SizeReady(*record);
   };
