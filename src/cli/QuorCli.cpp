@@ -5,6 +5,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "app/FileVersion.h"
 #include "base/Text.h"
 
 #include "cli/CliOutput.h"
@@ -14,8 +15,9 @@
 
 namespace quor::cli {
 
-void PrintUsage() {
-  WriteErr(
+namespace {
+
+const wchar_t kUsage[] =
       L"usage: quor <command> [options]\n"
       L"\n"
       L"commands:\n"
@@ -53,8 +55,29 @@ void PrintUsage() {
       L"  --name \"Display Name\"             the exact display name (ignoring case)\n"
       L"\n"
       L"exit status: 0 done, 1 failed, 2 usage error, 3 no program matches,\n"
-      L"             4 several programs (or backups) match (listed on stderr)\n");
+      L"             4 several programs (or backups) match (listed on stderr)\n"
+      L"\n"
+      L"  quor --help, quor <command> --help   print this text\n"
+      L"  quor --version                       print the version\n";
+
+// Options whose next argument is their value, which may be any text.
+bool TakesValue(const std::wstring& option) {
+  return option == L"--name" || option == L"--key" || option == L"--keep" ||
+         option == L"--older-than";
 }
+
+// "--help" alone or after the command, not as the value of an option.
+bool AsksForHelp(const Args& all) {
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i] == L"--help" || (i == 0 && (all[i] == L"-h" || all[i] == L"/?"))) return true;
+    if (TakesValue(all[i])) ++i;
+  }
+  return false;
+}
+
+}  // namespace
+
+void PrintUsage() { WriteErr(kUsage); }
 
 namespace {
 
@@ -63,6 +86,17 @@ int Dispatch(const Args& all) {
     PrintUsage();
     return kExitUsage;
   }
+  if (AsksForHelp(all)) {
+    WriteOut(kUsage);
+    return kExitOk;
+  }
+  if (all.size() == 1 && all.front() == L"--version") {
+    const TFileVersion v = OwnFileVersion();
+    WriteOut(L"quor " + std::to_wstring(v.Major) + L"." + std::to_wstring(v.Minor) + L"." +
+             std::to_wstring(v.Release) + L"." + std::to_wstring(v.Build) + L"\n");
+    return kExitOk;
+  }
+  ApplyStartupRetention();
   const std::wstring& command = all.front();
   const Args rest(all.begin() + 1, all.end());
   if (command == L"list") return RunList(rest);
@@ -81,7 +115,10 @@ int Dispatch(const Args& all) {
 // The plain table shows only the registrations' own values: it needs neither
 // the environment table (some sixty shell-folder look-ups, a good part of so
 // short a run) nor the scan rules built from it.
-bool NeedsEnvironment(const Args& all) { return !(all.size() == 1 && all.front() == L"list"); }
+bool NeedsEnvironment(const Args& all) {
+  return !(all.size() == 1 && (all.front() == L"list" || all.front() == L"--version")) &&
+         !AsksForHelp(all);
+}
 
 }  // namespace
 }  // namespace quor::cli
@@ -93,7 +130,6 @@ int wmain(int argc, wchar_t** argv) {
       quor::InitEnvironmentStrings();
       quor::LoadRuleLists();
     }
-    quor::cli::ApplyStartupRetention();
     const int rc = quor::cli::Dispatch(args);
     quor::FreeRuleLists();
     quor::DoneEnvironmentStrings();

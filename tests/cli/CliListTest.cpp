@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/FileVersion.h"
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempRegistration.h"
@@ -60,6 +61,31 @@ TEST(CliList, TableNamesTheProgramAndUsageErrorsExitWithTwo) {
     EXPECT_EQ(bad.ExitCode, 2u) << ToUtf8(args);
     EXPECT_NE(bad.Err.find("usage"), std::string::npos);
   }
+}
+
+// Help goes to standard output with success; a usage error stays on
+// standard error with exit 2.
+TEST(CliUsage, HelpAndVersionPrintToStandardOutput) {
+  for (const wchar_t* args : {L"--help", L"-h", L"remove --help", L"scan --name x --help",
+                              L"restore --help"}) {
+    SCOPED_TRACE(ToUtf8(args));
+    const auto help = RunProcess(Quor(args));
+    EXPECT_EQ(help.ExitCode, 0u);
+    EXPECT_NE(help.Out.find("usage: quor"), std::string::npos);
+    EXPECT_EQ(help.Err, "");
+  }
+  // "--help" as the value of --name names a program; none is called so.
+  const auto named = RunProcess(Quor(L"scan --name --help"));
+  EXPECT_EQ(named.ExitCode, 3u) << named.Out;
+
+  const auto version = ReadFileVersion(test::ExeFolder() + L"\\quor.exe");
+  ASSERT_TRUE(version.has_value()) << "quor.exe carries no version resource";
+  const auto printed = RunProcess(Quor(L"--version"));
+  EXPECT_EQ(printed.ExitCode, 0u);
+  EXPECT_EQ(printed.Out, "quor " + std::to_string(version->Major) + "." +
+                             std::to_string(version->Minor) + "." +
+                             std::to_string(version->Release) + "." +
+                             std::to_string(version->Build) + "\n");
 }
 
 // Each cell of a row starts where its heading starts, whatever the widths
