@@ -1,0 +1,160 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/UpdateCheck.h"
+#include "base/Text.h"
+#include "support/LoopbackServer.h"
+#include "support/MessagePump.h"
+#include "support/TempFolder.h"
+
+namespace quor {
+namespace {
+
+using test::TLoopbackServer;
+
+constexpr wchar_t kDownloadPage[] = L"https://vendor.example/download.html";
+
+struct TResult {
+  std::wstring TempFile;
+  int32_t Build = 0;
+  std::wstring ShowUrl;
+  std::vector<std::wstring> NewInfo;
+  DWORD Thread = 0;
+};
+
+// Runs one check of a build-42 program against `url` and waits for its result.
+std::optional<TResult> Check(const std::wstring& url, DWORD deadlineMs = 20000,
+                             std::optional<std::wstring> tempPath = std::nullopt) {
+  TUiCalls ui;
+  auto check = TCheckUpdate::Create(42, url, ui.Link());
+  check->FDefaultShowUrl = kDownloadPage;
+  check->FLimits.DeadlineMs = deadlineMs;
+  check->FTempPath = std::move(tempPath);
+  std::optional<TResult> result;
+  check->FOnResult = [&](TCheckUpdate&, const std::wstring& file, int32_t build,
+                         const std::wstring& showUrl, const std::vector<std::wstring>& newInfo) {
+    result = TResult{file, build, showUrl, newInfo, ::GetCurrentThreadId()};
+  };
+  check->Start();
+  test::PumpUntil([&] { return result.has_value(); }, 60000);
+  return result;
+}
+
+TEST(UpdateCheck, ReadsTheServedFileOnTheCallersThread) {
+  struct TCase {
+    const char* Name;
+    std::string Body;
+    int32_t Build;
+    std::wstring ShowUrl;
+    TUpdateOutcome Outcome;
+  };
+  const TCase cases[] = {
+      {"the same build", "[VerInfo]\r\nBuild=42\r\nShowUrl=https://vendor.example/new\r\n", 42,
+       L"https://vendor.example/new", TUpdateOutcome::NoUpdate},
+      {"a newer build", "[VerInfo]\r\nBuild=43\r\nShowUrl=https://vendor.example/new\r\n", 43,
+       L"https://vendor.example/new", TUpdateOutcome::OpenPage},
+      {"a newer build without a show address", "[VerInfo]\r\nBuild=43\r\n", 43, kDownloadPage,
+       TUpdateOutcome::OpenPage},
+      {"an empty show address", "[VerInfo]\r\nBuild=43\r\nShowUrl=\r\n", 43, L"",
+       TUpdateOutcome::Nothing},
+      {"a show address naming a local program",
+       "[VerInfo]\r\nBuild=99\r\nShowUrl=C:\\windows\\system32\\calc.exe\r\n", 99,
+       L"C:\\windows\\system32\\calc.exe", TUpdateOutcome::NoUpdate},
+      {"a build that is no number", "[VerInfo]\r\nBuild=4x3\r\n", 42, kDownloadPage,
+       TUpdateOutcome::NoUpdate},
+      {"an error page", "<html><body>Not found</body></html>", 42, kDownloadPage,
+       TUpdateOutcome::NoUpdate},
+      {"binary garbage cut at its first zero byte",
+       std::string("[VerInfo]\r\nBuild=41\r\n\0\r\nBuild=77\xff\xfe", 30), 41, kDownloadPage,
+       TUpdateOutcome::NoUpdate},
+      // Only the first 64 KiB are read: the key beyond them is never seen.
+      {"a huge body", std::string(200 * 1024, ';') + "\r\n[VerInfo]\r\nBuild=50\r\n", 42,
+       kDownloadPage, TUpdateOutcome::NoUpdate},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLoopbackServer server(TLoopbackServer::TMode::Answer, c.Body);
+    ASSERT_TRUE(server.Listening());
+    const auto result = Check(server.Url());
+    ASSERT_TRUE(result.has_value()) << "no result";
+    EXPECT_EQ(result->Thread, ::GetCurrentThreadId());
+    EXPECT_EQ(result->Build, c.Build);
+    EXPECT_EQ(result->ShowUrl, c.ShowUrl);
+    EXPECT_EQ(DecideUpdate(42, result->Build, result->ShowUrl), c.Outcome);
+    EXPECT_EQ(server.Requests(), 1);
+    EXPECT_FALSE(result->TempFile.empty());
+    EXPECT_FALSE(test::PathExists(result->TempFile)) << "the temporary copy is left behind";
+  }
+}
+
+TEST(UpdateCheck, NewInfoListsItsKeyNamesInOrder) {
+  TLoopbackServer server(TLoopbackServer::TMode::Answer,
+                         "[NewInfo]\r\nFaster scan=1\r\nNew skin=\r\n[VerInfo]\r\nBuild=44\r\n");
+  const auto result = Check(server.Url());
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->NewInfo, (std::vector<std::wstring>{L"Faster scan", L"New skin"}));
+  EXPECT_EQ(result->Build, 44);
+}
+
+// No connection, and a server that accepts and never answers, both end in
+// the running build, the second once the deadline has passed.
+TEST(UpdateCheck, AFailedOrHangingDownloadKeepsTheRunningBuild) {
+  const auto refused =
+      Check(L"http://127.0.0.1:" + std::to_wstring(TLoopbackServer::ClosedPort()) + L"/x.txt");
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->Build, 42);
+  EXPECT_EQ(refused->TempFile, L"");
+
+  TLoopbackServer silent(TLoopbackServer::TMode::Silent);
+  const auto hanging = Check(silent.Url(), 1500);
+  ASSERT_TRUE(hanging.has_value()) << "the check never ended";
+  EXPECT_EQ(hanging->Build, 42);
+  EXPECT_EQ(silent.Requests(), 1);
+}
+
+TEST(UpdateCheck, TemporaryFolderRules) {
+  test::TempFolder folder;
+  const std::wstring withPercent = folder.MakeFolder(L"100%");
+  struct TCase {
+    const char* Name;
+    std::wstring TempPath, Expected;
+  };
+  const TCase cases[] = {
+      {"a trailing backslash is added", folder.Path(), folder.Path() + L"\\"},
+      {"a folder with a percent sign", withPercent + L"\\", L"c:\\"},
+      {"a missing folder stays as written", folder.Path() + L"\\gone\\", folder.Path() + L"\\gone\\"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(UpdateTempFolder(c.TempPath), c.Expected);
+  }
+  // A short name is written out long.
+  const std::wstring longName = folder.MakeFolder(L"A rather long folder name");
+  wchar_t shortName[MAX_PATH] = {};
+  if (::GetShortPathNameW(longName.c_str(), shortName, MAX_PATH) && longName != shortName) {
+    EXPECT_EQ(LongPathForm(shortName), longName);
+  }
+}
+
+TEST(UpdateCheck, OnlyWebAddressesAreOpened) {
+  const std::pair<const wchar_t*, bool> cases[] = {
+      {L"https://vendor.example/download.html", true},
+      {L"HTTP://vendor.example/", true},
+      {L"https://", false},
+      {L"C:\\windows\\notepad.exe", false},
+      {L"file:///C:/windows/notepad.exe", false},
+      {L"\\\\server\\share\\setup.exe", false},
+      {L"https://vendor.example/ \"C:\\x.exe\"", false},
+      {L"javascript:alert(1)", false},
+      {L"https://vendor.example/\r\nnext", false},
+  };
+  for (const auto& [text, web] : cases) EXPECT_EQ(IsWebAddress(text), web) << ToUtf8(text);
+}
+
+}  // namespace
+}  // namespace quor
