@@ -11,12 +11,18 @@ set(QUOR_FILE_VERSION
 string(REPLACE "." "," QUOR_FILE_VERSION_COMMAS "${QUOR_FILE_VERSION}")
 
 set(QUOR_RESOURCES_DIR "${PROJECT_SOURCE_DIR}/resources")
-set(QUOR_MANIFEST "${PROJECT_BINARY_DIR}/resources/app.manifest")
-configure_file("${QUOR_RESOURCES_DIR}/app.manifest.in" "${QUOR_MANIFEST}" @ONLY)
 
-# quor_add_executable_resources(<target> <description>): gives an executable
-# its VERSIONINFO and the manifest.
+# quor_add_executable_resources(<target> <description> [LEVEL <level>]): gives
+# an executable its VERSIONINFO and its manifest, which asks for the execution
+# level given (asInvoker when none is).
 function(quor_add_executable_resources target description)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "LEVEL" "")
+  set(QUOR_EXECUTION_LEVEL asInvoker)
+  if(arg_LEVEL)
+    set(QUOR_EXECUTION_LEVEL ${arg_LEVEL})
+  endif()
+  set(QUOR_MANIFEST "${PROJECT_BINARY_DIR}/resources/${target}.manifest")
+  configure_file("${QUOR_RESOURCES_DIR}/app.manifest.in" "${QUOR_MANIFEST}" @ONLY)
   set(QUOR_FILE_DESCRIPTION "${description}")
   get_target_property(output ${target} OUTPUT_NAME)
   if(NOT output)

@@ -69,5 +69,32 @@ TEST(ExecutableResourcesTest, ManifestLetsTheProgramSeeWindows10) {
   EXPECT_EQ(run.Out, "10.0");
 }
 
+// The manifest embedded in an executable, as text.
+std::string EmbeddedManifest(const std::wstring& file) {
+  HMODULE module = ::LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return {};
+  std::string text;
+  if (HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+    if (HGLOBAL data = ::LoadResource(module, found))
+      text.assign(static_cast<const char*>(::LockResource(data)), ::SizeofResource(module, found));
+  }
+  ::FreeLibrary(module);
+  return text;
+}
+
+// The window asks for the highest rights its user has; the command line runs
+// with the rights of whoever calls it.
+TEST(ExecutableResourcesTest, EachExecutableAsksForItsExecutionLevel) {
+  const std::pair<const wchar_t*, const char*> cases[] = {
+      {L"QuorUninstaller.exe", "level=\"highestAvailable\""},
+      {L"quor.exe", "level=\"asInvoker\""},
+  };
+  for (const auto& [name, level] : cases) {
+    const std::string manifest = EmbeddedManifest(test::ExeFolder() + L"\\" + name);
+    EXPECT_NE(manifest.find(level), std::string::npos) << level << " in\n" << manifest;
+    EXPECT_NE(manifest.find("8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace quor
