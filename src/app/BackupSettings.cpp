@@ -4,6 +4,7 @@
 
 #include "app/IniFile.h"
 #include "app/LanguageSettings.h"
+#include "base/FileExists.h"
 #include "base/Text.h"
 
 namespace quor {
@@ -37,8 +38,15 @@ TBackupSettings ReadBackupSettings(const std::wstring& configFile) {
   return settings;
 }
 
+// Reading settings makes no folder: a command that only reads must leave
+// no trace of the program behind.
 std::wstring ConfigFileFor(const std::wstring& exeDir) {
-  return TLanguageSettings::GetConfigDir(exeDir) + L"Config.ini";
+  std::wstring programDir = exeDir;
+  if (!programDir.empty() && programDir.back() != L'\\') programDir += L'\\';
+  if (FileExistsEx(programDir + L"config.ini")) return programDir + L"config.ini";
+  const std::wstring appData = TLanguageSettings::AppDataFolder();
+  if (appData.empty()) return programDir + L"Config.ini";
+  return appData + L"Quor Uninstaller\\Config.ini";
 }
 
 }  // namespace quor

@@ -19,7 +19,8 @@ struct TBackupSettings {
 // defaults.
 TBackupSettings ReadBackupSettings(const std::wstring& configFile);
 
-// Config.ini as the program finds it for the executable in `exeDir`.
+// Config.ini as the program finds it for the executable in `exeDir`: beside
+// it when there is one, else in the user's settings folder, which is not made.
 std::wstring ConfigFileFor(const std::wstring& exeDir);
 
 }  // namespace quor

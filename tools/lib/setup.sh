@@ -90,13 +90,17 @@ ensure_json_headers() {
   cp -r /usr/include/nlohmann "$dest"
 }
 
+# Builds everything, or only the targets named in BUILD_TARGETS.
 configure_and_build() {
   if [ ! -f "$BIN/build.ninja" ]; then
     log "configuring ($PRESET)"
     cmake --preset "$PRESET" -S "$ROOT" >&2
   fi
   log "building ($PRESET)"
-  cmake --build "$BIN" >&2
+  local targets=()
+  local t
+  for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+  cmake --build "$BIN" "${targets[@]}" >&2
 }
 
 # Benchmarks fill a prefix of their own with a lived-in machine (kept between
