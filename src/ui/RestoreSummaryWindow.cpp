@@ -19,6 +19,10 @@ TFontSpec Font(const TFontSpec& face, uint8_t style = 0) {
   return f;
 }
 
+int HeightFor(const std::vector<std::wstring>& lines) {
+  return kTop + kLineHeight * int(std::max<size_t>(lines.size(), 1)) + kBottom;
+}
+
 std::wstring Joined(const std::vector<std::wstring>& lines) {
   std::wstring text;
   for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\r\n") + line;
@@ -30,12 +34,17 @@ std::wstring Joined(const std::vector<std::wstring>& lines) {
 TFrmRestoreSummary::TFrmRestoreSummary(HWND owner, const std::wstring& caption,
                                        const std::vector<std::wstring>& lines,
                                        const TFontSpec& face)
-    : THostWindow({.Caption = Joined(lines),
+    : THostWindow({.Caption = caption,
+                   .Left = 0,
+                   .Top = 0,
                    .Width = kWidth,
-                   .Height = kTop + kLineHeight * int(std::max<size_t>(lines.size(), 1)) + kBottom,
+                   .Height = HeightFor(lines),
                    .Owner = owner}) {
   TQuorFormProps frame = SkinnedFrameProps(caption);
   frame.FormBtns = {};
+  // A frame that cannot be resized takes its skin's size: the skin stretched to the window.
+  frame.ImgForm =
+      StretchStateFrames(frame.ImgForm, 1, frame.FormSplit, kWidth, HeightFor(lines)).front();
   frame.CaptionFont = Font(face, fsBold);
   FForm = std::make_unique<TQuorDirectForm>(*this, frame);
   int top = kTop;
@@ -61,6 +70,7 @@ TFrmRestoreSummary::TFrmRestoreSummary(HWND owner, const std::wstring& caption,
        .FontFocus = ink});
   btnok->OnClick = [this](TQuorControlBase&) { Close(); };
   FForm->Load();
+  SetCaption(Joined(lines));  // the frame gave the window its own caption
   FForm->SetCaptionHint(L"BtnClose", GetLangText(L"GUI", L"ButtonClose", L"Close"));
   FKeyFilter = TMessageLoop::AddFilter([this](MSG& msg) { return KeyFilter(msg); });
 }

@@ -54,6 +54,12 @@ std::wstring FillTemplate(const std::wstring& text, std::wstring_view conversion
   return text.substr(0, at) + value + text.substr(at + conversion.size());
 }
 
+std::wstring RestoreQuestion(const TBackupSetInfo& set, const std::wstring& first,
+                             const std::wstring& again) {
+  return FillTemplate(set.Restored ? again : first, L"%s",
+                      set.Program.empty() ? set.Id : set.Program);
+}
+
 std::vector<std::wstring> RestoreSummary(const TRestoreReport& report,
                                          const TRestoreSummaryTexts& texts, size_t maxListed) {
   std::vector<std::wstring> lines{

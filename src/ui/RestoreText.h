@@ -24,6 +24,11 @@ std::wstring RestoreDateText(const std::string& time);
 std::vector<TRestoreRow> RestoreRows(const std::vector<TBackupSetInfo>& sets,
                                      const std::wstring& restoredMark);
 
+// The question before a restore: `again` for a set restored before, else
+// `first`, with the program's name (or the set's id) for "%s".
+std::wstring RestoreQuestion(const TBackupSetInfo& set, const std::wstring& first,
+                             const std::wstring& again);
+
 // The translated templates of the summary; "%d" stands for a count.
 struct TRestoreSummaryTexts {
   std::wstring Done = L"%d items restored.";

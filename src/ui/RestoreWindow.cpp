@@ -32,7 +32,10 @@ std::wstring Message(const wchar_t* key, const wchar_t* fallback) {
 }
 
 THostParams RestoreHostParams(HWND owner) {
+  // Placed when shown; a pop-up placed by the system would get its size too.
   return {.Caption = L"Restore removed items",
+          .Left = 0,
+          .Top = 0,
           .Width = TFrmRestore::kClientWidth,
           .Height = TFrmRestore::kClientHeight,
           .Owner = owner};
@@ -67,6 +70,9 @@ TFrmRestore::TFrmRestore(HWND owner, std::wstring root, const TFontSpec& face)
                                                                 .DrawInterval = 33});
   TQuorFormProps frame = SkinnedFrameProps(L"Restore removed items");
   frame.FormBtns = {};
+  // A frame that cannot be resized takes its skin's size: the skin stretched to the window.
+  frame.ImgForm =
+      StretchStateFrames(frame.ImgForm, 1, frame.FormSplit, kClientWidth, kClientHeight).front();
   frame.CaptionFont = Font(face, kInk, fsBold);
   FForm = std::make_unique<TQuorDirectForm>(*this, frame);
   DefineControls();
@@ -210,16 +216,15 @@ void TFrmRestore::ShowInfo(const std::wstring& text) {
 void TFrmRestore::btnrestoreClick(TQuorControlBase&) {
   const TBackupSetInfo* set = SelectedSet();
   if (FBusy || !set) return;
-  const std::wstring question =
-      set->Restored
-          ? Message(L"RestoreAgain",
-                    L"The items of %s were restored before. Restore them again? What exists "
-                    L"now is left as it is.")
-          : Message(L"RestoreConfirm",
-                    L"Put the removed items of %s back? What exists now is left as it is.");
+  const std::wstring question = RestoreQuestion(
+      *set,
+      Message(L"RestoreConfirm",
+              L"Put the removed items of %s back? What exists now is left as it is."),
+      Message(L"RestoreAgain",
+              L"The items of %s were restored before. Restore them again? "
+              L"What exists now is left as it is."));
   const std::wstring id = set->Id;
-  if (!AskYesNo(FillTemplate(question, L"%s", set->Program.empty() ? set->Id : set->Program)))
-    return;
+  if (!AskYesNo(question)) return;
   // The list may have been refilled meanwhile: find the set again.
   for (const TBackupSetInfo& s : FSets)
     if (s.Id == id) return StartRestore(s);

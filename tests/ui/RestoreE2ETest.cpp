@@ -81,6 +81,13 @@ std::vector<HWND> OwnedBy(HWND owner) {
   return search.Found;
 }
 
+// A row of the set list: its cells in the list's column order.
+struct TSetRow {
+  std::wstring Program, Date, Items, Size;
+};
+
+TSetRow Cells(const TListRow& row) { return {row.Name, row.Publisher, row.Size, row.Date}; }
+
 // The backup folder of the started program: LOCALAPPDATA, which it inherits,
 // points into a folder of the test's own.
 class TBackupRoot {
@@ -287,9 +294,9 @@ TEST_F(RestoreE2E, RestoreBringsBackWhatIsGoneAndLeavesWhatExists) {
   ASSERT_EQ(sets.Rows.size(), 2u);
   EXPECT_EQ(sets.Rows[0].Name, L"QuorRestoreSettings") << "the newest set is not first";
   EXPECT_EQ(sets.Rows[1].Name, L"QuorRestoreNotes");
-  EXPECT_EQ(sets.Rows[1].Publisher, L"1");  // the Items column
-  EXPECT_EQ(sets.Rows[1].Size, L"14 Bytes");
-  EXPECT_EQ(sets.Rows[1].Date.find(L"restored"), std::wstring::npos);
+  EXPECT_EQ(Cells(sets.Rows[1]).Items, L"1");
+  EXPECT_EQ(Cells(sets.Rows[1]).Size, L"14 Bytes");
+  EXPECT_EQ(Cells(sets.Rows[1]).Date.find(L"restored"), std::wstring::npos);
 
   // The older set: chosen with the mouse, restored with Enter.
   ClickRow(window, 1);
@@ -299,7 +306,8 @@ TEST_F(RestoreE2E, RestoreBringsBackWhatIsGoneAndLeavesWhatExists) {
   EXPECT_TRUE(WaitUntil([&] { return Sets(window).Rows.size() == 2; }, kStepLimitMs));
   sets = Sets(window);
   ASSERT_EQ(sets.Rows.size(), 2u);
-  EXPECT_NE(sets.Rows[1].Date.find(L"(restored)"), std::wstring::npos) << Narrow(sets.Rows[1].Date);
+  EXPECT_NE(Cells(sets.Rows[1]).Date.find(L"(restored)"), std::wstring::npos)
+      << Narrow(Cells(sets.Rows[1]).Date);
 
   // The newer set: its file exists again, so nothing goes back.
   ClickRow(window, 0);
@@ -314,6 +322,14 @@ TEST_F(RestoreE2E, RestoreBringsBackWhatIsGoneAndLeavesWhatExists) {
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs))
       << "Escape did not close the restore window";
+  // Something came back, so the main list is read again; the window takes input once it is filled.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return ::IsWindowEnabled(FProgram->MainWindow()) &&
+               ParseListText(WindowText(FProgram->ListWindow())).Row(ListedName());
+      },
+      kStartLimitMs))
+      << "the main list did not come back after the restore";
 }
 
 TEST_F(RestoreE2E, WithoutSetsTheListIsEmptyAndNothingCanBeRestored) {

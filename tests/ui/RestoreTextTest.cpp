@@ -65,6 +65,20 @@ TEST(RestoreTextTest, DateShowsDayAndMinuteOnlyForTheRecordedShape) {
   for (const auto& [time, shown] : cases) EXPECT_EQ(RestoreDateText(time), shown) << time;
 }
 
+TEST(RestoreTextTest, ASetRestoredBeforeIsAskedAboutAgain) {
+  struct TCase {
+    TBackupSetInfo Set;
+    const wchar_t* Question;
+  };
+  const TCase cases[] = {
+      {Set(L"id-1", 1, L"Notes", 1, 1, false), L"first Notes?"},
+      {Set(L"id-2", 1, L"Notes", 1, 1, true), L"again Notes?"},
+      {Set(L"id-3", 1, L"", 1, 1, true), L"again id-3?"},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(RestoreQuestion(c.Set, L"first %s?", L"again %s?"), c.Question);
+}
+
 TRestoreItemResult Left(std::wstring path, TRestoreState state, std::wstring reason = L"") {
   return {std::move(path), lkFile, state, std::move(reason)};
 }
