@@ -9,7 +9,8 @@ namespace quor {
 
 void TFrmMain::pmRestoreClick() {
   if (!EngineIdle()) return;
-  if (!ShowRestoreWindow(Handle(), BackupFolderOf(FHelper->Backup), FFont)) return;
+  const bool restored = ShowRestoreWindow(Handle(), BackupFolderOf(FHelper->Backup), FFont);
+  if (!restored || !Handle()) return;  // no window left: it was closed meanwhile
   RunWithProgress(GetLangText(L"Message", L"Collecting", L"Is collecting software information.."),
                   kModeBusy, nullptr);
 }

@@ -109,7 +109,7 @@ void TFrmRestore::DefineControls() {
   lstSets->OnCurrentChange = lstSets->OnItemClick;
   lstSets->OnItemDbClick = [this](TQuorControlBase& s, TQuorLboxItem*) { btnrestoreClick(s); };
   const std::pair<const wchar_t*, int> columns[] = {
-      {L"Program", 250}, {L"Date", 170}, {L"Items", 70}, {L"Size", 90}};
+      {L"Program", 220}, {L"Date", 200}, {L"Items", 70}, {L"Size", 90}};
   for (const auto& [caption, width] : columns)
     lstSets->AddHeadItem(std::make_unique<TQuorLbHeadItem>(caption, width));
 
