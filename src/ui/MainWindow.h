@@ -111,6 +111,8 @@ class TFrmMain : public THostWindow {
   bool KeyFilter(MSG& msg);
   void UninstallFromKeyboard();
   void TranslateMainWindow();
+  // Restore removed items (MainWindowRestore.cpp).
+  void pmRestoreClick();
 
   std::unique_ptr<TQuorDirectForm> FForm;
   TQuorDirectImage* QuorDirectImage1 = nullptr;

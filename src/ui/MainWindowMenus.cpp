@@ -33,6 +33,9 @@ void TFrmMain::BuildMenus() {
   pmsys->AddMenuItem(MenuItem(L"N1", L"-"));
   pmsys->AddMenuItem(MenuItem(L"pmCheckNew", L"Checks for new version"));
   pmsys->AddMenuItem(MenuItem(L"N2", L"-"));
+  auto restore = MenuItem(L"pmRestore", L"Restore removed items...");
+  restore->OnClick = [this](TQuorMenuItem&) { pmRestoreClick(); };
+  pmsys->AddMenuItem(std::move(restore));
   auto languages = MenuItem(L"pmLang", L"Languages");
   BuildLanguageMenu(*languages);
   pmsys->AddMenuItem(std::move(languages));

@@ -96,9 +96,15 @@ TEST_F(ShippedLanguages, EveryFileIsCompleteAndWellFormed) {
     EXPECT_TRUE(!size.empty() && size.find_first_not_of(L"0123456789") == std::wstring::npos);
 
     EXPECT_EQ(Conversions(ini.Read(L"Uninstall", L"TotalStat", L"")), L"ds");
+    // Templates that take one count or one name.
+    const std::pair<const wchar_t*, const wchar_t*> templates[] = {
+        {L"RestoreDone", L"d"}, {L"RestoreMore", L"d"}, {L"RestoreConfirm", L"s"},
+        {L"RestoreAgain", L"s"}};
+    for (const auto& [key, conversions] : templates)
+      EXPECT_EQ(Conversions(ini.Read(L"Message", key, L"")), conversions) << ToUtf8(key);
 
     for (const wchar_t* item : {L"pmHelp", L"pmHome", L"pmCheckNew", L"pmLang", L"pmAbout",
-                                L"pmOpenEntry", L"pmGoogle", L"N1", L"N2"}) {
+                                L"pmOpenEntry", L"pmGoogle", L"N1", L"N2", L"pmRestore"}) {
       EXPECT_EQ(ini.Read(L"Translation", item, L"").find(L'&'), std::wstring::npos)
           << ToUtf8(item);
     }
