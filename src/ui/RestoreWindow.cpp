@@ -11,7 +11,6 @@ namespace quor {
 namespace {
 
 // Posted by the worker when the restore has ended; the report waits in FResult.
-constexpr UINT kRestoreEndMessage = WM_APP + 41;
 
 constexpr TColor kInk = 0x453A33;
 constexpr TColor kMuted = 0xA0938A;
@@ -240,8 +239,7 @@ void TFrmRestore::StartRestore(const TBackupSetInfo& set) {
   whintwin1->SetNewHint(Message(L"Restoring", L"Restoring removed items.."));
   whintwin1->PrepareBusy(Handle());
   whintwin1->ShowBusy(true, 0, false, 0);
-  const HWND window = Handle();
-  FWorker = std::jthread([this, set, window] {
+  FWorker = std::jthread([this, set, link = FUiCalls.Link()] {
     TRestoreReport report;
     try {
       report = RestoreBackupSet(set, false);
@@ -250,29 +248,19 @@ void TFrmRestore::StartRestore(const TBackupSetInfo& set) {
     } catch (...) {
       report.Error = set.Folder;
     }
-    {
-      std::lock_guard lock(FResultLock);
-      FResult = std::move(report);
-    }
-    ::PostMessageW(window, kRestoreEndMessage, 0, 0);
+    link->Post([this, report = std::move(report)] { RestoreEnd(report); });
   });
 }
 
-void TFrmRestore::RestoreEnd() {
-  std::optional<TRestoreReport> report;
-  {
-    std::lock_guard lock(FResultLock);
-    report.swap(FResult);
-  }
-  if (!report) return;
+void TFrmRestore::RestoreEnd(const TRestoreReport& report) {
   if (FWorker.joinable()) FWorker.join();
   if (HWND busy = whintwin1->BusyHandle())
     ::PostMessageW(busy, WM_CLOSE, 0, TQuorHintForm::kCloseCode);
   FBusy = false;
   FForm->SetEnabled(true);
-  FRestoredAny = FRestoredAny || report->Restored > 0;
+  FRestoredAny = FRestoredAny || report.Restored > 0;
   FillList(FRestoringId);
-  ShowSummary(*report);
+  ShowSummary(report);
   lstSets->SetFocus();
 }
 
@@ -289,9 +277,6 @@ void TFrmRestore::ShowSummary(const TRestoreReport& report) {
 
 LRESULT TFrmRestore::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case kRestoreEndMessage:
-      RestoreEnd();
-      return 0;
     case WM_CLOSE:
       // The restore goes on until it ends: the window waits for it.
       if (FBusy) {

@@ -6,12 +6,12 @@
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/UiCalls.h"
 #include "engine/BackupSets.h"
 #include "toolkit/HostWindow.h"
 #include "toolkit/QuorDirectButton.h"
@@ -53,7 +53,7 @@ class TFrmRestore : public THostWindow {
   void btnrestoreClick(TQuorControlBase& sender);
   void btncloseClick(TQuorControlBase& sender);
   void StartRestore(const TBackupSetInfo& set);
-  void RestoreEnd();
+  void RestoreEnd(const TRestoreReport& report);
   void ShowSummary(const TRestoreReport& report);
 
   std::wstring FRoot;
@@ -70,10 +70,9 @@ class TFrmRestore : public THostWindow {
   bool FBusy = false;
   bool FRestoredAny = false;
   std::wstring FRestoringId;
-  // Written by the worker before it posts kRestoreEndMessage, read after it.
-  std::mutex FResultLock;
-  std::optional<TRestoreReport> FResult;
-  // Last: joined before anything it writes goes.
+  // The worker hands its report to this window's thread through it.
+  TUiCalls FUiCalls;
+  // Last: joined before the calls it asks for are dropped.
   std::jthread FWorker;
 };
 
