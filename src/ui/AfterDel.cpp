@@ -27,6 +27,8 @@ constexpr int kReasonGap = 12;
 
 THostParams AfterDelHostParams(HWND owner) {
   return {.Caption = L"FrmAfterDel",
+          .Left = 0,
+          .Top = 0,
           .Width = TFrmAfterDel::kClientWidth,
           .Height = TFrmAfterDel::kClientHeight,
           .Owner = owner};
@@ -59,7 +61,7 @@ TFrmAfterDel::TFrmAfterDel(HWND owner) : THostWindow(AfterDelHostParams(owner)) 
   il2 = std::make_unique<TQuorImageList>(TQuorImageList::TProps{.Image = SkinImage(L"item_icons")});
   FGroupBack = SkinImage(L"group_back");
   TQuorFormProps frame = SkinnedFrameProps(L"FrmAfterDel");
-  frame.ImgForm = SkinImage(L"form_dialog");
+  frame.ImgForm = SkinnedDialogImage(kClientWidth, kClientHeight);
   frame.CaptionFont = Font(kCaption, fsBold);
   frame.FormBtns = {};
   frame.SupportResize = false;
@@ -95,7 +97,6 @@ void TFrmAfterDel::DefineControls() {
       .ShowCheckBox = true,
       .Itemheight = kChildHeight,
       .VerScrollRes = SkinnedScrollRes(true),
-      .HorScrollRes = SkinnedScrollRes(false),
       .Imagelist = il2.get()};
   lvlist = &f.Add<TQuorDirectTreeView>(tree);
   lvlist->OnMeasureItem = [](TQuorDTVItem& item, int, int& height) {

@@ -15,6 +15,8 @@ const TQuorPadding kButtonSplit{6, 6, 74, 22};
 
 THostParams ProgressHostParams(HWND owner) {
   return {.Caption = L"FrmProgressModal",
+          .Left = 0,
+          .Top = 0,
           .Width = TFrmProgressModal::kClientWidth,
           .Height = TFrmProgressModal::kClientHeight,
           .Owner = owner};
@@ -26,16 +28,15 @@ TFontSpec Font(TColor color) { return {L"Tahoma", DEFAULT_CHARSET, 8, 0, color};
 
 TFrmProgressModal::TFrmProgressModal(HWND owner) : THostWindow(ProgressHostParams(owner)) {
   TQuorFormProps frame = SkinnedFrameProps(L"");
-  frame.ImgForm = SkinImage(L"form_dialog");
+  frame.ImgForm = SkinnedDialogImage(kClientWidth, kClientHeight);
   frame.ImgLogo = {};
   frame.FormBtns = {};
+  frame.ImgBtnSingleClose = {};  // a close button without an image is not placed
   frame.SupportResize = false;
   frame.CanMoveAny = true;
   FForm = std::make_unique<TQuorDirectForm>(*this, frame);
   DefineControls();
   FForm->Load();
-  // A frame always makes its close button; this dialog ends by Cancel only.
-  if (TWDFButton* close = FForm->CaptionButton(L"BtnClose")) close->SetVisible(false);
   FCancelled = true;
 }
 

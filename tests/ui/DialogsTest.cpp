@@ -82,6 +82,9 @@ TEST(LeftoverReviewDialog, ShowsBothGroupsAndRemoveKeepsWhatIsUnticked) {
   TFrmAfterDel dialog(nullptr);
   dialog.FProgram = program.get();
   ShowAndAct(dialog, [&] {
+    const RECT window = dialog.WindowRect();
+    EXPECT_EQ(window.right - window.left, TFrmAfterDel::kClientWidth);
+    EXPECT_EQ(window.bottom - window.top, TFrmAfterDel::kClientHeight);
     TQuorDTVItem& files = dialog.FilesGroup();
     TQuorDTVItem& reg = dialog.RegGroup();
     ASSERT_EQ(files.ChildCount(), 4);
@@ -227,7 +230,8 @@ TEST(ProgressDialog, CancelEndsTheDialogAtOnceAsCancelled) {
   }
 }
 
-// Before the first item arrives the removal names the program, not a placeholder.
+// Before the first item arrives the removal names the program, not a
+// placeholder; the dialog has its size and no frame button.
 TEST(ProgressDialog, ARemovalStartsWithTheProgramsName) {
   auto program = ScanRecord();
   TFrmProgressModal dialog(nullptr);
@@ -235,6 +239,11 @@ TEST(ProgressDialog, ARemovalStartsWithTheProgramsName) {
   dialog.FMode = TFrmProgressModal::kModeRemoval;
   ShowAndAct(dialog, [&] {
     EXPECT_EQ(dialog.InfoText(), L"Removing: Quor Dialog Test Nothing Installed");
+    const RECT window = dialog.WindowRect();
+    EXPECT_EQ(window.right - window.left, TFrmProgressModal::kClientWidth);
+    EXPECT_EQ(window.bottom - window.top, TFrmProgressModal::kClientHeight);
+    const TWDFButton* close = dialog.Form().CaptionButton(L"BtnClose");
+    EXPECT_TRUE(!close || !close->Placed) << "no frame buttons";
     dialog.Close();
   });
   EXPECT_TRUE(dialog.FCancelled) << "no engine: only Cancel ends it";
