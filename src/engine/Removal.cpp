@@ -255,6 +255,8 @@ class TRemoval {
       }
     }
     FRefused.assign(static_cast<size_t>(std::max(FProgram.LeftoverCount(), 0)), std::wstring());
+    FEngine.SetProgress(0);
+    FEngine.ReportProgress();
     if (FBackupOptions.Enabled && !StartBackup()) return;
     Pass([](uint8_t kind) { return kind == lkFile || kind == lkFolder; }, registration);
     Pass([](uint8_t kind) { return kind == lkRegValue; }, registration);
@@ -270,12 +272,19 @@ class TRemoval {
       const TLeftOverItem* item = FProgram.GetLeftover(i);
       if (!item || i == registration || FProgram.IsLeftoverKept(i) || !wanted(item->Kind)) continue;
       FEngine.ReportCurrentItem(item->Path);
-      if (!FRefused[static_cast<size_t>(i)].empty()) {
+      if (FRefused[static_cast<size_t>(i)].empty()) {
+        Record(i, Remove(i, *item), item->Kind == lkRegKey || item->Kind == lkRegValue);
+      } else {
         FProgram.SetLeftoverResult(i, TRemovalState::Failed, FRefused[static_cast<size_t>(i)]);
-        continue;
       }
-      Record(i, Remove(i, *item), item->Kind == lkRegKey || item->Kind == lkRegValue);
+      Step();
     }
+  }
+
+  // One more item tried: the progress counts items, against LeftoverCount.
+  void Step() {
+    FEngine.SetProgress(FEngine.Progress() + 1);
+    FEngine.ReportProgress();
   }
 
   bool Wanted(int32_t index) const {
@@ -405,11 +414,12 @@ class TRemoval {
     }
     const TLeftOverItem& item = *FProgram.GetLeftover(index);
     FEngine.ReportCurrentItem(item.Path);
-    if (!FRefused[static_cast<size_t>(index)].empty()) {
+    if (FRefused[static_cast<size_t>(index)].empty()) {
+      Record(index, Remove(index, item), true);
+    } else {
       FProgram.SetLeftoverResult(index, TRemovalState::Failed, FRefused[static_cast<size_t>(index)]);
-      return;
     }
-    Record(index, Remove(index, item), true);
+    Step();
   }
 
   TDeleteResult Remove(int32_t index, const TLeftOverItem& item) {

@@ -120,9 +120,10 @@ LRESULT TUninstallHelper::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg != EngineNotify) return ::DefWindowProcW(FWindow.Get(), msg, wParam, lParam);
   if (wParam == kNotifySizeReady) return DispatchSizeReady(lParam);
   if (wParam == kNotifyProgress) return DispatchProgress();
-  // Progress is posted and the scan's end is sent, and a sent message
-  // overtakes posted ones: the last progress is raised before the end.
-  if (wParam == kNotifyScanEnd) FlushProgress();
+  // Progress is posted and the ends of the scan and the removal are sent,
+  // and a sent message overtakes posted ones: the last progress is raised
+  // before the end.
+  if (wParam == kNotifyScanEnd || wParam == kNotifyRemoveEnd) FlushProgress();
   if (!ApplyNotification(wParam)) return 0;
   if (!FDestroying) RaiseEvent(wParam);
   return 1;

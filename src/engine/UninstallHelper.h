@@ -102,9 +102,9 @@ class TUninstallHelper {
   TEngineEvent OnRemoveBegin;
   TEngineEvent OnRemoveEnd;
   TItemEvent OnCurrentItem;
-  // After scan steps; Progress() is the number of steps done. Steps that end
-  // while the window's thread is busy are reported together, and all of
-  // them before OnScanEnd.
+  // After scan steps and after each item a removal tried; Progress() is the
+  // number of steps done. Steps that end while the window's thread is busy
+  // are reported together, and all of them before OnScanEnd or OnRemoveEnd.
   TEngineEvent OnProgress;
   // A record of the current list whose size has become known (GetSize
   // answers it now). Never raised for a record that a refresh has replaced,

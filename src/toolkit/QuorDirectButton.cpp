@@ -217,6 +217,21 @@ void TQuorDirectStdButton::SetCaption(const std::wstring& caption) {
   Redraw();
 }
 
+std::array<TFontSpec, 5> TQuorDirectStdButton::Fonts() const {
+  return {FProps.FontNormal, FProps.FontOver, FProps.FontDown, FProps.FontDisable, FProps.FontFocus};
+}
+
+void TQuorDirectStdButton::SetFonts(const std::array<TFontSpec, 5>& fonts) {
+  if (fonts == Fonts()) return;
+  TFontSpec* specs[] = {&FProps.FontNormal, &FProps.FontOver, &FProps.FontDown, &FProps.FontDisable,
+                        &FProps.FontFocus};
+  for (size_t i = 0; i < fonts.size(); ++i) {
+    *specs[i] = fonts[i];
+    FFonts[i].Assign(fonts[i]);
+  }
+  Redraw();
+}
+
 void TQuorDirectStdButton::DirectPaint(TPaintContext& ctx) {
   const RECT r = ctx.Rect;
   const size_t frame = size_t(FrameIndex());

@@ -88,7 +88,11 @@ class TQuorDirectStdButton : public TQuorDirectParentControl {
   TQuorDirectStdButton(TQuorContainer& parent, const TProps& props);
 
   int FrameIndex() const;
+  const std::wstring& Caption() const { return FProps.Caption; }
   void SetCaption(const std::wstring& caption);
+  // The five state fonts: normal, over, down, disabled, focused.
+  std::array<TFontSpec, 5> Fonts() const;
+  void SetFonts(const std::array<TFontSpec, 5>& fonts);
   void DirectPaint(TPaintContext& ctx) override;
   void StatePaint(TPaintContext& ctx) override { DirectPaint(ctx); }
 

@@ -26,6 +26,15 @@ void TQuorDirectProgress::SetPosition(int position) {
   Redraw();
 }
 
+void TQuorDirectProgress::SetMax(int max) {
+  if (max == FProps.Max) return;
+  FProps.Max = max;
+  const int top = std::max(FProps.Min, max);
+  FProps.Position = std::clamp(FProps.Position, FProps.Min, top);
+  FProps.LoadValue = std::clamp(FProps.LoadValue, FProps.Min, top);
+  Redraw();
+}
+
 void TQuorDirectProgress::SetLoadValue(int value) {
   value = std::clamp(value, FProps.Min, std::max(FProps.Min, FProps.Max));
   if (value == FProps.LoadValue) return;

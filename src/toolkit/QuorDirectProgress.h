@@ -26,6 +26,9 @@ class TQuorDirectProgress : public TQuorDirectControl {
 
   int Position() const { return FProps.Position; }
   void SetPosition(int position);
+  int Max() const { return FProps.Max; }
+  // A new maximum takes the position and the load value into the range.
+  void SetMax(int max);
   int LoadValue() const { return FProps.LoadValue; }
   void SetLoadValue(int value);
   // The filled rectangle of the front bar in control coordinates (empty when nothing is drawn).

@@ -1,5 +1,6 @@
 #include "toolkit/QuorSkinProps.h"
 
+#include "toolkit/QuorDirectButton.h"
 #include "toolkit/QuorSkin.h"
 
 namespace quor {
@@ -42,6 +43,12 @@ TQuorFormProps SkinnedFrameProps(const std::wstring& caption) {
   p.BtnCloseHint = L"Close";
   p.BtnMenuHint = L"Menu";
   return p;
+}
+
+TPngImage SkinnedDialogImage(int width, int height) {
+  const TQuorPadding split{20, 45, 80, 80};
+  std::vector<TPngImage> frames = StretchStateFrames(SkinImage(L"form_dialog"), 1, split, width, height);
+  return frames.empty() ? TPngImage() : std::move(frames.front());
 }
 
 TQuorScrollBarRes SkinnedScrollRes(bool vertical) {

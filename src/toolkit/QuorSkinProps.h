@@ -14,6 +14,9 @@
 namespace quor {
 
 TQuorFormProps SkinnedFrameProps(const std::wstring& caption);
+// The dialog frame's skin stretched to a fixed size: a frame that cannot be
+// resized takes its image's size.
+TPngImage SkinnedDialogImage(int width, int height);
 TQuorScrollBarRes SkinnedScrollRes(bool vertical);
 TQuorDirectListBox::TProps SkinnedListProps();
 TQuorPopupMenu::TProps SkinnedMenuProps(const TQuorImageList* images);

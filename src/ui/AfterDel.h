@@ -5,10 +5,17 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "inventory/UninstallObject.h"
 #include "toolkit/HostWindow.h"
+#include "toolkit/QuorDirectButton.h"
+#include "toolkit/QuorDirectForm.h"
+#include "toolkit/QuorDirectLabel.h"
+#include "toolkit/QuorDirectTreeView.h"
+#include "toolkit/QuorImageList.h"
 
 namespace quor {
 
@@ -25,6 +32,46 @@ class TFrmAfterDel : public THostWindow {
   bool FCancelled = true;
 
   int ShowModal();
+
+  static constexpr int kClientWidth = 501, kClientHeight = 386;
+  TQuorDirectForm& Form() { return *FForm; }
+  TQuorDirectTreeView& Tree() { return *lvlist; }
+  TQuorDTVItem& FilesGroup() { return *FFilesGroup; }
+  TQuorDTVItem& RegGroup() { return *FRegGroup; }
+  TQuorDirectStdButton& RemoveButton() { return *btnremove; }
+  TQuorDirectStdButton& CancelButton() { return *btncancel; }
+  // The leftover index a child row shows, or -1.
+  int32_t LeftoverIndex(const TQuorDTVItem& row) const;
+
+ private:
+  struct TRow {
+    TQuorDTVItem* Item;
+    int32_t Index;
+  };
+  void DefineControls();
+  void BuildGroups();
+  void FormShow();
+  void TranslateAfterDel();
+  void FillLeftovers();
+  void btnremoveClick(TQuorControlBase& sender);
+  void btncancelClick(TQuorControlBase& sender);
+  void lvlistItemOwnerDraw(TQuorBitmap& canvas, TQuorDTVItem& item, bool& defaultDraw);
+  void lvlistAfterItemDraw(TQuorBitmap& canvas, TQuorDTVItem& item);
+  void lvlistItemDbClick(TQuorDTVItem& item);
+  bool KeyFilter(const MSG& msg);
+
+  std::unique_ptr<TQuorImageList> il1, il2;
+  TPngImage FGroupBack;
+  std::unique_ptr<TQuorDirectForm> FForm;
+  TQuorDirectLabel* lblinfo = nullptr;
+  TQuorDirectTreeView* lvlist = nullptr;
+  TQuorDirectStdButton* btnremove = nullptr;
+  TQuorDirectStdButton* btncancel = nullptr;
+  TQuorDTVItem* FFilesGroup = nullptr;
+  TQuorDTVItem* FRegGroup = nullptr;
+  std::vector<TRow> FRows;
+  TFontSpec FFont{L"Tahoma", DEFAULT_CHARSET, 8, 0, RGB(56, 56, 56)};
+  int FReasonWidth = 0;
 };
 
 }  // namespace quor

@@ -11,6 +11,10 @@
 
 #include "engine/UninstallHelper.h"
 #include "toolkit/HostWindow.h"
+#include "toolkit/QuorDirectButton.h"
+#include "toolkit/QuorDirectForm.h"
+#include "toolkit/QuorDirectLabel.h"
+#include "toolkit/QuorDirectProgress.h"
 
 namespace quor {
 
@@ -35,6 +39,33 @@ class TFrmProgressModal : public THostWindow {
   // Starts the job, runs until it ends or Cancel is pressed, and clears the
   // engine's handlers before it returns.
   int ShowModal();
+
+  static constexpr int kClientWidth = 388, kClientHeight = 118;
+  TQuorDirectForm& Form() { return *FForm; }
+  const std::wstring& InfoText() const { return lblinfo->Caption(); }
+  const TQuorDirectProgress& Bar() const { return *pb1; }
+  TQuorDirectStdButton& CancelButton() { return *btncancel; }
+
+ private:
+  void DefineControls();
+  void FormShow();
+  void TranslateProgress();
+  void AssignHandlers();
+  void StartJob();
+  void FormClose();
+  void btncancelClick(TQuorControlBase& sender);
+  void JobEnded();
+  bool KeyFilter(const MSG& msg);
+
+  std::unique_ptr<TQuorDirectForm> FForm;
+  TQuorDirectLabel* lblinfo = nullptr;
+  TQuorDirectProgress* pb1 = nullptr;
+  TQuorDirectStdButton* btncancel = nullptr;
+  TFontSpec FFont{L"Tahoma", DEFAULT_CHARSET, 8, 0, RGB(56, 56, 56)};
+  bool FTextSet = false;   // the main window has set the line
+  bool FClosing = false;   // ended or cancelled: nothing more changes here
+  bool FDestroying = false;
+  bool FHandlersAssigned = false;
 };
 
 }  // namespace quor

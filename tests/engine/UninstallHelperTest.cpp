@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -376,6 +377,43 @@ TEST_F(EngineTest, AWaitingProgressIsRaisedOnceBeforeTheScanEnd) {
     EXPECT_EQ(codes, (std::vector<int>{2, 14, 3}));
     EXPECT_EQ(engine->State(), esIdle);
     EXPECT_FALSE(engine->Busy());
+  }
+}
+
+// The removal counts the items it tries (present or not, kept ones are not
+// tried), so that a bar against LeftoverCount moves; every count arrives on
+// this thread and the last one before the removal's end.
+TEST_F(EngineTest, RemovalProgressRisesToTheItemsTriedBeforeItsEnd) {
+  test::TempRegistration reg(test::TLocation::UserNative);
+  test::TempFolder folder;
+  engine->Backup.Enabled = false;
+  for (const bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "synchronous");
+    engine->Threaded = threaded;
+    auto program = Record(reg, L"");
+    program->AddLeftover({folder.MakeFile(L"a.txt"), lkFile});
+    program->AddLeftover({folder.MakeFile(L"kept.txt"), lkFile});
+    program->AddLeftover({folder / L"gone already.txt", lkFile});
+    program->AddLeftover({folder.MakeFile(L"b.txt"), lkFile});
+    program->SetLeftoverKept(1, true);
+    std::vector<int32_t> seen;
+    int32_t atEnd = -1;
+    const DWORD self = ::GetCurrentThreadId();
+    bool elsewhere = false;
+    engine->OnProgress = [&](TUninstallHelper& e) {
+      elsewhere |= ::GetCurrentThreadId() != self;
+      seen.push_back(e.Progress());
+    };
+    engine->OnRemoveEnd = [&](TUninstallHelper&) { atEnd = seen.empty() ? -1 : seen.back(); };
+    engine->RemoveLeftovers(program);
+    ASSERT_TRUE(PumpUntil([&] { return atEnd != -1 || engine->State() == esIdle; }));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(atEnd, 3) << "three items tried, the kept one not";
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 3) << "no count after the end";
+    EXPECT_FALSE(elsewhere);
+    EXPECT_TRUE(test::PathExists(folder / L"kept.txt"));
   }
 }
 

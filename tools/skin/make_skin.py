@@ -366,10 +366,11 @@ def _triangle(x, y, size):
     return d + 1.5 - 1.5
 
 
-def folder_icon():
-    f = Image(16, 16)
-    f.fill(rrect(1, 3, 8, 7, 1), (0xE8, 0xA9, 0x3A))
-    f.fill(rrect(1, 5, 15, 14, 1.5), (0xF5, 0xC2, 0x4C))
+def folder_icon(size=16):
+    f = Image(size, size)
+    s = size / 16
+    f.fill(rrect(1 * s, 3 * s, 8 * s, 7 * s, 1 * s), (0xE8, 0xA9, 0x3A))
+    f.fill(rrect(1 * s, 5 * s, 15 * s, 14 * s, 1.5 * s), (0xF5, 0xC2, 0x4C))
     return f
 
 
@@ -382,10 +383,20 @@ def file_icon():
     return f
 
 
-def registry_icon():
-    f = Image(16, 16)
+def registry_icon(size=16):
+    f = Image(size, size)
+    s = size / 16
     for i, (x, y) in enumerate(((1, 1), (8, 1), (1, 8), (8, 8))):
-        f.fill(rrect(x + 0.5, y + 0.5, x + 6.5, y + 6.5, 1.2), ACCENT if i == 3 else MUTED)
+        f.fill(rrect((x + 0.5) * s, (y + 0.5) * s, (x + 6.5) * s, (y + 6.5) * s, 1.2 * s),
+               ACCENT if i == 3 else MUTED)
+    return f
+
+
+def group_back():
+    """The background of a group row in the leftover review: a panel strip with a line below."""
+    f = Image(32, 32)
+    f.fill(rrect(0, 0, 32, 32, 0), PANEL)
+    f.fill(lambda x, y: max(-x, x - 32, 31 - y, y - 32), LINE)
     return f
 
 
@@ -644,6 +655,8 @@ def build():
     out['icon_file'] = file_icon()
     out['icon_registry'] = registry_icon()
     out['item_icons'] = strip([folder_icon(), file_icon(), registry_icon()])
+    out['group_icons'] = strip([folder_icon(24), registry_icon(24)])
+    out['group_back'] = group_back()
     out['panel_back'] = panel_back()
     out['search_icon'] = search_icon()
     out['vendor_badge'] = vendor_badge()

@@ -1,0 +1,73 @@
+#include "ui/LeftoverReview.h"
+
+#include "app/LangText.h"
+#include "inventory/Registry.h"
+#include "toolkit/QuorTreeItems.h"
+#include "ui/RegistryEditor.h"
+
+namespace quor {
+
+TReviewGroup ReviewGroupOf(uint8_t kind) {
+  switch (kind) {
+    case lkFile:
+    case lkFolder: return TReviewGroup::Files;
+    case lkRegKey:
+    case lkRegValue: return TReviewGroup::Registry;
+    default: return TReviewGroup::None;
+  }
+}
+
+int ReviewIconOf(uint8_t kind) {
+  switch (kind) {
+    case lkFolder: return 0;
+    case lkFile: return 1;
+    case lkRegKey:
+    case lkRegValue: return 2;
+    default: return -1;
+  }
+}
+
+bool StartsTicked(const TUninstallObject& program, int32_t index) {
+  const TLeftOverItem* item = program.GetLeftover(index);
+  return item && item->Confidence != TConfidence::Low && !program.IsLeftoverKept(index);
+}
+
+TLangText FoundReason(const TLeftOverItem& item) {
+  if (item.Confidence == TConfidence::Low)
+    return {L"FoundWeak", L"weak: name inside a longer word"};
+  switch (item.MatchedBy) {
+    case TMatchedBy::Name:
+    case TMatchedBy::Folder: return {L"FoundByName", L"named after the program"};
+    case TMatchedBy::InstallFolder:
+    case TMatchedBy::RelatedFolder: return {L"FoundInFolder", L"inside the install folder"};
+    case TMatchedBy::Location: return {L"FoundByLocation", L"points into the install folder"};
+    case TMatchedBy::Guid: return {L"FoundByGuid", L"product code"};
+    case TMatchedBy::Registration: return {L"FoundRegistration", L"the program's registration"};
+  }
+  return {L"FoundByName", L"named after the program"};
+}
+
+std::wstring FoundReasonText(const TLeftOverItem& item) {
+  const TLangText reason = FoundReason(item);
+  return GetLangText(L"Uninstall", reason.Key, reason.Default);
+}
+
+int TickedChildren(const TQuorDTVItem& group) {
+  int ticked = 0;
+  for (int i = 0; i < group.ChildCount(); ++i) ticked += group.Child(i)->CheckState() == kCheckTicked;
+  return ticked;
+}
+
+std::wstring GroupCountText(const TQuorDTVItem& group, const std::wstring& itemsWord) {
+  if (group.ChildCount() == 0) return {};
+  return L" (" + std::to_wstring(TickedChildren(group)) + L" " + itemsWord + L")";
+}
+
+TRegistryTarget RegistryTargetOf(const TLeftOverItem& item) {
+  if (item.Kind == lkRegKey) return {item.Root ? RootKeyName(item.Root) + L"\\" + item.KeyPath : item.Path, {}};
+  if (item.Root) return {RootKeyName(item.Root) + L"\\" + item.KeyPath, item.ValueName};
+  auto [key, value] = SplitValuePath(item.Path);
+  return {std::move(key), std::move(value)};
+}
+
+}  // namespace quor

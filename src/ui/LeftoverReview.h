@@ -1,0 +1,51 @@
+#pragma once
+// The window-free rules of the leftover review: which group and icon an
+// item takes, whether it starts ticked, why it was found, what a group row
+// counts and where a double click leads.
+
+#include <cstdint>
+#include <string>
+
+#include "inventory/UninstallObject.h"
+
+namespace quor {
+
+class TQuorDTVItem;
+
+enum class TReviewGroup { Files, Registry, None };
+
+// Files and folders in one group, registry keys and values in the other.
+TReviewGroup ReviewGroupOf(uint8_t kind);
+// The item icon: 0 folder, 1 file, 2 registry entry; -1 for no known kind.
+int ReviewIconOf(uint8_t kind);
+
+// Every item starts ticked but a weak one and one the record already keeps.
+bool StartsTicked(const TUninstallObject& program, int32_t index);
+
+// The language key (section "Uninstall") and English text of why the scan
+// found an item; a weak item says so whatever matched it.
+struct TLangText {
+  const wchar_t* Key;
+  const wchar_t* Default;
+};
+TLangText FoundReason(const TLeftOverItem& item);
+// FoundReason in the language in use.
+std::wstring FoundReasonText(const TLeftOverItem& item);
+
+// The children of a group row that are ticked.
+int TickedChildren(const TQuorDTVItem& group);
+// " (N Items)" after a group's text, N the ticked children; empty for a
+// group without children.
+std::wstring GroupCountText(const TQuorDTVItem& group, const std::wstring& itemsWord);
+
+// The key text and value name under which the registry editor shows a
+// value item: from the item's own fields when it has them (a value name may
+// hold a backslash), else its path split at the last backslash.
+struct TRegistryTarget {
+  std::wstring KeyText;
+  std::wstring ValueName;
+  bool operator==(const TRegistryTarget&) const = default;
+};
+TRegistryTarget RegistryTargetOf(const TLeftOverItem& item);
+
+}  // namespace quor

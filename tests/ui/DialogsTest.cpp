@@ -1,0 +1,253 @@
+// The progress dialog and the leftover review as real windows: driven with
+// window messages from a timer inside their modal loops, state read back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "engine/LeftoverRules.h"
+#include "engine/UninstallHelper.h"
+#include "inventory/EnvironmentStrings.h"
+#include "support/MessagePump.h"
+#include "ui/AfterDel.h"
+#include "ui/LeftoverReview.h"
+#include "ui/ProgressModal.h"
+
+namespace quor {
+namespace {
+
+constexpr UINT_PTR kActTimer = 77;
+
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void Click(HWND target, POINT at) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  ::SendMessageW(target, WM_MOUSEMOVE, 0, where);
+  ::SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  ::SendMessageW(target, WM_LBUTTONUP, 0, where);
+}
+
+void Key(HWND target, WPARAM vk) { ::SendMessageW(target, WM_KEYDOWN, vk, 0); }
+
+// Runs `act` once the modal loop of `window` runs; a dialog still open two
+// seconds later is closed, so that a fault fails the test instead of hanging it.
+template <typename Window>
+int ShowAndAct(Window& window, const std::function<void()>& act) {
+  window.SetTimer(kActTimer, 30, [&] {
+    window.KillTimer(kActTimer);
+    act();
+    window.SetTimer(kActTimer + 1, 20000, [&] {
+      ADD_FAILURE() << "the dialog did not close";
+      window.KillTimer(kActTimer + 1);
+      window.SetModalResult(IDABORT);
+    });
+  });
+  const int result = window.ShowModal();
+  window.KillTimer(kActTimer + 1);
+  return result;
+}
+
+// 3 files, 1 folder and 2 registry values, the second of them weak.
+std::unique_ptr<TUninstallObject> ReviewFixture() {
+  auto program = std::make_unique<TUninstallObject>();
+  program->DisplayName = L"Contoso Notes";
+  auto value = [](const wchar_t* name, TConfidence confidence) {
+    TLeftOverItem item(std::wstring(L"HKEY_CURRENT_USER\\Software\\Contoso\\") + name, lkRegValue);
+    item.Root = HKEY_CURRENT_USER;
+    item.KeyPath = L"Software\\Contoso";
+    item.ValueName = name;
+    item.MatchedBy = TMatchedBy::Name;
+    item.Confidence = confidence;
+    return item;
+  };
+  program->AddLeftover({L"C:\\Program Files\\Contoso Notes\\notes.exe", lkFile});       // 0
+  program->AddLeftover({L"C:\\Program Files\\Contoso Notes\\readme.txt", lkFile});      // 1
+  program->AddLeftover({L"C:\\Users\\Demo\\AppData\\Roaming\\Contoso Notes", lkFolder});  // 2
+  program->AddLeftover(value(L"InstallPath", TConfidence::High));                       // 3
+  program->AddLeftover({L"C:\\Users\\Demo\\Desktop\\Contoso Notes.lnk", lkFile});       // 4
+  program->AddLeftover(value(L"ContosoNotesFormatter", TConfidence::Low));              // 5
+  return program;
+}
+
+bool AnyKept(const TUninstallObject& program) {
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i)
+    if (program.IsLeftoverKept(i)) return true;
+  return false;
+}
+
+TEST(LeftoverReviewDialog, ShowsBothGroupsAndRemoveKeepsWhatIsUnticked) {
+  auto program = ReviewFixture();
+  TFrmAfterDel dialog(nullptr);
+  dialog.FProgram = program.get();
+  ShowAndAct(dialog, [&] {
+    const RECT window = dialog.WindowRect();
+    EXPECT_EQ(window.right - window.left, TFrmAfterDel::kClientWidth);
+    EXPECT_EQ(window.bottom - window.top, TFrmAfterDel::kClientHeight);
+    TQuorDTVItem& files = dialog.FilesGroup();
+    TQuorDTVItem& reg = dialog.RegGroup();
+    ASSERT_EQ(files.ChildCount(), 4);
+    ASSERT_EQ(reg.ChildCount(), 2);
+    const int order[] = {0, 1, 2, 4};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(dialog.LeftoverIndex(*files.Child(i)), order[i]);
+    EXPECT_EQ(dialog.LeftoverIndex(*reg.Child(1)), 5);
+    EXPECT_EQ(reg.Child(1)->CheckState(), kCheckClear) << "the weak item starts unticked";
+    EXPECT_EQ(reg.Child(1)->Text2, L"weak: name inside a longer word");
+    EXPECT_EQ(files.Child(0)->Text2, L"named after the program");
+    EXPECT_EQ(TickedChildren(files), 4);
+    EXPECT_EQ(TickedChildren(reg), 1);
+
+    // The keyboard: down to the second file and untick it with Space.
+    const HWND tree = dialog.Tree().Handle();
+    for (int i = 0; i < 3; ++i) Key(tree, VK_DOWN);
+    Key(tree, VK_SPACE);
+    EXPECT_EQ(files.Child(1)->CheckState(), kCheckClear);
+    EXPECT_EQ(TickedChildren(files), 3);
+    // The mouse: tick the weak one.
+    Click(tree, Centre(reg.Child(1)->CheckRect));
+    EXPECT_EQ(TickedChildren(reg), 2);
+    Key(dialog.RemoveButton().Handle(), VK_RETURN);
+  });
+  EXPECT_FALSE(dialog.FCancelled);
+  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(program->IsLeftoverKept(i), i == 1);
+  }
+}
+
+TEST(LeftoverReviewDialog, EveryOtherWayOutCancelsAndMarksNothing) {
+  const struct {
+    const char* Name;
+    std::function<void(TFrmAfterDel&)> Leave;
+  } cases[] = {
+      {"close button",
+       [](TFrmAfterDel& d) {
+         TWDFButton* close = d.Form().CaptionButton(L"BtnClose");
+         ASSERT_TRUE(close);
+         Click(d.Form().Handle(), Centre(close->SurfaceRect()));
+       }},
+      {"Escape in the tree", [](TFrmAfterDel& d) { ::PostMessageW(d.Tree().Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+      {"Cancel button", [](TFrmAfterDel& d) { Key(d.CancelButton().Handle(), VK_RETURN); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto program = ReviewFixture();
+    TFrmAfterDel dialog(nullptr);
+    dialog.FProgram = program.get();
+    ShowAndAct(dialog, [&] {
+      Key(dialog.Tree().Handle(), VK_DOWN);
+      Key(dialog.Tree().Handle(), VK_SPACE);  // the whole files group unticked
+      c.Leave(dialog);
+    });
+    EXPECT_TRUE(dialog.FCancelled);
+    EXPECT_FALSE(AnyKept(*program));
+  }
+}
+
+TEST(LeftoverReviewDialog, WithoutARecordTheGroupsStayEmpty) {
+  TFrmAfterDel dialog(nullptr);
+  ShowAndAct(dialog, [&] {
+    EXPECT_EQ(dialog.FilesGroup().ChildCount(), 0);
+    EXPECT_EQ(GroupCountText(dialog.RegGroup(), L"Items"), L"");
+    EXPECT_EQ(dialog.Form().Caption(), L"FrmAfterDel");
+    dialog.Close();
+  });
+  EXPECT_TRUE(dialog.FCancelled);
+}
+
+// The path-variable table and the rule lists, for a scan that takes steps.
+struct TRuleLists {
+  TRuleLists() {
+    InitEnvironmentStrings();
+    LoadRuleLists();
+  }
+  ~TRuleLists() {
+    FreeRuleLists();
+    DoneEnvironmentStrings();
+  }
+};
+
+std::shared_ptr<TUninstallObject> ScanRecord() {
+  TUninstallItem item;
+  item.DisplayName = L"Quor Dialog Test Nothing Installed";
+  item.RootKey = HKEY_CURRENT_USER;
+  item.KeyPath = L"Software\\Quor dialog test key that is not there";
+  TSoftwareList holder;
+  return holder.Items(holder.Add(-1, item));
+}
+
+TEST(ProgressDialog, AScanEndsTheDialogByItselfWithTheBarFull) {
+  TRuleLists rules;
+  TUninstallHelper engine;
+  engine.Threaded = true;
+  TFrmProgressModal dialog(nullptr);
+  dialog.FHelper = &engine;
+  dialog.FProgram = ScanRecord();
+  dialog.FMode = TFrmProgressModal::kModeScan;
+  dialog.SetText(L"Searching for leftovers");
+  dialog.SetMax(int32_t(FolderRoots.size() + RegistryRules.size()));
+  EXPECT_EQ(dialog.Bar().Position(), 30) << "the design-time position until the scan begins";
+  dialog.ShowModal();
+  EXPECT_FALSE(dialog.FCancelled);
+  EXPECT_GT(dialog.Bar().Max(), 0);
+  EXPECT_EQ(dialog.Bar().Position(), dialog.Bar().Max());
+  EXPECT_FALSE(engine.OnScanEnd) << "the handlers are cleared on close";
+  EXPECT_FALSE(engine.OnProgress);
+  EXPECT_TRUE(test::PumpUntil([&] { return engine.State() == esIdle && !engine.JobRunning(); }));
+}
+
+TEST(ProgressDialog, CancelEndsTheDialogAtOnceAsCancelled) {
+  TRuleLists rules;
+  TUninstallHelper engine;
+  engine.Threaded = true;
+  const struct {
+    const char* Name;
+    std::function<void(TFrmProgressModal&)> Leave;
+  } cases[] = {
+      {"Cancel pressed", [](TFrmProgressModal& d) { Key(d.CancelButton().Handle(), VK_RETURN); }},
+      {"Escape", [](TFrmProgressModal& d) { ::PostMessageW(d.CancelButton().Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TFrmProgressModal dialog(nullptr);
+    dialog.FHelper = &engine;
+    dialog.FProgram = ScanRecord();
+    dialog.SetMax(int32_t(FolderRoots.size() + RegistryRules.size()));
+    bool scanEnded = false;
+    ShowAndAct(dialog, [&] {
+      EXPECT_TRUE(engine.Busy());
+      c.Leave(dialog);
+    });
+    EXPECT_TRUE(dialog.FCancelled);
+    EXPECT_FALSE(engine.OnScanEnd);
+    // As the main window does: stop the scan and wait for its end.
+    engine.OnScanEnd = [&](TUninstallHelper&, TUninstallObject*) { scanEnded = true; };
+    engine.Cancel();
+    EXPECT_TRUE(test::PumpUntil([&] { return engine.State() != esScanning && !engine.JobRunning(); }));
+    EXPECT_TRUE(dialog.FCancelled) << "a late end changes nothing";
+    engine.OnScanEnd = nullptr;
+  }
+}
+
+// Before the first item arrives the removal names the program, not a
+// placeholder; the dialog has its size and no frame button.
+TEST(ProgressDialog, ARemovalStartsWithTheProgramsName) {
+  auto program = ScanRecord();
+  TFrmProgressModal dialog(nullptr);
+  dialog.FProgram = program;
+  dialog.FMode = TFrmProgressModal::kModeRemoval;
+  ShowAndAct(dialog, [&] {
+    EXPECT_EQ(dialog.InfoText(), L"Removing: Quor Dialog Test Nothing Installed");
+    const RECT window = dialog.WindowRect();
+    EXPECT_EQ(window.right - window.left, TFrmProgressModal::kClientWidth);
+    EXPECT_EQ(window.bottom - window.top, TFrmProgressModal::kClientHeight);
+    const TWDFButton* close = dialog.Form().CaptionButton(L"BtnClose");
+    EXPECT_TRUE(!close || !close->Placed) << "no frame buttons";
+    dialog.Close();
+  });
+  EXPECT_TRUE(dialog.FCancelled) << "no engine: only Cancel ends it";
+}
+
+}  // namespace
+}  // namespace quor

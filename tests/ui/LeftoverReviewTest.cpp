@@ -1,0 +1,152 @@
+// The leftover review's rules that need no window: reasons, first ticks,
+// group counts and where the registry editor is sent.
+#include "ui/LeftoverReview.h"
+
+#include <gtest/gtest.h>
+
+#include "toolkit/QuorTreeModel.h"
+#include "ui/RegistryEditor.h"
+
+namespace quor {
+namespace {
+
+TLeftOverItem Item(TMatchedBy by, TConfidence confidence = TConfidence::High) {
+  TLeftOverItem item(L"C:\\x", lkFile);
+  item.MatchedBy = by;
+  item.Confidence = confidence;
+  return item;
+}
+
+TEST(LeftoverReview, EveryMatchNamesItsReasonAndAWeakOneSaysItIsWeak) {
+  const struct {
+    TMatchedBy By;
+    TConfidence Confidence;
+    const wchar_t* Text;
+  } cases[] = {
+      {TMatchedBy::Name, TConfidence::High, L"named after the program"},
+      {TMatchedBy::Folder, TConfidence::High, L"named after the program"},
+      {TMatchedBy::InstallFolder, TConfidence::High, L"inside the install folder"},
+      {TMatchedBy::RelatedFolder, TConfidence::High, L"inside the install folder"},
+      {TMatchedBy::Location, TConfidence::High, L"points into the install folder"},
+      {TMatchedBy::Guid, TConfidence::High, L"product code"},
+      {TMatchedBy::Registration, TConfidence::High, L"the program's registration"},
+      {TMatchedBy::Name, TConfidence::Low, L"weak: name inside a longer word"},
+      {TMatchedBy::Guid, TConfidence::Low, L"weak: name inside a longer word"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "matched by " << int(c.By) << ", confidence " << int(c.Confidence));
+    // No language file is loaded here: the English defaults come back.
+    EXPECT_EQ(FoundReasonText(Item(c.By, c.Confidence)), c.Text);
+  }
+}
+
+TEST(LeftoverReview, WeakAndKeptItemsStartUnticked) {
+  TUninstallObject program;
+  program.AddLeftover(Item(TMatchedBy::Name));
+  TLeftOverItem weak = Item(TMatchedBy::Name, TConfidence::Low);
+  weak.Path = L"C:\\weak";
+  program.AddLeftover(weak);
+  TLeftOverItem kept = Item(TMatchedBy::Guid);
+  kept.Path = L"C:\\kept";
+  program.AddLeftover(kept);
+  program.SetLeftoverKept(2, true);
+  EXPECT_TRUE(StartsTicked(program, 0));
+  EXPECT_FALSE(StartsTicked(program, 1));
+  EXPECT_FALSE(StartsTicked(program, 2));
+  EXPECT_FALSE(StartsTicked(program, 3)) << "no such item";
+}
+
+TEST(LeftoverReview, KindsGoToTheirGroupWithTheirIcon) {
+  const struct {
+    uint8_t Kind;
+    TReviewGroup Group;
+    int Icon;
+  } cases[] = {{lkFile, TReviewGroup::Files, 1},
+               {lkFolder, TReviewGroup::Files, 0},
+               {lkRegKey, TReviewGroup::Registry, 2},
+               {lkRegValue, TReviewGroup::Registry, 2},
+               {7, TReviewGroup::None, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.Kind));
+    EXPECT_EQ(ReviewGroupOf(c.Kind), c.Group);
+    EXPECT_EQ(ReviewIconOf(c.Kind), c.Icon);
+  }
+}
+
+// The count follows the ticks, including a click that unticks a child.
+TEST(LeftoverReview, AGroupCountsItsTickedChildrenOnly) {
+  TQuorTreeModel model;
+  TQuorDTVItem& empty = model.AddRoot(L"Registry Entries");
+  TQuorDTVItem& files = model.AddRoot(L"Files/Folders");
+  for (int i = 0; i < 4; ++i) model.AddChild(files, L"f").SetCheckState(i == 3 ? kCheckClear : kCheckTicked);
+  EXPECT_EQ(GroupCountText(empty, L"Items"), L"") << "no bracket without children";
+  EXPECT_EQ(TickedChildren(files), 3);
+  EXPECT_EQ(GroupCountText(files, L"Items"), L" (3 Items)");
+  model.ClickCheck(*files.Child(0));
+  EXPECT_EQ(GroupCountText(files, L"Elemente"), L" (2 Elemente)");
+  model.ClickCheck(files);  // partial group: every child ticked
+  EXPECT_EQ(TickedChildren(files), 4);
+}
+
+TEST(LeftoverReview, RegistryItemsOpenAtTheirKeyWithTheExactValueName) {
+  TLeftOverItem split(L"HKEY_CURRENT_USER\\Software\\Demo\\DisplayName", lkRegValue);
+  TLeftOverItem withFields(L"HKEY_CURRENT_USER\\Software\\Demo\\a\\b", lkRegValue);
+  withFields.Root = HKEY_CURRENT_USER;
+  withFields.KeyPath = L"Software\\Demo";
+  withFields.ValueName = L"a\\b";  // a value name may hold a backslash
+  TLeftOverItem key(L"HKEY_LOCAL_MACHINE\\Software\\Demo", lkRegKey);
+  TLeftOverItem keyWithFields(L"ignored", lkRegKey);
+  keyWithFields.Root = HKEY_USERS;
+  keyWithFields.KeyPath = L".DEFAULT\\Demo";
+  EXPECT_EQ(RegistryTargetOf(split), (TRegistryTarget{L"HKEY_CURRENT_USER\\Software\\Demo", L"DisplayName"}));
+  EXPECT_EQ(RegistryTargetOf(withFields), (TRegistryTarget{L"HKEY_CURRENT_USER\\Software\\Demo", L"a\\b"}));
+  EXPECT_EQ(RegistryTargetOf(key), (TRegistryTarget{L"HKEY_LOCAL_MACHINE\\Software\\Demo", L""}));
+  EXPECT_EQ(RegistryTargetOf(keyWithFields), (TRegistryTarget{L"HKEY_USERS\\.DEFAULT\\Demo", L""}));
+}
+
+TEST(RegistryEditor, OnlyTheFourRootsAreAcceptedAndTakenOff) {
+  const struct {
+    const wchar_t* Text;
+    HKEY Root;  // nullptr: refused
+    const wchar_t* SubKey;
+  } cases[] = {
+      {L"HKEY_LOCAL_MACHINE\\Software\\Demo", HKEY_LOCAL_MACHINE, L"Software\\Demo"},
+      {L"hkey_current_user\\Software", HKEY_CURRENT_USER, L"Software"},
+      {L"HKEY_CLASSES_ROOT\\.txt", HKEY_CLASSES_ROOT, L".txt"},
+      {L"HKEY_USERS\\.DEFAULT", HKEY_USERS, L".DEFAULT"},
+      {L"HKEY_USERS", HKEY_USERS, L""},
+      {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER, L""},
+      {L"HKEY_CURRENT_CONFIG\\System", nullptr, L""},
+      {L"HKCU\\Software", nullptr, L""},
+      {L"HKEY_USERSX\\Software", nullptr, L""},
+      {L"Software\\HKEY_CURRENT_USER", nullptr, L""},
+      {L"", nullptr, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "text: " << c.Text);
+    const auto parsed = ParseRegistryKeyText(c.Text);
+    if (!c.Root) {
+      EXPECT_FALSE(parsed);
+      continue;
+    }
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(*parsed, (TRegistryKeyText{c.Root, c.SubKey}));
+  }
+}
+
+TEST(RegistryEditor, ValuePathsSplitAtTheLastBackslashAndNamesAreTypedInCapitals) {
+  EXPECT_EQ(SplitValuePath(L"HKEY_CURRENT_USER\\Software\\Demo\\DisplayName"),
+            (std::pair<std::wstring, std::wstring>{L"HKEY_CURRENT_USER\\Software\\Demo", L"DisplayName"}));
+  EXPECT_EQ(SplitValuePath(L"NoBackslash"), (std::pair<std::wstring, std::wstring>{L"NoBackslash", L""}));
+  EXPECT_EQ(TypedValueName(L"DisplayName"), L"DISPLAYNAME");
+  EXPECT_EQ(TypedValueName(L"größe_1.x"), L"GRößE_1.X") << "only a to z change";
+}
+
+// A key that does not open is refused before any editor is looked for.
+TEST(RegistryEditor, AKeyThatDoesNotOpenIsRefused) {
+  EXPECT_FALSE(OpenRegistryKey(L"HKEY_CURRENT_USER\\Software\\Quor test key that is not there", L""));
+  EXPECT_FALSE(OpenRegistryKey(L"HKEY_CURRENT_CONFIG\\System", L""));
+}
+
+}  // namespace
+}  // namespace quor
