@@ -96,6 +96,7 @@ TEST_F(ShippedLanguages, EveryFileIsCompleteAndWellFormed) {
     EXPECT_TRUE(!size.empty() && size.find_first_not_of(L"0123456789") == std::wstring::npos);
 
     EXPECT_EQ(Conversions(ini.Read(L"Uninstall", L"TotalStat", L"")), L"ds");
+    EXPECT_EQ(Conversions(ini.Read(L"Uninstall", L"RemoveFailedMore", L"")), L"d");
 
     for (const wchar_t* item : {L"pmHelp", L"pmHome", L"pmCheckNew", L"pmLang", L"pmAbout",
                                 L"pmOpenEntry", L"pmGoogle", L"N1", L"N2"}) {
