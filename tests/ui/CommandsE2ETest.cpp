@@ -162,17 +162,19 @@ class CommandsE2E : public testing::Test {
              list.top - kListAt.y + (b.top + b.bottom) / 2});
   }
 
-  // The one dialog that is open, once there is one.
-  HWND WaitForDialog() {
-    HWND dialog = nullptr;
+  // The message box that is open, once there is one: of the open dialogs
+  // (a progress dialog may be there too) the one whose text is a title and
+  // a message.
+  HWND WaitForMessageBox() {
+    HWND box = nullptr;
     WaitUntil(
         [&] {
-          const std::vector<HWND> dialogs = FProgram->Dialogs();
-          dialog = dialogs.size() == 1 ? dialogs[0] : nullptr;
-          return dialog != nullptr;
+          for (HWND dialog : FProgram->Dialogs())
+            if (WindowText(dialog).find(L"\r\n") != std::wstring::npos) box = dialog;
+          return box != nullptr;
         },
         kStepLimitMs);
-    return dialog;
+    return box;
   }
 
   bool NoDialogFor(DWORD ms) {
@@ -197,14 +199,15 @@ class CommandsE2E : public testing::Test {
         break;
       }
     }
-    if (WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs))
+    // The box's window is kept for the next message: gone means hidden.
+    if (WaitUntil([&] { return !::IsWindowVisible(box); }, kStepLimitMs))
       return testing::AssertionSuccess();
     return testing::AssertionFailure() << "the box stays open";
   }
 
   // Expects a message box with `text`, and closes it with OK.
   void ExpectInfo(const std::wstring& text, const char* what) {
-    const HWND box = WaitForDialog();
+    const HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr) << what << ": no message box";
     EXPECT_EQ(WindowText(box), text) << what;
     ASSERT_TRUE(Answer(box, TAnswer::Yes)) << what;
@@ -263,7 +266,7 @@ TEST_F(CommandsE2E, DeleteEntriesFollowsTheAnswerToItsQuestion) {
     SCOPED_TRACE(c.Name);
     SelectRow(program);
     ClickCommand(cmdDelete);
-    const HWND box = WaitForDialog();
+    const HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr) << "Delete Entries asked nothing";
     EXPECT_EQ(WindowText(box), QuestionText(L"ConfirmRemove"));
     ASSERT_TRUE(Answer(box, c.Answer));
@@ -289,7 +292,7 @@ TEST_F(CommandsE2E, EveryCommandWithoutASelectionSaysSo) {
   Start({&program});
   SelectRow(program);
   ClickCommand(cmdDelete);
-  const HWND box = WaitForDialog();
+  const HWND box = WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   ASSERT_TRUE(Answer(box, TAnswer::Yes));
   ASSERT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs));
@@ -364,7 +367,7 @@ TEST_F(CommandsE2E, WhileAModifyRunsCommandsWaitForIt) {
   HWND question = nullptr;
   for (int attempt = 0; attempt < 10 && !question; ++attempt) {
     ClickCommand(cmdForce);
-    if (!NoDialogFor(kNothingShownMs)) question = WaitForDialog();
+    if (!NoDialogFor(kNothingShownMs)) question = WaitForMessageBox();
   }
   ASSERT_NE(question, nullptr) << "Force Uninstall stays disabled after the modify ended";
   EXPECT_EQ(WindowText(question), QuestionText(L"BeSureUseForce"));
@@ -404,12 +407,135 @@ TEST_F(CommandsE2E, NormalUninstallScansOnlyWhenTheRegistrationHasGone) {
   ClickCommand(cmdNormal);
   ASSERT_TRUE(WaitUntil([&] { return PathExists(removed); }, kStepLimitMs))
       << "the uninstaller did not run";
-  const HWND box = WaitForDialog();
+  const HWND box = WaitForMessageBox();
   ASSERT_NE(box, nullptr) << "the scan told nothing";
   EXPECT_EQ(WindowText(box), EnglishText(L"Translation", L"Information") + L"\r\n" +
                                  EnglishText(L"Uninstall", L"NoLeftOverItem"));
   ASSERT_TRUE(Answer(box, TAnswer::Yes));
   EXPECT_TRUE(WaitUntil([&] { return !Listed(goes); }, kStepLimitMs)) << "the row stays";
+}
+
+// Enter and Delete uninstall the selected row while the user can see it;
+// hidden by the search, it is not uninstalled by a key.
+TEST_F(CommandsE2E, KeysUninstallOnlyTheRowTheUserSees) {
+  TempFolder marks(L"QuorCmdMarks");
+  const std::wstring ran = marks / L"ran.txt";
+  const TTestProgram program(Spec(L"Keyed"), L"QuorCmdTest-K");
+  // An uninstaller that leaves its registration: nothing follows it.
+  program.SetValue(L"UninstallString", HelperCommand(L"--marker \"" + ran + L"\""));
+  Start({&program});
+  SelectRow(program);
+  for (WORD key : {WORD(VK_DELETE), WORD(VK_RETURN)}) {
+    SCOPED_TRACE(key);
+    ::DeleteFileW(ran.c_str());
+    FocusMainWindow();
+    PressKey(key);
+    EXPECT_TRUE(WaitUntil([&] { return PathExists(ran); }, kStepLimitMs))
+        << "the key did not uninstall the selected row";
+    EXPECT_TRUE(NoDialogFor(3000));  // the end of the uninstall has arrived by now
+  }
+
+  ::DeleteFileW(ran.c_str());
+  FocusMainWindow();
+  TypeText(L"zz");
+  ASSERT_TRUE(WaitUntil([&] { return List().Rows.empty(); }, kStepLimitMs));
+  PressKey(VK_RETURN);
+  ExpectInfo(InfoText(L"NoProgramSelected"), "Enter on a hidden row");
+  ::Sleep(kNothingShownMs);
+  EXPECT_FALSE(PathExists(ran)) << "a hidden row was uninstalled";
+}
+
+// The leftover flow through its dialogs: the progress dialog's Cancel and
+// the review's Remove, at their places in the dialogs' client areas.
+constexpr POINT kProgressCancel{136 + 60, 78 + 12};
+constexpr POINT kReviewRemove{263 + 45, 342 + 12};
+
+class LeftoverFlowE2E : public CommandsE2E {
+ protected:
+  // The open dialog that is not a message box (the progress dialog or the
+  // review), once there is one.
+  HWND WaitForWindowDialog() {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs())
+            if (WindowText(dialog).find(L"\r\n") == std::wstring::npos) found = dialog;
+          return found != nullptr;
+        },
+        kStepLimitMs);
+    return found;
+  }
+
+  void ClickInClient(HWND window, POINT client) {
+    ASSERT_TRUE(BringToFront(window));
+    ::ClientToScreen(window, &client);
+    ClickAt(client);
+  }
+
+  void ForceUninstall(const TTestProgram& program) {
+    SelectRow(program);
+    ClickCommand(cmdForce);
+    const HWND question = WaitForMessageBox();
+    ASSERT_NE(question, nullptr) << "Force Uninstall asked nothing";
+    ASSERT_TRUE(Answer(question, TAnswer::Yes));
+  }
+};
+
+// Disabled until the progress dialog and the review are built: the
+// stand-ins show no window.
+TEST_F(LeftoverFlowE2E, DISABLED_CancelDuringTheScanShowsNoReview) {
+  // Many folders keep the scan busy long enough to be cancelled.
+  TProgramSpec spec = Spec(L"Cancelled");
+  spec.EmptyFolders = 3000;
+  const TTestProgram program(spec, L"QuorCmdTest-L");
+  Start({&program});
+  ForceUninstall(program);
+  const HWND progress = WaitForWindowDialog();
+  ASSERT_NE(progress, nullptr) << "no progress dialog";
+  ClickInClient(progress, kProgressCancel);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(progress) || !::IsWindowVisible(progress); },
+                        kStepLimitMs))
+      << "Cancel left the progress dialog open";
+  EXPECT_TRUE(NoDialogFor(3000)) << "a cancelled scan went on";
+  EXPECT_TRUE(Listed(program));
+  EXPECT_TRUE(program.RegistrationExists());
+  EXPECT_TRUE(PathExists(program.FolderPath()));
+}
+
+// Disabled until the progress dialog and the review are built. A file
+// that another process holds open cannot be deleted: the message after the
+// removal names it, and the row follows the registration.
+TEST_F(LeftoverFlowE2E, DISABLED_AFileHeldOpenIsNamedAfterTheRemoval) {
+  const TTestProgram program(Spec(L"Held"), L"QuorCmdTest-L");
+  const std::wstring held = program.FolderPath() + L"\\file0.bin";
+  UniqueKernelHandle open(::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(open) << "cannot hold the file open";
+  Start({&program});
+  ForceUninstall(program);
+  const HWND progress = WaitForWindowDialog();
+  ASSERT_NE(progress, nullptr) << "no progress dialog";
+  // The review follows the progress dialog.
+  HWND review = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        review = WaitForWindowDialog();
+        return review && review != progress;
+      },
+      kStepLimitMs))
+      << "no review";
+  ClickInClient(review, kReviewRemove);
+  const HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "the removal told nothing";
+  const std::wstring text = WindowText(box);
+  EXPECT_TRUE(text.starts_with(EnglishText(L"Translation", L"Warning") + L"\r\n" +
+                               EnglishText(L"Uninstall", L"RemoveFailed")))
+      << Ascii(text);
+  EXPECT_NE(text.find(L"file0.bin"), std::wstring::npos) << Ascii(text);
+  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  EXPECT_TRUE(PathExists(held));
+  ::Sleep(kNothingShownMs);
+  EXPECT_EQ(Listed(program), program.RegistrationExists());
 }
 
 }  // namespace
