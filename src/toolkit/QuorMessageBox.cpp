@@ -116,7 +116,8 @@ void TQuorMessageBox::Compose(const std::wstring& title, const std::wstring& mes
   for (size_t from = 0;;) {
     const size_t end = message.find(L'\n', from);
     const SIZE line = MeasureText(
-        message.substr(from, end == std::wstring::npos ? std::wstring::npos : end - from), FFontMsg);
+        message.substr(from, end == std::wstring::npos ? std::wstring::npos : end - from),
+        FFontMsg);
     in.Message = {std::max(in.Message.cx, line.cx), std::max(in.Message.cy, line.cy)};
     if (end == std::wstring::npos) break;
     ++in.MessageLines;

@@ -154,8 +154,10 @@ TEST_F(MessageBoxGui, TheBoxTellsItsTextAndGivesEachLineARow) {
   const SIZE single{box->Image().Width(), box->Image().Height()};
 
   std::wstring lines = L"These items could not be removed:";
-  for (int i = 0; i < 12; ++i) lines += L"\nC:\\Program Files\\Fabrikam\\file" + std::to_wstring(i) + L".dll";
-  Show(kMsgButtonsOk, [](HWND h) { Key(h, VK_RETURN); }, lines);
+  for (int i = 0; i < 12; ++i)
+    lines += L"\nC:\\Program Files\\Fabrikam\\file" + std::to_wstring(i) + L".dll";
+  Show(
+      kMsgButtonsOk, [](HWND h) { Key(h, VK_RETURN); }, lines);
   const TQuorMessageBox::TProps& p = box->Props();
   const SIZE line = MeasureText(L"C:\\Program Files\\Fabrikam\\file10.dll", TQuorFont(p.FontMsg));
   const RECT& m = box->Layout().Message;

@@ -140,8 +140,8 @@ class CommandsE2E : public testing::Test {
   void SelectRow(const TTestProgram& p) {
     FocusMainWindow();
     PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(FProgram->SearchWindow()).empty(); },
-                          kStepLimitMs));
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(FProgram->SearchWindow()).empty(); }, kStepLimitMs));
     TypeText(p.DisplayName());
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -271,8 +271,7 @@ TEST_F(CommandsE2E, DeleteEntriesFollowsTheAnswerToItsQuestion) {
     EXPECT_EQ(WindowText(box), QuestionText(L"ConfirmRemove"));
     ASSERT_TRUE(Answer(box, c.Answer));
     if (c.Deleted) {
-      EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs))
-          << "the row stays";
+      EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs)) << "the row stays";
       EXPECT_FALSE(program.RegistrationExists());
     } else {
       ::Sleep(kNothingShownMs);
@@ -322,8 +321,8 @@ TEST_F(CommandsE2E, ContextMenuItemsNeedASelection) {
   levels = OpenContextMenu();
   ASSERT_EQ(levels.size(), 1u) << "the Apps key opened no menu";
   PointAtMenuItem(levels[0], miGoogle);
-  EXPECT_TRUE(WaitUntil([&] { return (levels = FProgram->MenuLevels()).size() == 2; },
-                        kStepLimitMs))
+  EXPECT_TRUE(
+      WaitUntil([&] { return (levels = FProgram->MenuLevels()).size() == 2; }, kStepLimitMs))
       << "the search item opened no sub-menu with a row selected";
   if (levels.size() == 2) {
     const RECT sub = ScreenRect(levels[1]);
@@ -340,8 +339,7 @@ TEST_F(CommandsE2E, WhileAModifyRunsCommandsWaitForIt) {
   TempFolder marks(L"QuorCmdMarks");
   const std::wstring modified = marks / L"modified.txt";
   const TTestProgram modifiable(Spec(L"Modifiable"), L"QuorCmdTest-F");
-  modifiable.SetValue(L"ModifyPath",
-                      HelperCommand(L"--sleep 6000 --marker \"" + modified + L"\""));
+  modifiable.SetValue(L"ModifyPath", HelperCommand(L"--sleep 6000 --marker \"" + modified + L"\""));
   const TTestProgram plain(Spec(L"Plain"), L"QuorCmdTest-F");
   Start({&modifiable, &plain});
 
