@@ -1,5 +1,6 @@
 #include "toolkit/QuorMessageBox.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "toolkit/QuorUtils.h"
@@ -76,6 +77,7 @@ int TQuorMessageBox::ShowMsg(const std::wstring& title, const std::wstring& mess
   BuildButtons();
   FButtons.Reset(FLayout, FButtonSet);
   EnsureForm();
+  FForm->SetShownText(title + L"\r\n" + message);
   const HWND owner = ownerForm ? ownerForm : FProps.Owner;
   FForm->SetOwner(owner);
   Place(centreOnScreen, owner);
@@ -111,13 +113,23 @@ void TQuorMessageBox::Compose(const std::wstring& title, const std::wstring& mes
   in.CaptionHeight = FProps.CaptionHeight;
   in.BtnCloseLeft = FProps.BtnCloseLeft;
   in.MsgRowCount = FMsgRowCount;
-  in.Message = MeasureText(message, FFontMsg);
+  for (size_t from = 0;;) {
+    const size_t end = message.find(L'\n', from);
+    const SIZE line = MeasureText(
+        message.substr(from, end == std::wstring::npos ? std::wstring::npos : end - from),
+        FFontMsg);
+    in.Message = {std::max(in.Message.cx, line.cx), std::max(in.Message.cy, line.cy)};
+    if (end == std::wstring::npos) break;
+    ++in.MessageLines;
+    from = end + 1;
+  }
   in.Title = MeasureText(title, FFontTitle);
   in.ButtonSet = FButtonSet;
   TMessageLayout layout = LayoutMessageBox(in);
   if (!layout.Composed) return;  // the previous image stays
   FLayout = layout;
-  FMsgRowCount = FLayout.MsgRowCount;
+  // Rows made for the lines of one message are not kept for the next.
+  if (in.MessageLines == 1) FMsgRowCount = FLayout.MsgRowCount;
 
   FImage.SetSize(FLayout.Size.cx, FLayout.Size.cy);
   SkinAtSize().Draw(FImage, 0, 0);

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "toolkit/WindowDispatch.h"
+
 namespace quor {
 
 TQuorMessageForm::TQuorMessageForm(HWND owner)
@@ -48,6 +50,9 @@ LRESULT TQuorMessageForm::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETTEXTLENGTH:
+    case WM_GETTEXT:
+      return AnswerGetText(msg, w, l, FShownText);
   }
   return THostWindow::HandleMessage(msg, w, l);
 }

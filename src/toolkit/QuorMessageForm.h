@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+#include <utility>
 
 #include "toolkit/HostWindow.h"
 
@@ -16,6 +18,9 @@ class TQuorMessageForm : public THostWindow {
 
   // A box shown for another owner form is owned (and its owner disabled) by that form.
   void SetOwner(HWND owner);
+  // What the window answers to WM_GETTEXT: the text it draws, for screen
+  // readers and scripts.
+  void SetShownText(std::wstring text) { FShownText = std::move(text); }
 
   std::function<void(POINT p, bool leftDown)> OnMouseMove;
   std::function<void(POINT p)> OnMouseDown, OnMouseUp;
@@ -24,6 +29,9 @@ class TQuorMessageForm : public THostWindow {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  std::wstring FShownText;
 };
 
 }  // namespace quor

@@ -22,6 +22,22 @@ void SizeBox(const TMessageLayoutInput& in, TMessageLayout& out) {
   out.NineSlice = out.Size.cx != in.Form.cx || out.Size.cy != in.Form.cy;
 }
 
+// A message of several lines: wide enough for its widest line, high enough
+// for a row per line above the buttons.
+void SizeBoxForLines(const TMessageLayoutInput& in, TMessageLayout& out) {
+  out.Size = in.Form;
+  const TQuorPadding& split = in.FormSplit;
+  if (!split.HorizontalOrdered() || !split.VerticalOrdered()) return;
+  const int aw = in.AlphaWidth;
+  const bool icon = !Empty(in.MsgStrip);
+  const LONG left = icon ? aw + 4 + in.MsgStrip.cx / 4 + 2 : aw + in.CaptionHeight + 4;
+  const LONG top = aw + in.CaptionHeight + 4 + (icon ? in.Message.cy / 2 : 0);
+  const LONG width = left + in.Message.cx + aw + 4 + 8;
+  const LONG height = top + (in.Message.cy + 2) * in.MessageLines + 10 + in.BtnFrame.cy + 10 + aw;
+  out.Size = {std::max(width, in.Form.cx), std::max(height, in.Form.cy)};
+  out.NineSlice = out.Size.cx != in.Form.cx || out.Size.cy != in.Form.cy;
+}
+
 void PlaceTitleBar(const TMessageLayoutInput& in, TMessageLayout& out) {
   const int aw = in.AlphaWidth;
   const LONG w = out.Size.cx;
@@ -44,6 +60,7 @@ void PlaceMessage(const TMessageLayoutInput& in, TMessageLayout& out) {
   const bool icon = !Empty(in.MsgStrip);
   if (icon) out.Icon = {aw + 4, below, aw + 4 + in.MsgStrip.cx / 4, below + in.MsgStrip.cy};
   out.MsgRowCount = out.NineSlice ? 3 : in.MsgRowCount;
+  if (in.MessageLines > 1) out.MsgRowCount = std::max(out.MsgRowCount, in.MessageLines);
   const LONG top = icon ? out.Icon.top + in.Message.cy / 2 : below;
   const LONG left = icon ? out.Icon.right + 2 : below;
   out.Message = {left, top, out.Size.cx - aw - 4, top + (in.Message.cy + 2) * out.MsgRowCount};
@@ -67,7 +84,10 @@ TMessageLayout LayoutMessageBox(const TMessageLayoutInput& in) {
   out.MsgRowCount = in.MsgRowCount;
   if (Empty(in.Form) || Empty(in.CloseFrame) || Empty(in.BtnFrame)) return out;
   out.Composed = true;
-  SizeBox(in, out);
+  if (in.MessageLines > 1)
+    SizeBoxForLines(in, out);
+  else
+    SizeBox(in, out);
   PlaceTitleBar(in, out);
   PlaceMessage(in, out);
   PlaceButtons(in, out);

@@ -27,6 +27,9 @@ struct TMessageLayoutInput {
   int BtnCloseLeft = 4;
   int MsgRowCount = 3;
   SIZE Message{};  // the message measured on one line with FontMsg
+  // Lines of its own (line breaks) in the message; with more than one,
+  // Message is its widest line and the box shows every line on a row.
+  int MessageLines = 1;
   SIZE Title{};    // the title measured with FontTitle
   int ButtonSet = kMsgButtonsOk;
 };

@@ -101,11 +101,24 @@ class TFrmMain : public THostWindow {
   void ShowInfo(const std::wstring& text);
   bool AskYesNo(const std::wstring& text);
 
+  // The leftover flow (MainWindowLeftovers.cpp).
+  void RunLeftoverFlow(const std::wstring& text, const std::shared_ptr<TUninstallObject>& record);
+  bool ScanForLeftovers(const std::wstring& text, const std::shared_ptr<TUninstallObject>& record);
+  bool RemoveLeftovers(const std::shared_ptr<TUninstallObject>& record);
+  void ShowRemovalFailures(const TUninstallObject& record);
+
   // Menus, keyboard and translation (MainWindowMenus.cpp, MainWindowTranslate.cpp).
   void BuildMenus();
   void BuildLanguageMenu(TQuorMenuItem& pmLang);
   void SelectLanguage(TQuorMenuItem& item);
   void pmbtnPopup(TQuorPopupMenu& sender, bool& canShow);
+  void OpenEntry(TQuorMenuItem& item);
+  void SearchWeb(TQuorMenuItem& item);
+  void ShowAbout(TQuorMenuItem& item);
+  void StartUpdateCheck();
+  void btnlikeitClick(TQuorControlBase& sender);
+  void QuorDirectImage1click(TQuorControlBase& sender);
+  void lblcheckverclick(TQuorControlBase& sender);
   void PopupProgramMenu(POINT screen);
   void PopupProgramMenuAtSelection();
   bool KeyFilter(MSG& msg);

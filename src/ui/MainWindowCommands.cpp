@@ -89,16 +89,20 @@ void TFrmMain::btnremoveClick(TQuorControlBase&) {
   }
 }
 
+// The end of an uninstall job: after a normal uninstall that removed the
+// registration, the leftover flow; after a forced one (often while its
+// review is open), the row goes with the registration.
 void TFrmMain::UninstallFollowUp(TUninstallHelper&, TUninstallObject* record, bool force) {
   if (record && !force && !RegistrationExists(*record)) FindLeftovers(record);
   if (record && force && !RegistrationExists(*record)) RemoveProgramRow(record);
   for (TQuorDirectButton* b : {BtnNormal, btnmodify, btnforce, btnremove}) b->SetEnabled(false);
 }
 
-// The leftover search and review are not part of this window yet: the row
-// follows the registration.
 void TFrmMain::FindLeftovers(TUninstallObject* record) {
-  if (record && !RegistrationExists(*record)) RemoveProgramRow(record);
+  if (!record) return;
+  RunWithProgress(GetLangText(L"Message", L"StartFindLeftover",
+                              L"Analysing for leftover files, folders and registry entries..."),
+                  kModeLeftovers, record);
 }
 
 }  // namespace quor

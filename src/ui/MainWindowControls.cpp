@@ -120,6 +120,9 @@ void TFrmMain::DefineControls() {
   btnlikeit = &f.Add<TQuorDirectButton>(
       ButtonProps(L"btnlikeit", {704, 445, 89, 22}, L"Like It", false, true));
   Anchor(*btnlikeit, akBottomRight);
+  QuorDirectImage1->OnClick = [this](TQuorControlBase& s) { QuorDirectImage1click(s); };
+  lblcheckver->OnClick = [this](TQuorControlBase& s) { lblcheckverclick(s); };
+  btnlikeit->OnClick = [this](TQuorControlBase& s) { btnlikeitClick(s); };
 }
 
 void TFrmMain::AddCommandButtons() {

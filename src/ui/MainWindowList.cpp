@@ -71,7 +71,9 @@ void TFrmMain::CreateColumns() {
 // Busy mode: the enumeration behind the modal busy window, centred on the list.
 void TFrmMain::RunWithProgress(const std::wstring& text, int mode, TUninstallObject* record) {
   if (mode == kModeLeftovers) {
-    FindLeftovers(record);
+    // Held here: a refresh or the engine's next job must not free the record
+    // while the flow's dialogs are open.
+    if (record) RunLeftoverFlow(text, record->shared_from_this());
     return;
   }
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));

@@ -2,7 +2,9 @@
 // web search, and the window's keyboard.
 
 #include "app/LangText.h"
+#include "inventory/Registry.h"
 #include "ui/MainWindow.h"
+#include "ui/RegistryEditor.h"
 #include "ui/WebAddress.h"
 
 namespace quor {
@@ -31,7 +33,9 @@ void TFrmMain::BuildMenus() {
   };
   pmsys->AddMenuItem(std::move(home));
   pmsys->AddMenuItem(MenuItem(L"N1", L"-"));
-  pmsys->AddMenuItem(MenuItem(L"pmCheckNew", L"Checks for new version"));
+  auto checkNew = MenuItem(L"pmCheckNew", L"Checks for new version");
+  checkNew->OnClick = [this](TQuorMenuItem&) { StartUpdateCheck(); };
+  pmsys->AddMenuItem(std::move(checkNew));
   pmsys->AddMenuItem(MenuItem(L"N2", L"-"));
   auto restore = MenuItem(L"pmRestore", L"Restore removed items...");
   restore->OnClick = [this](TQuorMenuItem&) { pmRestoreClick(); };
@@ -39,10 +43,14 @@ void TFrmMain::BuildMenus() {
   auto languages = MenuItem(L"pmLang", L"Languages");
   BuildLanguageMenu(*languages);
   pmsys->AddMenuItem(std::move(languages));
-  pmsys->AddMenuItem(MenuItem(L"pmAbout", L"About.."));
+  auto about = MenuItem(L"pmAbout", L"About..");
+  about->OnClick = [this](TQuorMenuItem& item) { ShowAbout(item); };
+  pmsys->AddMenuItem(std::move(about));
 
   pmbtn->ClearItems();
-  pmbtn->AddMenuItem(MenuItem(L"pmOpenEntry", L"Open registry entry.."));
+  auto openEntry = MenuItem(L"pmOpenEntry", L"Open registry entry..");
+  openEntry->OnClick = [this](TQuorMenuItem& item) { OpenEntry(item); };
+  pmbtn->AddMenuItem(std::move(openEntry));
   FSearchItem = &pmbtn->AddMenuItem(MenuItem(L"pmGoogle", L"Google for"));
 }
 
@@ -79,15 +87,35 @@ void TFrmMain::pmbtnPopup(TQuorPopupMenu& sender, bool&) {
   auto* record = row ? static_cast<TUninstallObject*>(row->Data) : nullptr;
   if (!record || !FSearchItem) return;
   FSearchItem->ClearChildren();
-  const HWND owner = Handle();
   for (const std::wstring& text : {record->DisplayName, record->Publisher}) {
     auto search = std::make_unique<TQuorMenuItem>(L"", text);
-    search->OnClick = [owner](TQuorMenuItem& item) {
-      OpenWebAddress(owner, SearchAddress(item.Caption));
-    };
+    search->OnClick = [this](TQuorMenuItem& item) { SearchWeb(item); };
     FSearchItem->AddChild(std::move(search));
   }
 }
+
+void TFrmMain::SearchWeb(TQuorMenuItem& item) {
+  OpenWebAddress(Handle(), SearchAddress(item.Caption));
+}
+
+// The registry editor at the selected program's registration.
+void TFrmMain::OpenEntry(TQuorMenuItem&) {
+  TQuorLboxItem* row = lstFile->GetSelectedItem();
+  auto* record = row ? static_cast<TUninstallObject*>(row->Data) : nullptr;
+  if (!record) return;
+  const std::wstring root = RootKeyName(record->RootKey);
+  if (root.empty()) return;
+  OpenRegistryKey(root + L"\\" + record->KeyPath, {});
+}
+
+// The update check, the About box and the like-it box come with their own
+// windows; until then their commands do nothing.
+void TFrmMain::StartUpdateCheck() {}
+void TFrmMain::ShowAbout(TQuorMenuItem&) {}
+void TFrmMain::btnlikeitClick(TQuorControlBase&) {}
+void TFrmMain::lblcheckverclick(TQuorControlBase&) { StartUpdateCheck(); }
+
+void TFrmMain::QuorDirectImage1click(TQuorControlBase&) { OpenWebAddress(Handle(), kVendorSite); }
 
 void TFrmMain::PopupProgramMenu(POINT screen) { pmbtn->Popup(screen.x, screen.y); }
 

@@ -102,6 +102,7 @@ TEST_F(ShippedLanguages, EveryFileIsCompleteAndWellFormed) {
         {L"RestoreAgain", L"s"}};
     for (const auto& [key, conversions] : templates)
       EXPECT_EQ(Conversions(ini.Read(L"Message", key, L"")), conversions) << ToUtf8(key);
+    EXPECT_EQ(Conversions(ini.Read(L"Uninstall", L"RemoveFailedMore", L"")), L"d");
 
     for (const wchar_t* item : {L"pmHelp", L"pmHome", L"pmCheckNew", L"pmLang", L"pmAbout",
                                 L"pmOpenEntry", L"pmGoogle", L"N1", L"N2", L"pmRestore"}) {

@@ -140,5 +140,36 @@ TEST_F(MessageBoxGui, ALongMessageEnlargesTheBoxAndWrapsInThreeRows) {
   EXPECT_TRUE(thirdRowInk);
 }
 
+// Scripts and screen readers read the box through its window text; a box
+// of several lines shows each on a row, and the next box is sized afresh.
+TEST_F(MessageBoxGui, TheBoxTellsItsTextAndGivesEachLineARow) {
+  std::wstring shown;
+  Show(kMsgButtonsOk, [&](HWND h) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(h, text, 256);
+    shown = text;
+    Key(h, VK_RETURN);
+  });
+  EXPECT_EQ(shown, L"Quor Uninstaller\r\nRemove the leftovers?");
+  const SIZE single{box->Image().Width(), box->Image().Height()};
+
+  std::wstring lines = L"These items could not be removed:";
+  for (int i = 0; i < 12; ++i)
+    lines += L"\nC:\\Program Files\\Fabrikam\\file" + std::to_wstring(i) + L".dll";
+  Show(
+      kMsgButtonsOk, [](HWND h) { Key(h, VK_RETURN); }, lines);
+  const TQuorMessageBox::TProps& p = box->Props();
+  const SIZE line = MeasureText(L"C:\\Program Files\\Fabrikam\\file10.dll", TQuorFont(p.FontMsg));
+  const RECT& m = box->Layout().Message;
+  EXPECT_GE(m.right - m.left, line.cx);
+  EXPECT_EQ(m.bottom - m.top, (line.cy + 2) * 13);
+  EXPECT_LT(m.bottom, box->Layout().Button1.top);
+
+  Show(kMsgButtonsOk, [](HWND h) { Key(h, VK_RETURN); });
+  EXPECT_EQ(box->Image().Width(), single.cx);
+  EXPECT_EQ(box->Image().Height(), single.cy);
+  EXPECT_FALSE(timedOut);
+}
+
 }  // namespace
 }  // namespace quor

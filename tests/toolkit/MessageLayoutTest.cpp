@@ -61,6 +61,35 @@ TEST(MessageLayout, LongMessagesEnlargeTheBoxShortOnesKeepTheSkinAndItsRows) {
   }
 }
 
+// A message with line breaks gets a row per line, as wide as its widest
+// line, and its buttons stay below the last row.
+TEST(MessageLayout, LinesOfTheirOwnEachGetARow) {
+  struct Case {
+    const char* name;
+    int lines;
+    LONG widest;
+    SIZE size;
+    int rows;
+  } cases[] = {
+      // Text from 46 (icon) and 50 (half a line below the icon's top); 12 to the right edge.
+      {"ten lines", 10, 500, {46 + 500 + 20, 50 + 10 * 18 + 52}, 10},
+      {"two short lines keep the skin and its rows", 2, 100, {300, 160}, 2},
+      {"three short lines take a row each", 3, 100, {300, 160}, 3},
+  };
+  for (const Case& c : cases) {
+    TMessageLayoutInput in = Input(c.widest);
+    in.MessageLines = c.lines;
+    const TMessageLayout l = LayoutMessageBox(in);
+    EXPECT_EQ(l.Size.cx, c.size.cx) << c.name;
+    EXPECT_EQ(l.Size.cy, c.size.cy) << c.name;
+    EXPECT_EQ(l.MsgRowCount, c.rows) << c.name;
+    EXPECT_GE(l.Message.right - l.Message.left, c.widest) << c.name;
+    EXPECT_EQ(l.Message.bottom - l.Message.top, 18 * c.rows) << c.name;
+    EXPECT_LT(l.Message.bottom, l.Button1.top) << c.name;
+    EXPECT_LE(l.Button1.bottom, l.Size.cy - 8) << c.name;
+  }
+}
+
 TEST(MessageLayout, PlacesTitleBarIconMessageAndButtons) {
   TMessageLayout l = LayoutMessageBox(Input(900));  // 454 x 160
   ExpectRect(l.Close, 454 - 8 - 4 - 20, 8, 454 - 8 - 4, 8 + 18, "close");

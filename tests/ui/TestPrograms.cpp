@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/Handles.h"
 #include "inventory/ProgramSize.h"
 
 namespace quor::test {
@@ -23,6 +24,14 @@ TTestProgram::TTestProgram(const TProgramSpec& spec, const std::wstring& keyPref
   FKey.SetString(L"DisplayVersion", spec.Version);
   FKey.SetString(L"InstallDate", spec.InstallDate);
   FKey.SetString(L"InstallLocation", FFolder.Path());
+}
+
+bool TTestProgram::RegistrationExists() const {
+  HKEY key = nullptr;
+  const LONG result =
+      ::RegOpenKeyExW(FKey.Root(), FKey.Path().c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key);
+  UniqueRegKey owned(key);
+  return result == ERROR_SUCCESS;
 }
 
 // The empty folders go first, one call each; the folder's own removal then

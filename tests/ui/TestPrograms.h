@@ -36,6 +36,14 @@ class TTestProgram {
   // What the size column shows once the folder is measured: whole KiB,
   // formatted as the program formats sizes.
   std::wstring SizeText() const;
+  const std::wstring& FolderPath() const { return FFolder.Path(); }
+  HKEY RootKey() const { return FKey.Root(); }
+  const std::wstring& KeyPath() const { return FKey.Path(); }
+  bool RegistrationExists() const;
+  // Adds a text value to the registration (a ModifyPath, an UninstallString).
+  void SetValue(const std::wstring& name, const std::wstring& value) const {
+    FKey.SetString(name, value);
+  }
 
  private:
   TProgramSpec FSpec;

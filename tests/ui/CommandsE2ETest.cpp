@@ -1,0 +1,540 @@
+// The main window's commands as a user meets them: the real executable in
+// the test prefix, its command buttons and context menu driven with real
+// input, its message boxes read through their window text.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+#include "ui/GuiProgram.h"
+#include "ui/ListText.h"
+#include "ui/Polling.h"
+#include "ui/TestPrograms.h"
+#include "ui/UserInput.h"
+
+namespace quor::test {
+namespace {
+
+// Limits only end a hung test; nothing here measures time.
+constexpr DWORD kStartLimitMs = 90000;
+constexpr DWORD kStepLimitMs = 30000;
+// How long a click that must do nothing is given to show anything.
+constexpr DWORD kNothingShownMs = 1500;
+
+// The frame's layout in client pixels: the list's top-left corner and the
+// command buttons' rectangles.
+constexpr POINT kListAt{8, 72};
+constexpr int kHeaderHeight = 19, kRowHeight = 30;
+enum TCommand { cmdNormal, cmdModify, cmdForce, cmdDelete };
+constexpr RECT kCommandButtons[] = {
+    {649, 75, 789, 106}, {649, 112, 789, 143}, {649, 149, 789, 180}, {649, 205, 789, 236}};
+
+// A popup-menu level: items 24 pixels high with 2 pixels between them, the
+// first 6 pixels below the level's top.
+constexpr int kMenuItemPitch = 26, kMenuFirstItemTop = 6, kMenuItemHeight = 24;
+enum TMenuItem { miOpenEntry, miGoogle };
+
+// The message box's close button: 30 pixels square, 8 + 4 pixels in from
+// the right edge and 8 down from the top.
+constexpr int kMessageCloseRight = 12, kMessageCloseTop = 8, kMessageCloseSize = 30;
+
+enum class TAnswer { Yes, No, CloseBox };
+
+const std::wstring& Tag() {
+  static const std::wstring tag = L"QuorCmdTest" + std::to_wstring(::GetCurrentProcessId());
+  return tag;
+}
+
+std::wstring Named(const std::wstring& suffix) { return Tag() + L" " + suffix; }
+
+std::string Ascii(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 128 ? char(c) : '?';
+  return out;
+}
+
+std::wstring EnglishText(const wchar_t* section, const wchar_t* key) {
+  wchar_t value[512] = {};
+  ::GetPrivateProfileStringW(section, key, L"", value, 512,
+                             (ExeFolder() + L"\\Languages\\English.ini").c_str());
+  return value;
+}
+
+// What a message box shows: its title, a line break, its message.
+std::wstring InfoText(const wchar_t* key) {
+  return EnglishText(L"Translation", L"Information") + L"\r\n" + EnglishText(L"Message", key);
+}
+std::wstring QuestionText(const wchar_t* key) {
+  return EnglishText(L"Translation", L"Warning") + L"\r\n" + EnglishText(L"Message", key);
+}
+
+std::wstring HelperCommand(const std::wstring& arguments) {
+  return L"\"" + ExeFolder() + L"\\quor_test_helper.exe\" " + arguments;
+}
+
+std::wstring ConfigPath() {
+  wchar_t appData[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+  return std::wstring(appData) + L"\\Quor Uninstaller\\Config.ini";
+}
+
+TProgramSpec Spec(const std::wstring& suffix) {
+  return {Named(suffix), L"Command Test Co", L"1.0", L"20240101", 1, 2048};
+}
+
+class CommandsE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(PathExists(ExeFolder() + L"\\config.ini"))
+        << "a config.ini beside QuorUninstaller.exe overrides the settings under test";
+    ::DeleteFileW(ConfigPath().c_str());
+  }
+
+  void TearDown() override {
+    if (!FProgram || !FProgram->Running()) return;
+    if (HasFailure()) {
+      FProgram->Kill();
+      return;
+    }
+    ::PostMessageW(FProgram->MainWindow(), WM_CLOSE, 0, 0);
+    const auto code = FProgram->WaitForExit(kStepLimitMs);
+    if (!code) FProgram->Kill();
+    EXPECT_EQ(code, std::optional<DWORD>(0));
+  }
+
+  // Starts the program and waits until it lists `programs` and takes input.
+  void Start(const std::vector<const TTestProgram*>& programs) {
+    FProgram = std::make_unique<TGuiProgram>();
+    ASSERT_TRUE(FProgram->Started()) << "cannot start " << Ascii(ProgramPath());
+    ASSERT_TRUE(WaitUntil([&] { return FProgram->ListWindow() != nullptr; }, kStartLimitMs))
+        << "the main window with its list did not appear";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const TListText list = List();
+          for (const TTestProgram* p : programs)
+            if (!list.Row(p->DisplayName())) return false;
+          return ::IsWindowEnabled(FProgram->MainWindow()) != FALSE;
+        },
+        kStartLimitMs))
+        << "the test programs are not listed, or the window takes no input";
+  }
+
+  TListText List() const { return ParseListText(WindowText(FProgram->ListWindow())); }
+  bool Listed(const TTestProgram& p) const { return List().Row(p.DisplayName()).has_value(); }
+
+  void FocusMainWindow() {
+    ASSERT_TRUE(BringToFront(FProgram->MainWindow()))
+        << "the main window does not come to the front";
+  }
+
+  // Shows only the program's row (by searching for its name) and clicks it.
+  void SelectRow(const TTestProgram& p) {
+    FocusMainWindow();
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(FProgram->SearchWindow()).empty(); }, kStepLimitMs));
+    TypeText(p.DisplayName());
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const TListText list = List();
+          return list.Rows.size() == 1 && list.Rows[0].Name == p.DisplayName();
+        },
+        kStepLimitMs))
+        << "the search does not show " << Ascii(p.DisplayName()) << " alone";
+    const RECT list = ScreenRect(FProgram->ListWindow());
+    ClickAt({list.left + 100, list.top + kHeaderHeight + kRowHeight / 2});
+  }
+
+  void ClickCommand(TCommand command) {
+    FocusMainWindow();
+    const RECT list = ScreenRect(FProgram->ListWindow());
+    const RECT& b = kCommandButtons[command];
+    ClickAt({list.left - kListAt.x + (b.left + b.right) / 2,
+             list.top - kListAt.y + (b.top + b.bottom) / 2});
+  }
+
+  // The message box that is open, once there is one: of the open dialogs
+  // (a progress dialog may be there too) the one whose text is a title and
+  // a message.
+  HWND WaitForMessageBox() {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs())
+            if (WindowText(dialog).find(L"\r\n") != std::wstring::npos) box = dialog;
+          return box != nullptr;
+        },
+        kStepLimitMs);
+    return box;
+  }
+
+  bool NoDialogFor(DWORD ms) {
+    return !WaitUntil([&] { return !FProgram->Dialogs().empty(); }, ms);
+  }
+
+  // Answers the open message box and waits until it has gone.
+  testing::AssertionResult Answer(HWND box, TAnswer answer) {
+    if (!BringToFront(box)) return testing::AssertionFailure() << "the box is not in front";
+    switch (answer) {
+      case TAnswer::Yes:
+        PressKey(VK_RETURN);
+        break;
+      case TAnswer::No:
+        PressKey(VK_RIGHT);
+        PressKey(VK_RETURN);
+        break;
+      case TAnswer::CloseBox: {
+        const RECT r = ScreenRect(box);
+        ClickAt({r.right - kMessageCloseRight - kMessageCloseSize / 2,
+                 r.top + kMessageCloseTop + kMessageCloseSize / 2});
+        break;
+      }
+    }
+    // The box's window is kept for the next message: gone means hidden.
+    if (WaitUntil([&] { return !::IsWindowVisible(box); }, kStepLimitMs))
+      return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the box stays open";
+  }
+
+  // Expects a message box with `text`, and closes it with OK.
+  void ExpectInfo(const std::wstring& text, const char* what) {
+    const HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << what << ": no message box";
+    EXPECT_EQ(WindowText(box), text) << what;
+    ASSERT_TRUE(Answer(box, TAnswer::Yes)) << what;
+  }
+
+  std::vector<HWND> OpenContextMenu() {
+    FocusMainWindow();
+    PressKey(VK_APPS);
+    std::vector<HWND> levels;
+    WaitUntil([&] { return (levels = FProgram->MenuLevels()).size() == 1; }, kStepLimitMs);
+    return levels;
+  }
+
+  void PointAtMenuItem(HWND level, TMenuItem item) {
+    const RECT r = ScreenRect(level);
+    MoveMouseTo({(r.left + r.right) / 2,
+                 r.top + kMenuFirstItemTop + int(item) * kMenuItemPitch + kMenuItemHeight / 2});
+  }
+
+  void CloseMenus() {
+    for (int i = 0; i < 3 && !FProgram->MenuLevels().empty(); ++i) {
+      PressKey(VK_ESCAPE);
+      WaitUntil([&] { return FProgram->MenuLevels().empty(); }, 2000);
+    }
+    ASSERT_TRUE(FProgram->MenuLevels().empty()) << "Escape leaves the menu open";
+  }
+
+  std::unique_ptr<TGuiProgram> FProgram;
+};
+
+// The question of Delete Entries: every answer but No deletes the
+// registration and the row; the install folder is never touched.
+TEST_F(CommandsE2E, DeleteEntriesFollowsTheAnswerToItsQuestion) {
+  struct TCase {
+    const char* Name;
+    const wchar_t* Suffix;
+    TAnswer Answer;
+    bool Deleted;
+  };
+  const TCase cases[] = {
+      {"Yes", L"Yes", TAnswer::Yes, true},
+      {"the box's close button", L"Closed", TAnswer::CloseBox, true},
+      {"No", L"No", TAnswer::No, false},
+  };
+  std::vector<std::unique_ptr<TTestProgram>> programs;
+  std::vector<const TTestProgram*> listed;
+  for (const TCase& c : cases) {
+    programs.push_back(std::make_unique<TTestProgram>(Spec(L"Delete " + std::wstring(c.Suffix)),
+                                                      L"QuorCmdTest-D"));
+    listed.push_back(programs.back().get());
+  }
+  Start(listed);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const TCase& c = cases[i];
+    const TTestProgram& program = *programs[i];
+    SCOPED_TRACE(c.Name);
+    SelectRow(program);
+    ClickCommand(cmdDelete);
+    const HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "Delete Entries asked nothing";
+    EXPECT_EQ(WindowText(box), QuestionText(L"ConfirmRemove"));
+    ASSERT_TRUE(Answer(box, c.Answer));
+    if (c.Deleted) {
+      EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs)) << "the row stays";
+      EXPECT_FALSE(program.RegistrationExists());
+    } else {
+      ::Sleep(kNothingShownMs);
+      EXPECT_TRUE(Listed(program));
+      EXPECT_TRUE(program.RegistrationExists());
+    }
+    EXPECT_TRUE(PathExists(program.FolderPath())) << "the install folder went too";
+    EXPECT_TRUE(NoDialogFor(300));
+  }
+}
+
+// Once the selected row has gone (its entry deleted), every command says
+// that no program is selected, and asks nothing first.
+TEST_F(CommandsE2E, EveryCommandWithoutASelectionSaysSo) {
+  const TTestProgram program(Spec(L"Gone"), L"QuorCmdTest-S");
+  program.SetValue(L"ModifyPath", HelperCommand(L"--exit 0"));  // so that Modify is enabled too
+  Start({&program});
+  SelectRow(program);
+  ClickCommand(cmdDelete);
+  const HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  ASSERT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs));
+
+  const std::wstring noSelection = InfoText(L"NoProgramSelected");
+  for (TCommand command : {cmdNormal, cmdModify, cmdForce, cmdDelete}) {
+    SCOPED_TRACE(int(command));
+    ClickCommand(command);
+    ExpectInfo(noSelection, "a command without a selection");
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Without a selected row both items are disabled: the search item opens no
+// sub-menu. With one, it offers the program's name and publisher.
+TEST_F(CommandsE2E, ContextMenuItemsNeedASelection) {
+  const TTestProgram program(Spec(L"Menu"), L"QuorCmdTest-M");
+  Start({&program});
+  std::vector<HWND> levels = OpenContextMenu();
+  ASSERT_EQ(levels.size(), 1u) << "the Apps key opened no menu";
+  PointAtMenuItem(levels[0], miGoogle);
+  EXPECT_FALSE(WaitUntil([&] { return FProgram->MenuLevels().size() == 2; }, kNothingShownMs))
+      << "a disabled item opened its sub-menu";
+  CloseMenus();
+
+  SelectRow(program);
+  levels = OpenContextMenu();
+  ASSERT_EQ(levels.size(), 1u) << "the Apps key opened no menu";
+  PointAtMenuItem(levels[0], miGoogle);
+  EXPECT_TRUE(
+      WaitUntil([&] { return (levels = FProgram->MenuLevels()).size() == 2; }, kStepLimitMs))
+      << "the search item opened no sub-menu with a row selected";
+  if (levels.size() == 2) {
+    const RECT sub = ScreenRect(levels[1]);
+    EXPECT_EQ(sub.bottom - sub.top, kMenuFirstItemTop + 8 - 2 + 2 * kMenuItemPitch)
+        << "the sub-menu does not hold two items";
+  }
+  CloseMenus();
+}
+
+// Modify is offered only for a program with a modify command. While one
+// runs the buttons wait for it (Force Uninstall asks nothing), the Enter key
+// is told that the engine is busy, and its end brings the buttons back.
+TEST_F(CommandsE2E, WhileAModifyRunsCommandsWaitForIt) {
+  TempFolder marks(L"QuorCmdMarks");
+  const std::wstring modified = marks / L"modified.txt";
+  const TTestProgram modifiable(Spec(L"Modifiable"), L"QuorCmdTest-F");
+  modifiable.SetValue(L"ModifyPath", HelperCommand(L"--sleep 6000 --marker \"" + modified + L"\""));
+  const TTestProgram plain(Spec(L"Plain"), L"QuorCmdTest-F");
+  Start({&modifiable, &plain});
+
+  SelectRow(plain);
+  ClickCommand(cmdModify);
+  EXPECT_TRUE(NoDialogFor(kNothingShownMs))
+      << "Modify answered for a program without a modify command";
+
+  SelectRow(modifiable);
+  ClickCommand(cmdModify);
+  ::Sleep(1000);  // the modify command has started by now; it runs six seconds
+  ClickCommand(cmdForce);
+  EXPECT_TRUE(NoDialogFor(kNothingShownMs)) << "Force Uninstall answered while a modify runs";
+  FocusMainWindow();
+  PressKey(VK_RETURN);
+  ExpectInfo(InfoText(L"IsBusy"), "Enter while a modify runs");
+  if (HasFatalFailure()) return;
+  EXPECT_FALSE(PathExists(modified)) << "the modify command ended too soon for this test";
+
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(modified); }, kStepLimitMs))
+      << "the modify command never ran";
+  // The end of the modify reaches the window within a second or two.
+  HWND question = nullptr;
+  for (int attempt = 0; attempt < 10 && !question; ++attempt) {
+    ClickCommand(cmdForce);
+    if (!NoDialogFor(kNothingShownMs)) question = WaitForMessageBox();
+  }
+  ASSERT_NE(question, nullptr) << "Force Uninstall stays disabled after the modify ended";
+  EXPECT_EQ(WindowText(question), QuestionText(L"BeSureUseForce"));
+  ASSERT_TRUE(Answer(question, TAnswer::No));
+  EXPECT_TRUE(NoDialogFor(kNothingShownMs)) << "No to the question went on";
+  EXPECT_TRUE(Listed(modifiable));
+  EXPECT_TRUE(modifiable.RegistrationExists());
+}
+
+// A normal uninstall: an uninstaller that leaves its registration ends
+// without a scan and keeps the row; one that removes it starts the scan,
+// which here finds nothing (no install folder, a name found nowhere), says
+// so, and the row goes with the registration.
+TEST_F(CommandsE2E, NormalUninstallScansOnlyWhenTheRegistrationHasGone) {
+  TempFolder marks(L"QuorCmdMarks");
+  const std::wstring kept = marks / L"kept.txt", removed = marks / L"removed.txt";
+  const TTestProgram keeps(Spec(L"Keeps"), L"QuorCmdTest-N");
+  keeps.SetValue(L"UninstallString", HelperCommand(L"--marker \"" + kept + L"\""));
+  TProgramSpec goesSpec = Spec(L"Goes");
+  goesSpec.Files = 0;
+  const TTestProgram goes(goesSpec, L"QuorCmdTest-N");
+  // The uninstaller deletes the registration; the install folder is gone already.
+  goes.SetValue(L"UninstallString",
+                HelperCommand(L"--delete-key \"HKEY_CURRENT_USER\\" + goes.KeyPath() +
+                              L"\" --marker \"" + removed + L"\""));
+  ASSERT_TRUE(::RemoveDirectoryW(goes.FolderPath().c_str()));
+  Start({&keeps, &goes});
+
+  SelectRow(keeps);
+  ClickCommand(cmdNormal);
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(kept); }, kStepLimitMs))
+      << "the uninstaller did not run";
+  EXPECT_TRUE(NoDialogFor(3000)) << "an uninstall that left its registration went on";
+  EXPECT_TRUE(Listed(keeps));
+
+  SelectRow(goes);
+  ClickCommand(cmdNormal);
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(removed); }, kStepLimitMs))
+      << "the uninstaller did not run";
+  const HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "the scan told nothing";
+  EXPECT_EQ(WindowText(box), EnglishText(L"Translation", L"Information") + L"\r\n" +
+                                 EnglishText(L"Uninstall", L"NoLeftOverItem"));
+  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  EXPECT_TRUE(WaitUntil([&] { return !Listed(goes); }, kStepLimitMs)) << "the row stays";
+}
+
+// Enter and Delete uninstall the selected row while the user can see it;
+// hidden by the search, it is not uninstalled by a key.
+TEST_F(CommandsE2E, KeysUninstallOnlyTheRowTheUserSees) {
+  TempFolder marks(L"QuorCmdMarks");
+  const std::wstring ran = marks / L"ran.txt";
+  const TTestProgram program(Spec(L"Keyed"), L"QuorCmdTest-K");
+  // An uninstaller that leaves its registration: nothing follows it.
+  program.SetValue(L"UninstallString", HelperCommand(L"--marker \"" + ran + L"\""));
+  Start({&program});
+  SelectRow(program);
+  for (WORD key : {WORD(VK_DELETE), WORD(VK_RETURN)}) {
+    SCOPED_TRACE(key);
+    ::DeleteFileW(ran.c_str());
+    FocusMainWindow();
+    PressKey(key);
+    EXPECT_TRUE(WaitUntil([&] { return PathExists(ran); }, kStepLimitMs))
+        << "the key did not uninstall the selected row";
+    EXPECT_TRUE(NoDialogFor(3000));  // the end of the uninstall has arrived by now
+  }
+
+  ::DeleteFileW(ran.c_str());
+  FocusMainWindow();
+  TypeText(L"zz");
+  ASSERT_TRUE(WaitUntil([&] { return List().Rows.empty(); }, kStepLimitMs));
+  PressKey(VK_RETURN);
+  ExpectInfo(InfoText(L"NoProgramSelected"), "Enter on a hidden row");
+  ::Sleep(kNothingShownMs);
+  EXPECT_FALSE(PathExists(ran)) << "a hidden row was uninstalled";
+}
+
+// The leftover flow through its dialogs: the progress dialog's Cancel and
+// the review's Remove, at their places in the dialogs' client areas.
+constexpr POINT kProgressCancel{136 + 60, 78 + 12};
+constexpr POINT kReviewRemove{263 + 45, 342 + 12};
+
+class LeftoverFlowE2E : public CommandsE2E {
+ protected:
+  // The open dialog that is not a message box (the progress dialog or the
+  // review), once there is one.
+  HWND WaitForWindowDialog() {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs())
+            if (WindowText(dialog).find(L"\r\n") == std::wstring::npos) found = dialog;
+          return found != nullptr;
+        },
+        kStepLimitMs);
+    return found;
+  }
+
+  void ClickInClient(HWND window, POINT client) {
+    ASSERT_TRUE(BringToFront(window));
+    ::ClientToScreen(window, &client);
+    ClickAt(client);
+  }
+
+  void ForceUninstall(const TTestProgram& program) {
+    SelectRow(program);
+    ClickCommand(cmdForce);
+    const HWND question = WaitForMessageBox();
+    ASSERT_NE(question, nullptr) << "Force Uninstall asked nothing";
+    ASSERT_TRUE(Answer(question, TAnswer::Yes));
+  }
+};
+
+// Disabled until the progress dialog and the review are built: the
+// stand-ins show no window.
+TEST_F(LeftoverFlowE2E, DISABLED_CancelDuringTheScanShowsNoReview) {
+  // Many folders keep the scan busy long enough to be cancelled.
+  TProgramSpec spec = Spec(L"Cancelled");
+  spec.EmptyFolders = 3000;
+  const TTestProgram program(spec, L"QuorCmdTest-L");
+  Start({&program});
+  ForceUninstall(program);
+  const HWND progress = WaitForWindowDialog();
+  ASSERT_NE(progress, nullptr) << "no progress dialog";
+  ClickInClient(progress, kProgressCancel);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(progress) || !::IsWindowVisible(progress); },
+                        kStepLimitMs))
+      << "Cancel left the progress dialog open";
+  EXPECT_TRUE(NoDialogFor(3000)) << "a cancelled scan went on";
+  EXPECT_TRUE(Listed(program));
+  EXPECT_TRUE(program.RegistrationExists());
+  EXPECT_TRUE(PathExists(program.FolderPath()));
+}
+
+// Disabled until the progress dialog and the review are built. A file
+// that another process holds open cannot be deleted: the message after the
+// removal names it, and the row follows the registration.
+TEST_F(LeftoverFlowE2E, DISABLED_AFileHeldOpenIsNamedAfterTheRemoval) {
+  const TTestProgram program(Spec(L"Held"), L"QuorCmdTest-L");
+  const std::wstring held = program.FolderPath() + L"\\file0.bin";
+  UniqueKernelHandle open(::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(open) << "cannot hold the file open";
+  Start({&program});
+  ForceUninstall(program);
+  const HWND progress = WaitForWindowDialog();
+  ASSERT_NE(progress, nullptr) << "no progress dialog";
+  // The review follows the progress dialog.
+  HWND review = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        review = WaitForWindowDialog();
+        return review && review != progress;
+      },
+      kStepLimitMs))
+      << "no review";
+  ClickInClient(review, kReviewRemove);
+  const HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "the removal told nothing";
+  const std::wstring text = WindowText(box);
+  EXPECT_TRUE(text.starts_with(EnglishText(L"Translation", L"Warning") + L"\r\n" +
+                               EnglishText(L"Uninstall", L"RemoveFailed")))
+      << Ascii(text);
+  EXPECT_NE(text.find(L"file0.bin"), std::wstring::npos) << Ascii(text);
+  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  EXPECT_TRUE(PathExists(held));
+  ::Sleep(kNothingShownMs);
+  EXPECT_EQ(Listed(program), program.RegistrationExists());
+}
+
+}  // namespace
+}  // namespace quor::test
