@@ -91,6 +91,7 @@ void TFrmMain::FormCreate() {
   CreateColumns();
   BuildMenus();
   CreateEngine();
+  FUiCalls = std::make_unique<TUiCalls>();
   FKeyFilter = TMessageLoop::AddFilter([this](MSG& msg) { return KeyFilter(msg); });
   FCreated = true;
 }
@@ -136,6 +137,7 @@ void TFrmMain::tmr1Timer() {
 void TFrmMain::FormDestroy() {
   FCreated = false;
   FKeyFilter = {};
+  FUiCalls.reset();
   const TLanguageSettings* lang = FLang.get();
   FHelper.reset();
   if (lang) lang->SaveConfig();

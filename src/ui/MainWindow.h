@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/LanguageSettings.h"
+#include "app/UpdateCheck.h"
+#include "base/UiCalls.h"
 #include "engine/UninstallHelper.h"
 #include "toolkit/HostWindow.h"
 #include "toolkit/QuorDirectButton.h"
@@ -116,6 +118,9 @@ class TFrmMain : public THostWindow {
   void SearchWeb(TQuorMenuItem& item);
   void ShowAbout(TQuorMenuItem& item);
   void StartUpdateCheck();
+  std::wstring UpdateFileAddress() const;
+  void CheckUpdateDone(TCheckUpdate& sender, const std::wstring& tempFile, int32_t build,
+                       const std::wstring& showUrl, const std::vector<std::wstring>& newInfo);
   void btnlikeitClick(TQuorControlBase& sender);
   void QuorDirectImage1click(TQuorControlBase& sender);
   void lblcheckverclick(TQuorControlBase& sender);
@@ -152,6 +157,11 @@ class TFrmMain : public THostWindow {
 
   std::unique_ptr<TLanguageSettings> FLang;
   std::unique_ptr<TUninstallHelper> FHelper;
+  // Runs what workers hand over on this window's thread; goes first at
+  // shut-down, so that nothing handed over later runs.
+  std::unique_ptr<TUiCalls> FUiCalls;
+  // The running update check, until its result has been handled.
+  std::shared_ptr<TCheckUpdate> FCheckUpdate;
   TFontSpec FFont{L"Tahoma", DEFAULT_CHARSET, 8, 0, 0x383838};
   std::wstring FVersionText;
   uint16_t FBuild = 0;

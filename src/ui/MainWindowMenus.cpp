@@ -110,7 +110,6 @@ void TFrmMain::OpenEntry(TQuorMenuItem&) {
 
 // The update check, the About box and the like-it box come with their own
 // windows; until then their commands do nothing.
-void TFrmMain::StartUpdateCheck() {}
 void TFrmMain::ShowAbout(TQuorMenuItem&) {}
 void TFrmMain::btnlikeitClick(TQuorControlBase&) {}
 void TFrmMain::lblcheckverclick(TQuorControlBase&) { StartUpdateCheck(); }

@@ -12,6 +12,9 @@ inline constexpr wchar_t kVendorSite[] = L"https://www.quor-uninstaller.example"
 inline constexpr wchar_t kHelpPath[] = L"/PCE/Help/freeuninstaller/";
 inline constexpr wchar_t kProductPath[] = L"/quoruninstallerfree.html";
 inline constexpr wchar_t kTranslationPath[] = L"/language.html";
+inline constexpr wchar_t kDownloadPath[] = L"/download.html";
+// The update-information file; Config.ini may name a mirror instead.
+inline constexpr wchar_t kUpdatePath[] = L"/update/kztverinfo.txt";
 
 // True where a web address must go to the built-in browser: Windows 8 and
 // 8.1 (version 6.2 and 6.3) and any text with "http" in it.

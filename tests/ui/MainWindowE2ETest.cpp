@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "app/FileVersion.h"
 #include "engine/Backup.h"
 #include "support/ChildProcess.h"
+#include "support/LoopbackServer.h"
 #include "support/TempFolder.h"
 #include "ui/GuiProgram.h"
 #include "ui/ListText.h"
@@ -610,6 +612,76 @@ TEST_F(MainWindowE2E, StartUpDeletesBackupsPastTheirAge) {
     EXPECT_EQ(root.Programs(), c.Left);
     EXPECT_EQ(Close(), std::optional<DWORD>(0));
   }
+}
+
+// The "Check New Version" link, in the window's client pixels, and the list's
+// place there.
+constexpr POINT kCheckLinkAt{273 + 40, 445 + 11};
+constexpr POINT kListAt{8, 72};
+
+// Each answer that offers nothing new, or nothing that may be opened, ends
+// in the same message; two quick clicks ask the server once.
+TEST_F(MainWindowE2E, UpdateCheckSaysWhenNothingNewerIsOffered) {
+  const auto version = ReadFileVersion(ProgramPath());
+  ASSERT_TRUE(version.has_value());
+  const std::string build = std::to_string(version->Build);
+  struct TCase {
+    const char* Name;
+    std::string Body;
+  };
+  const TCase cases[] = {
+      {"the running build", "[VerInfo]\r\nBuild=" + build + "\r\nShowUrl=https://x.example/\r\n"},
+      {"a newer build whose page is a local program",
+       "[VerInfo]\r\nBuild=65000\r\nShowUrl=C:\\windows\\system32\\winver.exe\r\n"},
+  };
+  const std::wstring expected = IniValue(LanguageFile(L"English"), L"Message", L"NoNewVer");
+  ASSERT_FALSE(expected.empty());
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLoopbackServer server(TLoopbackServer::TMode::Answer, c.Body);
+    ASSERT_TRUE(server.Listening());
+    ::DeleteFileW(ConfigPath().c_str());
+    ASSERT_TRUE(WriteWholeFile(ConfigPath(), "[General]\r\nUpdateUrl=" + Narrow(server.Url()) + "\r\n"));
+    Start(false);
+    FocusMainWindow();
+    const RECT list = ScreenRect(FProgram->ListWindow());
+    const POINT link{list.left - kListAt.x + kCheckLinkAt.x, list.top - kListAt.y + kCheckLinkAt.y};
+    ClickAt(link);
+    ClickAt(link);
+    std::wstring text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs())
+            if ((text = WindowText(dialog)).find(L"\r\n") != std::wstring::npos) return true;
+          return false;
+        },
+        kStepLimitMs))
+        << "no message after the check";
+    EXPECT_NE(text.find(expected), std::wstring::npos) << Narrow(text);
+    EXPECT_EQ(server.Requests(), 1);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs));
+    EXPECT_EQ(Close(), std::optional<DWORD>(0));
+  }
+}
+
+// A server that accepts and never answers holds neither the window nor its
+// closing.
+TEST_F(MainWindowE2E, AHangingUpdateCheckNeitherFreezesNorHoldsTheWindow) {
+  TLoopbackServer silent(TLoopbackServer::TMode::Silent);
+  ASSERT_TRUE(silent.Listening());
+  ASSERT_TRUE(WriteWholeFile(ConfigPath(), "[General]\r\nUpdateUrl=" + Narrow(silent.Url()) + "\r\n"));
+  Start(false);
+  FocusMainWindow();
+  const RECT list = ScreenRect(FProgram->ListWindow());
+  ClickAt({list.left - kListAt.x + kCheckLinkAt.x, list.top - kListAt.y + kCheckLinkAt.y});
+  ASSERT_TRUE(WaitUntil([&] { return silent.Requests() == 1; }, kStepLimitMs));
+  // The window answers while the check waits for the server.
+  TypeSearch(Named(L"Beta"));
+  EXPECT_TRUE(WaitForList([&](const TListText& l) { return l.Names().size() == 1; }, "one row"));
+  // Closing does not wait for the check (the program's own limit is 20 s).
+  ::PostMessageW(FProgram->MainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(FProgram->WaitForExit(15000), std::optional<DWORD>(0));
 }
 
 }  // namespace
