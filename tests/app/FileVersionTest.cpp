@@ -84,7 +84,7 @@ std::string EmbeddedManifest(const std::wstring& file) {
 
 // The window asks for the highest rights its user has; the command line runs
 // with the rights of whoever calls it.
-TEST(ExecutableResourcesTest, EachExecutableAsksForItsExecutionLevel) {
+TEST(ExecutableResourcesTest, EachExecutableHasItsIconAndAsksForItsExecutionLevel) {
   const std::pair<const wchar_t*, const char*> cases[] = {
       {L"QuorUninstaller.exe", "level=\"highestAvailable\""},
       {L"quor.exe", "level=\"asInvoker\""},
@@ -93,6 +93,12 @@ TEST(ExecutableResourcesTest, EachExecutableAsksForItsExecutionLevel) {
     const std::string manifest = EmbeddedManifest(test::ExeFolder() + L"\\" + name);
     EXPECT_NE(manifest.find(level), std::string::npos) << level << " in\n" << manifest;
     EXPECT_NE(manifest.find("8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"), std::string::npos);
+    HMODULE module = ::LoadLibraryExW((test::ExeFolder() + L"\\" + name).c_str(), nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr)
+        << "no program icon in " << ToUtf8(name);
+    ::FreeLibrary(module);
   }
 }
 
