@@ -3,6 +3,8 @@
 
 #include "app/LangText.h"
 #include "inventory/Registry.h"
+#include "ui/AboutWindow.h"
+#include "ui/LikeItWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/RegistryEditor.h"
 #include "ui/WebAddress.h"
@@ -111,8 +113,8 @@ void TFrmMain::OpenEntry(TQuorMenuItem&) {
 // The update check, the About box and the like-it box come with their own
 // windows; until then their commands do nothing.
 void TFrmMain::StartUpdateCheck() {}
-void TFrmMain::ShowAbout(TQuorMenuItem&) {}
-void TFrmMain::btnlikeitClick(TQuorControlBase&) {}
+void TFrmMain::ShowAbout(TQuorMenuItem&) { ShowAboutDialog(Handle()); }
+void TFrmMain::btnlikeitClick(TQuorControlBase&) { ShowLikeItDialog(Handle()); }
 void TFrmMain::lblcheckverclick(TQuorControlBase&) { StartUpdateCheck(); }
 
 void TFrmMain::QuorDirectImage1click(TQuorControlBase&) { OpenWebAddress(Handle(), kVendorSite); }
