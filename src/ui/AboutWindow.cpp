@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/LangText.h"
 #include "toolkit/QuorSkin.h"
 #include "toolkit/QuorSkinProps.h"
@@ -141,11 +143,22 @@ void TFrmAbout::TranslateAbout() {
     if (l == lblsupport || l == lblweb) over.Style = uint8_t(over.Style | fsUnderline);
     l->SetStateFonts(normal, over, over);
     l->SetCaption(GetLangText(L"Translation", AboutKey(l->Name()), l->Caption()));
+    FitText(*l);
   }
   auto fonts = btnok->Fonts();
   for (TFontSpec& font : fonts) CopyFontFace(font, FFont);
   btnok->SetFonts(fonts);
   btnok->SetCaption(GetLangText(L"Translation", AboutKey(btnok->Name()), btnok->Caption()));
+}
+
+// A label whose text is wider than it grows to the right, up to the dialog's margin.
+void TFrmAbout::FitText(TQuorDirectLabel& label) {
+  TBounds b = label.Bounds();
+  const int needed = int(MeasureText(label.Caption(), TQuorFont(label.Font())).cx) + 4;
+  const int room = kClientWidth - 16 - b.Left;
+  if (needed <= b.Width || b.Width >= room) return;
+  b.Width = std::min(needed, room);
+  label.SetBounds(b);
 }
 
 // Escape closes; Enter closes too, and on a focused button presses it.

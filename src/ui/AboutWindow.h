@@ -40,6 +40,7 @@ class TFrmAbout : public THostWindow {
  private:
   void DefineControls();
   void FormShow();
+  void FitText(TQuorDirectLabel& label);
   bool KeyFilter(const MSG& msg);
   void btnokClick(TQuorControlBase& sender);
   void lblsupportclick(TQuorControlBase& sender);

@@ -64,8 +64,12 @@ Tfrmlikeit::~Tfrmlikeit() {
 
 void Tfrmlikeit::DefineControls() {
   TQuorDirectForm& f = *FForm;
+  // The program's mark fills the left column; it only decorates.
+  f.Add<TQuorDirectImage>(
+      {.Control = {.Name = L"imglogo", .Bounds = {72, 48, 56, 54}}, .Image = SkinImage(L"logo_large")});
+  // Below the caption bar, which the skin draws 30 pixels high.
   TQuorDirectLabel::TProps title = Text(
-      L"lblTitle", {165, 24, 489, 50},
+      L"lblTitle", {165, 40, 489, 38},
       L"If you like Quor Uninstaller, please introduce this lovely tool to your beloved.");
   title.Font = Font(kTitle, fsBold);
   title.WordBreak = true;

@@ -98,6 +98,8 @@ TEST(AboutDialog, LanguageWithoutKeysShowsTheDesignTextsAndTheExecutablesVersion
         {L"lblthank", L"Thanks for the following their controbutions"},
         {L"lbl", kContributors}};
     for (const auto& [name, text] : design) EXPECT_EQ(LabelText(dialog, name), text) << name;
+    for (const wchar_t* link : {L"lblsupport", L"lblweb"})
+      EXPECT_FALSE(dialog.Label(link)->CaptionCut()) << "a link shows its whole address";
     EXPECT_EQ(dialog.OkButton().Caption(), L"Ok");
     EXPECT_TRUE(dialog.Form().CaptionButton(L"BtnClose"));
     EXPECT_FALSE(dialog.Form().CaptionButton(L"BtnMin"));

@@ -30,4 +30,4 @@ shoot() {  # flag, window title, output
 shoot --progress FrmProgressModal "$ROOT/docs/progress-dialog.png"
 shoot --review "Leftovers found" "$ROOT/docs/leftover-review.png"
 shoot --about About "$ROOT/docs/about-dialog.png"
-shoot --likeit "Like Quor Uninstaller" "$ROOT/docs/likeit-dialog.png"
+shoot --likeit "Like it" "$ROOT/docs/likeit-dialog.png"
