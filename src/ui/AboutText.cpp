@@ -19,10 +19,11 @@ constexpr wchar_t kTweetText[] = L"Fast and easy to clean junk files and traces.
 std::string Utf8(std::wstring_view text) {
   std::string utf8;
   if (text.empty()) return utf8;
-  const int n =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
   utf8.resize(size_t(n));
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(), n, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(), n, nullptr,
+                        nullptr);
   return utf8;
 }
 
@@ -58,7 +59,8 @@ std::wstring ShareMailAddress() {
 }
 
 std::wstring FacebookLikeAddress() {
-  return std::wstring(kFacebookHost) + L"/plugins/like.php?href=" + PercentEncode(VendorRootPage()) +
+  return std::wstring(kFacebookHost) + L"/plugins/like.php?href=" +
+         PercentEncode(VendorRootPage()) +
          L"&layout=button_count&show_faces=false&width=100&action=like&font=arial"
          L"&layout=button_count";
 }

@@ -21,7 +21,9 @@ constexpr TColor kLink = 0xE06C2B;
 constexpr TColor kCaption = 0x000000;
 const TQuorPadding kButtonSplit{6, 6, 74, 22};
 
-TFontSpec Font(TColor color, uint8_t style = 0) { return {L"Tahoma", DEFAULT_CHARSET, 8, style, color}; }
+TFontSpec Font(TColor color, uint8_t style = 0) {
+  return {L"Tahoma", DEFAULT_CHARSET, 8, style, color};
+}
 
 THostParams AboutHostParams(HWND owner) {
   return {.Caption = L"About",
@@ -98,7 +100,8 @@ void TFrmAbout::DefineControls() {
 }
 
 const TQuorDirectLabel* TFrmAbout::Label(std::wstring_view name) const {
-  for (const TQuorDirectLabel* l : {lblver, lblverinfo, lblemail, lblsupport, lblhome, lblweb, lblthank, lbl})
+  for (const TQuorDirectLabel* l :
+       {lblver, lblverinfo, lblemail, lblsupport, lblhome, lblweb, lblthank, lbl})
     if (l->Name() == name) return l;
   return nullptr;
 }
@@ -135,7 +138,8 @@ void TFrmAbout::TranslateAbout() {
   CopyFontFace(captionFont, FFont);
   FForm->SetCaptionFont(captionFont);
 
-  for (TQuorDirectLabel* l : {lblver, lblverinfo, lblemail, lblsupport, lblhome, lblweb, lblthank}) {
+  for (TQuorDirectLabel* l :
+       {lblver, lblverinfo, lblemail, lblsupport, lblhome, lblweb, lblthank}) {
     // Colour and style stay; a link is underlined under the mouse.
     TFontSpec normal = l->Font();
     CopyFontFace(normal, FFont);
@@ -180,7 +184,8 @@ void TFrmAbout::lblsupportclick(TQuorControlBase&) {
 void TFrmAbout::lblwebclick(TQuorControlBase&) { OpenWebAddress(Handle(), VendorRootPage()); }
 
 LRESULT TFrmAbout::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT && ShowHandOverLinks(*FForm, {lblsupport, lblweb}))
+  if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT &&
+      ShowHandOverLinks(*FForm, {lblsupport, lblweb}))
     return TRUE;
   return THostWindow::HandleMessage(msg, w, l);
 }

@@ -17,7 +17,9 @@ constexpr TColor kInk = 0x453A33;
 constexpr TColor kTitle = 0xB8551F;
 const TQuorPadding kButtonSplit{6, 6, 74, 22};
 
-TFontSpec Font(TColor color, uint8_t style = 0) { return {L"Tahoma", DEFAULT_CHARSET, 8, style, color}; }
+TFontSpec Font(TColor color, uint8_t style = 0) {
+  return {L"Tahoma", DEFAULT_CHARSET, 8, style, color};
+}
 
 THostParams LikeItHostParams(HWND owner) {
   return {.Caption = L"Like it",
@@ -65,12 +67,12 @@ Tfrmlikeit::~Tfrmlikeit() {
 void Tfrmlikeit::DefineControls() {
   TQuorDirectForm& f = *FForm;
   // The program's mark fills the left column; it only decorates.
-  f.Add<TQuorDirectImage>(
-      {.Control = {.Name = L"imglogo", .Bounds = {72, 48, 56, 54}}, .Image = SkinImage(L"logo_large")});
+  f.Add<TQuorDirectImage>({.Control = {.Name = L"imglogo", .Bounds = {72, 48, 56, 54}},
+                           .Image = SkinImage(L"logo_large")});
   // Below the caption bar, which the skin draws 30 pixels high.
-  TQuorDirectLabel::TProps title = Text(
-      L"lblTitle", {165, 40, 489, 38},
-      L"If you like Quor Uninstaller, please introduce this lovely tool to your beloved.");
+  TQuorDirectLabel::TProps title =
+      Text(L"lblTitle", {165, 40, 489, 38},
+           L"If you like Quor Uninstaller, please introduce this lovely tool to your beloved.");
   title.Font = Font(kTitle, fsBold);
   title.WordBreak = true;
   lblTitle = &f.Add<TQuorDirectLabel>(title);
@@ -99,19 +101,19 @@ void Tfrmlikeit::DefineControls() {
   lbldownload = &f.Add<TQuorDirectLabel>(
       Text(L"lbldownload", {165, 296, 468, 25}, L"More Free Software Download Our Website"));
   const TFontSpec white = Font(0xFFFFFF, fsBold);
-  btndownload = &f.Add<TQuorDirectButton>(
-      {.Control = {.Name = L"btndownload", .Bounds = {165, 336, 252, 41}},
-       .AutoSize = false,
-       .ImgBtn = SkinImage(L"button_accent"),
-       .BtnSplit = kButtonSplit,
-       .Caption = L"Download",
-       .CenterJustify = true,
-       .FontNormal = white,
-       .FontOver = white,
-       .FontDown = white,
-       .FontDisable = Font(0xF0F0F0),
-       .FontSelect = white,
-       .FontFocus = white});
+  btndownload =
+      &f.Add<TQuorDirectButton>({.Control = {.Name = L"btndownload", .Bounds = {165, 336, 252, 41}},
+                                 .AutoSize = false,
+                                 .ImgBtn = SkinImage(L"button_accent"),
+                                 .BtnSplit = kButtonSplit,
+                                 .Caption = L"Download",
+                                 .CenterJustify = true,
+                                 .FontNormal = white,
+                                 .FontOver = white,
+                                 .FontDown = white,
+                                 .FontDisable = Font(0xF0F0F0),
+                                 .FontSelect = white,
+                                 .FontFocus = white});
 
   btndownload->OnClick = [this](TQuorControlBase& s) { btndownloadClick(s); };
   imgmail->OnClick = [this](TQuorControlBase& s) { imgmailclick(s); };
@@ -195,15 +197,21 @@ bool Tfrmlikeit::KeyFilter(const MSG& msg) {
   return true;
 }
 
-void Tfrmlikeit::btndownloadClick(TQuorControlBase&) { OpenWebAddress(Handle(), VendorDownloadPage()); }
+void Tfrmlikeit::btndownloadClick(TQuorControlBase&) {
+  OpenWebAddress(Handle(), VendorDownloadPage());
+}
 
 void Tfrmlikeit::imgmailclick(TQuorControlBase&) {
   ::ShellExecuteW(Handle(), L"open", ShareMailAddress().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Tfrmlikeit::imgface1click(TQuorControlBase&) { OpenWebAddress(Handle(), FacebookLikeAddress()); }
+void Tfrmlikeit::imgface1click(TQuorControlBase&) {
+  OpenWebAddress(Handle(), FacebookLikeAddress());
+}
 void Tfrmlikeit::imgface2click(TQuorControlBase&) { OpenWebAddress(Handle(), kFacebookPage); }
-void Tfrmlikeit::imgtwitter1click(TQuorControlBase&) { OpenWebAddress(Handle(), TwitterShareAddress()); }
+void Tfrmlikeit::imgtwitter1click(TQuorControlBase&) {
+  OpenWebAddress(Handle(), TwitterShareAddress());
+}
 void Tfrmlikeit::imgtwitter2click(TQuorControlBase&) { OpenWebAddress(Handle(), kTwitterPage); }
 
 LRESULT Tfrmlikeit::HandleMessage(UINT msg, WPARAM w, LPARAM l) {

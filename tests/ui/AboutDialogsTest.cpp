@@ -2,7 +2,6 @@
 // file written for the test, driven with window messages inside their modal
 // loops, state read back.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <functional>
@@ -52,7 +51,8 @@ class TestLanguage {
  public:
   explicit TestLanguage(const std::wstring& lines) {
     std::wstring text = L"\xFEFF[Lang]\r\nNativeLanguage=Test\r\n" + lines;
-    const std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    const std::string bytes(reinterpret_cast<const char*>(text.data()),
+                            text.size() * sizeof(wchar_t));
     SetLanguageFile(FFolder.MakeFile(L"Test.ini", bytes));
     ReloadLangTexts();
   }
@@ -135,9 +135,12 @@ TEST(AboutDialog, EnterEscapeAndTheCloseButtonCloseIt) {
     const char* Name;
     std::function<void(TFrmAbout&)> Leave;
   } cases[] = {
-      {"Enter on Ok", [](TFrmAbout& d) { ::SendMessageW(d.OkButton().Handle(), WM_KEYDOWN, VK_RETURN, 0); }},
-      {"Enter on the dialog", [](TFrmAbout& d) { ::PostMessageW(d.Form().Handle(), WM_KEYDOWN, VK_RETURN, 0); }},
-      {"Escape", [](TFrmAbout& d) { ::PostMessageW(d.OkButton().Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+      {"Enter on Ok",
+       [](TFrmAbout& d) { ::SendMessageW(d.OkButton().Handle(), WM_KEYDOWN, VK_RETURN, 0); }},
+      {"Enter on the dialog",
+       [](TFrmAbout& d) { ::PostMessageW(d.Form().Handle(), WM_KEYDOWN, VK_RETURN, 0); }},
+      {"Escape",
+       [](TFrmAbout& d) { ::PostMessageW(d.OkButton().Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }},
       {"close button",
        [](TFrmAbout& d) {
          TWDFButton* close = d.Form().CaptionButton(L"BtnClose");
@@ -145,7 +148,9 @@ TEST(AboutDialog, EnterEscapeAndTheCloseButtonCloseIt) {
          Click(d.Form().Handle(), Centre(close->SurfaceRect()));
        }},
       {"Ok clicked",
-       [](TFrmAbout& d) { Click(d.OkButton().Handle(), {10, 10}); }},
+       [](TFrmAbout& d) {
+         Click(d.OkButton().Handle(), {10, 10});
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);

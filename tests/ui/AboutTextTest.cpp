@@ -1,7 +1,6 @@
 // The About and like-it dialogs' rules without a window: the addresses behind
 // their links, their translation keys and the growth of their fonts.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -63,7 +62,8 @@ TEST(AboutText, LinkAddressesCarryTheirQueryKeysInOrder) {
       {"share", TwitterShareAddress(),
        L"https://twitter.com/share?original_referer=" + root +
            L"&source=tweetbutton&text=Fast%20and%20easy%20to%20clean%20junk%20files%20and%20traces."
-           L"&url=" + root + L"&via=QuorUninstaller"},
+           L"&url=" +
+           root + L"&via=QuorUninstaller"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -114,7 +114,8 @@ TEST(AboutText, TranslationKeysAndFontGrowth) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.Control)));
     const int tag = LikeItTag(c.Control);
-    EXPECT_EQ(c.Button ? LikeItButtonFontSize(9, c.Bold, tag) : LikeItLabelFontSize(9, tag), c.Size);
+    EXPECT_EQ(c.Button ? LikeItButtonFontSize(9, c.Bold, tag) : LikeItLabelFontSize(9, tag),
+              c.Size);
   }
 }
 
