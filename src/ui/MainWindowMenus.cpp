@@ -3,6 +3,8 @@
 
 #include "app/LangText.h"
 #include "inventory/Registry.h"
+#include "ui/AboutWindow.h"
+#include "ui/LikeItWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/RegistryEditor.h"
 #include "ui/WebAddress.h"
@@ -108,10 +110,9 @@ void TFrmMain::OpenEntry(TQuorMenuItem&) {
   OpenRegistryKey(root + L"\\" + record->KeyPath, {});
 }
 
-// The update check, the About box and the like-it box come with their own
-// windows; until then their commands do nothing.
-void TFrmMain::ShowAbout(TQuorMenuItem&) {}
-void TFrmMain::btnlikeitClick(TQuorControlBase&) {}
+// The About box and the like-it box, modal over the window.
+void TFrmMain::ShowAbout(TQuorMenuItem&) { ShowAboutDialog(Handle()); }
+void TFrmMain::btnlikeitClick(TQuorControlBase&) { ShowLikeItDialog(Handle()); }
 void TFrmMain::lblcheckverclick(TQuorControlBase&) { StartUpdateCheck(); }
 
 void TFrmMain::QuorDirectImage1click(TQuorControlBase&) { OpenWebAddress(Handle(), kVendorSite); }

@@ -1,5 +1,5 @@
-// Shows the progress dialog (--progress) or the leftover review (--review)
-// with sample content for a few seconds, for the screenshots in docs/.
+// Shows the progress dialog (--progress), the About dialog (--about), the
+// like-it dialog (--likeit) or the leftover review (--review) with sample content for a few seconds, for the screenshots in docs/.
 #include <windows.h>
 
 #include <memory>
@@ -7,7 +7,9 @@
 
 #include "app/LangText.h"
 #include "inventory/UninstallObject.h"
+#include "ui/AboutWindow.h"
 #include "ui/AfterDel.h"
+#include "ui/LikeItWindow.h"
 #include "ui/ProgressModal.h"
 
 namespace {
@@ -63,6 +65,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     quor::TFrmProgressModal dialog(nullptr);
     dialog.SetText(quor::GetLangText(L"Message", L"StartFindLeftover", L"Searching for leftovers..."));
     dialog.SetMax(100);
+    return ShowForAWhile(dialog);
+  }
+  if (args.find(L"--about") != std::wstring::npos) {
+    quor::TFrmAbout dialog(nullptr);
+    return ShowForAWhile(dialog);
+  }
+  if (args.find(L"--likeit") != std::wstring::npos) {
+    quor::Tfrmlikeit dialog(nullptr);
     return ShowForAWhile(dialog);
   }
   auto program = SampleProgram();

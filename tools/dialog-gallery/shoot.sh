@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Saves docs/progress-dialog.png and docs/leftover-review.png: each dialog of
+# Saves docs/progress-dialog.png, docs/leftover-review.png, docs/about-dialog.png
+# and docs/likeit-dialog.png: each dialog of
 # quor_dialog_gallery on a private Xvfb, in the test prefix.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -28,3 +29,5 @@ shoot() {  # flag, window title, output
 
 shoot --progress FrmProgressModal "$ROOT/docs/progress-dialog.png"
 shoot --review "Leftovers found" "$ROOT/docs/leftover-review.png"
+shoot --about About "$ROOT/docs/about-dialog.png"
+shoot --likeit "Like it" "$ROOT/docs/likeit-dialog.png"

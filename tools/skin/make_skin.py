@@ -574,6 +574,63 @@ def vendor_badge():
     return f
 
 
+def polygon(points):
+    """Signed distance to a closed polygon: negative inside."""
+    def sdf(x, y):
+        d, inside = 1e9, False
+        for (ax, ay), (bx, by) in zip(points, points[1:] + points[:1]):
+            d = min(d, segment(ax, ay, bx, by, 0)(x, y))
+            if (ay > y) != (by > y) and x < ax + (y - ay) * (bx - ax) / (by - ay):
+                inside = not inside
+        return -d if inside else d
+    return sdf
+
+
+GOLD = (0xF5, 0xB3, 0x1B)
+
+
+def rating_stars(count=5, size=24, width=135):
+    """Five gold stars spread over the rating link's width."""
+    f = Image(width, size)
+    gap = (width - count * size) / (count - 1)
+    for i in range(count):
+        cx, cy = i * (size + gap) + size / 2, size / 2 + 0.8
+        pts = []
+        for k in range(10):
+            r = 11 if k % 2 == 0 else 4.6
+            a = -math.pi / 2 + k * math.pi / 5
+            pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
+        f.fill(polygon(pts), GOLD)
+    return f
+
+
+def share_badge(rgb, glyph):
+    """A 24 x 24 rounded square in one colour with a white glyph."""
+    f = Image(24, 24)
+    f.fill(rrect(0.5, 0.5, 23.5, 23.5, 5), rgb)
+    glyph(f)
+    return f
+
+
+def g_mail(f):
+    f.fill(rrect(4.5, 7, 19.5, 17.5, 1.5), FACE)
+    stroke(f, [(5.5, 8.2), (12, 13), (18.5, 8.2)], ACCENT_DARK, 1.4)
+
+
+def g_letter_f(f):
+    # A lower-case "f": stem, rounded top and a cross bar.
+    stroke(f, [(12.5, 20.5), (12.5, 9.5)], FACE, 2.6)
+    f.fill(lambda x, y: max(ring(15.5, 9.5, 3, 2.6)(x, y), y - 9.5, 12.5 - x), FACE)
+    stroke(f, [(9.5, 12.5), (16.5, 12.5)], FACE, 2.2)
+
+
+def g_bird(f):
+    # A small round bird: body, head, beak and tail.
+    f.fill(lambda x, y: min(circle(10.5, 13.5, 5.5)(x, y), circle(15.5, 9.5, 3.4)(x, y)), FACE)
+    f.fill(polygon([(18.5, 8.6), (21.5, 9.8), (18.5, 11)]), FACE)
+    f.fill(polygon([(6, 13.5), (2.5, 8.5), (8.5, 10.5)]), FACE)
+
+
 def busy_window():
     w, h = 260, 56
     img = Image(w, h)
@@ -660,6 +717,10 @@ def build():
     out['panel_back'] = panel_back()
     out['search_icon'] = search_icon()
     out['vendor_badge'] = vendor_badge()
+    out['like_rate'] = rating_stars()
+    out['like_mail'] = share_badge(ACCENT, g_mail)
+    out['like_facebook'] = share_badge((0x3B, 0x59, 0x98), g_letter_f)
+    out['like_twitter'] = share_badge((0x1D, 0x9B, 0xD9), g_bird)
     return out
 
 
