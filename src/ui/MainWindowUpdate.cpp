@@ -6,6 +6,7 @@
 #include "app/UpdateCheck.h"
 #include "base/Text.h"
 #include "ui/MainWindow.h"
+#include "ui/VendorInfo.h"
 #include "ui/WebAddress.h"
 
 namespace quor {

@@ -12,7 +12,6 @@ inline constexpr wchar_t kVendorSite[] = L"https://www.quor-uninstaller.example"
 inline constexpr wchar_t kHelpPath[] = L"/PCE/Help/freeuninstaller/";
 inline constexpr wchar_t kProductPath[] = L"/quoruninstallerfree.html";
 inline constexpr wchar_t kTranslationPath[] = L"/language.html";
-inline constexpr wchar_t kDownloadPath[] = L"/download.html";
 // The update-information file; Config.ini may name a mirror instead.
 inline constexpr wchar_t kUpdatePath[] = L"/update/kztverinfo.txt";
 
