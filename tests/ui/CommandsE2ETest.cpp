@@ -602,6 +602,17 @@ TEST_F(LeftoverFlowE2E, CancelDuringTheScanShowsNoReview) {
 // holds open cannot be deleted: the message after the removal names it, and
 // the row goes only because the registration did.
 TEST_F(LeftoverFlowE2E, AFileHeldOpenIsNamedAfterTheRemoval) {
+  {
+    // Wine 8 moves a folder that holds a file another handle holds open
+    // (Windows refuses): there the file goes with its folder.
+    TempFolder probe(L"QuorHeldProbe");
+    const std::wstring file = probe.MakeFile(L"dir\\held.bin");
+    UniqueKernelHandle holder(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    if (::MoveFileExW((probe / L"dir").c_str(), (probe / L"moved").c_str(), 0))
+      GTEST_SKIP() << "this system moves a folder that holds a file held open";
+  }
   const TTestProgram program(Spec(L"Held"), L"QuorCmdTest-L");
   program.SetValue(L"UninstallString", L"\"" + program.FolderPath() + L"\\missing\\uninst.exe\"");
   const std::wstring held = program.FolderPath() + L"\\file0.bin";
@@ -617,6 +628,7 @@ TEST_F(LeftoverFlowE2E, AFileHeldOpenIsNamedAfterTheRemoval) {
   EXPECT_NE(shown.find(L"\t[x] " + held + L"\t"), std::wstring::npos) << Ascii(shown);
   ClickInClient(review, kReviewRemove);
   const HWND box = WaitForTheRemovalsEnd();
+  EXPECT_TRUE(PathExists(held)) << "the held file was deleted";
   ASSERT_NE(box, nullptr) << "the removal told nothing";
   const std::wstring text = WindowText(box);
   EXPECT_TRUE(text.starts_with(EnglishText(L"Translation", L"Warning") + L"\r\n" +
