@@ -6,6 +6,7 @@
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorImageList.h"
 #include "toolkit/QuorUtils.h"
+#include "toolkit/WindowDispatch.h"
 
 namespace quor {
 namespace {
@@ -441,7 +442,23 @@ void TQuorDirectTreeView::CharTyped(wchar_t c) {
   if (FModel.KeyChar(c, ::GetTickCount())) Invalidate();
 }
 
+std::wstring TQuorDirectTreeView::ShownText() {
+  std::wstring text;
+  for (int i = 0; i < FModel.ShownCount(); ++i) {
+    const TQuorDTVItem& row = *FModel.Shown(i);
+    if (i > 0) text += L"\r\n";
+    text.append(size_t(row.Level()), L'\t');
+    if (FProps.ShowCheckBox) {
+      const int state = row.CheckState();
+      text += state == kCheckTicked ? L"[x] " : state == kCheckPartial ? L"[-] " : L"[ ] ";
+    }
+    text += OnItemText ? OnItemText(row) : row.Caption();
+  }
+  return text;
+}
+
 LRESULT TQuorDirectTreeView::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH) return AnswerGetText(msg, w, l, ShownText());
   if (msg == WM_LBUTTONDBLCLK) {
     if (TQuorDTVItem* hot = FModel.HotItem(); hot && OnItemDbClick) OnItemDbClick(*this, *hot);
     return TQuorDirectParentControl::HandleMessage(WM_LBUTTONDOWN, w, l);

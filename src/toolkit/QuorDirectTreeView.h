@@ -79,7 +79,16 @@ class TQuorDirectTreeView : public TQuorDirectParentControl {
   std::function<void(TQuorControlBase& sender, TQuorDTVItem& item, int x, int y)> OnItemMouseUp,
       OnItemMouseDown;
   std::function<void(TQuorDTVItem& item, int index, int& left)> OnItemLeftDraw;
+  // The text a row reads to WM_GETTEXT; its caption when unset (an owner
+  // drawing that shows more than the caption says so here).
+  std::function<std::wstring(const TQuorDTVItem& item)> OnItemText;
   TNotifyEvent OnMouseLeave;
+
+  // What the window answers to WM_GETTEXT: one line per shown row, top to
+  // bottom, separated by CR LF; each a tab per level below the roots, then
+  // (with check boxes) "[x] ", "[ ] " or "[-] " for ticked, clear or
+  // partial, then the row's text.
+  std::wstring ShownText();
 
  protected:
   void CreateHandle() override;

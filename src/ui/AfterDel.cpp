@@ -111,6 +111,11 @@ void TFrmAfterDel::DefineControls() {
   lvlist->OnAfterItemDraw = [this](TQuorBitmap& canvas, int, TQuorDTVItem& item) {
     lvlistAfterItemDraw(canvas, item);
   };
+  // Read from outside as drawn: a group with its count, a child with its reason.
+  lvlist->OnItemText = [](const TQuorDTVItem& item) {
+    if (item.Level() == 0) return item.Caption() + GroupCountText(item, GetLangText(L"Uninstall", L"Items", L"Items"));
+    return item.Text2.empty() ? item.Caption() : item.Caption() + L"\t" + item.Text2;
+  };
   lvlist->OnItemDbClick = [this](TQuorControlBase&, TQuorDTVItem& item) { lvlistItemDbClick(item); };
   btnremove = &f.Add<TQuorDirectStdButton>(ButtonProps(L"btnremove", {263, 342, 90, 25}, 0, L"Remove"));
   btncancel = &f.Add<TQuorDirectStdButton>(ButtonProps(L"btncancel", {391, 342, 90, 25}, 1, L"Cancel"));

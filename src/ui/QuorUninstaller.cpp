@@ -6,13 +6,37 @@
 #include <exception>
 
 #include "app/RunOnce.h"
+#include "engine/LeftoverRules.h"
+#include "inventory/EnvironmentStrings.h"
 #include "toolkit/QuorMessageLoop.h"
 #include "ui/MainWindow.h"
+
+namespace {
+
+// The folders and registry keys the leftover scan searches, for the
+// program's whole run: without them a scan sees only the install folder and
+// the registration.
+class TScanRules {
+ public:
+  TScanRules() {
+    quor::InitEnvironmentStrings();
+    quor::LoadRuleLists();
+  }
+  ~TScanRules() {
+    quor::FreeRuleLists();
+    quor::DoneEnvironmentStrings();
+  }
+  TScanRules(const TScanRules&) = delete;
+  TScanRules& operator=(const TScanRules&) = delete;
+};
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   quor::OpenInstanceSlot();
   int exitCode = 0;
   try {
+    const TScanRules rules;  // outlives the window and its scans
     quor::TFrmMain main;
     if (quor::CheckPreviousInstance(main.Handle())) {
       quor::CloseInstanceSlot();

@@ -92,6 +92,27 @@ TEST(TreeView, AGroupOfOneFollowsItsChild) {
   EXPECT_EQ(f.group->CheckState(), kCheckClear);
 }
 
+// From outside the tree reads as its shown rows: a collapsed group's
+// children are not there, each row says its tick, and a row's own text
+// replaces its caption when the owner gives one.
+TEST(TreeView, ItsWindowTextIsTheShownRowsWithTheirTicks) {
+  TTreeFixture f(2);
+  f.Click(f.Child(0).CheckRect);
+  auto text = [&] {
+    wchar_t buffer[512] = {};
+    const int n = ::GetWindowTextW(f.Handle(), buffer, 512);
+    EXPECT_EQ(n, ::GetWindowTextLengthW(f.Handle()));
+    return std::wstring(buffer, size_t(n));
+  };
+  EXPECT_EQ(text(), L"[-] Files\r\n\t[x] file 0\r\n\t[ ] file 1\r\n[ ] Registry");
+  f.tree->OnItemText = [&](const TQuorDTVItem& item) {
+    return item.Level() == 0 ? item.Caption() + L" (group)" : item.Caption();
+  };
+  f.tree->SetExpanded(*f.group, false, false);
+  f.tree->SetExpanded(*f.other, true, false);
+  EXPECT_EQ(text(), L"[-] Files (group)\r\n[ ] Registry (group)\r\n\t[ ] key");
+}
+
 TEST(TreeView, AReleaseOverAnotherRowIsNoClickButAMouseUp) {
   TTreeFixture f(3);
   std::vector<std::wstring> clicks, ups;

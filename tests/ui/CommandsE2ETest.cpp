@@ -7,19 +7,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/Handles.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
+#include "support/TempRegistration.h"
 #include "ui/GuiProgram.h"
 #include "ui/ListText.h"
 #include "ui/Polling.h"
 #include "ui/TestPrograms.h"
 #include "ui/UserInput.h"
+#include "ui/WindowShot.h"
 
 namespace quor::test {
 namespace {
@@ -29,6 +34,8 @@ constexpr DWORD kStartLimitMs = 90000;
 constexpr DWORD kStepLimitMs = 30000;
 // How long a click that must do nothing is given to show anything.
 constexpr DWORD kNothingShownMs = 1500;
+// How long no dialog shows once a removal has ended.
+constexpr DWORD kRemovalQuietMs = 6000;
 
 // The frame's layout in client pixels: the list's top-left corner and the
 // command buttons' rectangles.
@@ -444,9 +451,43 @@ TEST_F(CommandsE2E, KeysUninstallOnlyTheRowTheUserSees) {
 }
 
 // The leftover flow through its dialogs: the progress dialog's Cancel and
-// the review's Remove, at their places in the dialogs' client areas.
+// the review's Remove and tree, at their places in the dialogs' client areas.
 constexpr POINT kProgressCancel{136 + 60, 78 + 12};
 constexpr POINT kReviewRemove{263 + 45, 342 + 12};
+constexpr SIZE kReviewTree{481, 266};
+// The review's tree: a group row 32 pixels high, an item row 22, 2 between
+// rows; an item's check box (16 square) 26 pixels in from the tree's left.
+constexpr int kGroupRowHeight = 32, kItemRowHeight = 22, kRowGap = 2, kItemCheckCentreX = 26 + 8;
+
+std::wstring AppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+// The review's tree as its window reads: a line per shown row, a tab before
+// an item, then its tick ("[x] ", "[ ] " or "[-] ") and its text.
+struct TReviewLine {
+  bool Item = false;
+  std::wstring Tick, Text;
+};
+
+std::vector<TReviewLine> ReviewLines(const std::wstring& text) {
+  std::vector<TReviewLine> lines;
+  for (size_t at = 0; at <= text.size();) {
+    size_t end = text.find(L"\r\n", at);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(at, end - at);
+    TReviewLine parsed;
+    parsed.Item = line.starts_with(L'\t');
+    if (parsed.Item) line.erase(0, 1);
+    parsed.Tick = line.substr(0, 4);
+    parsed.Text = line.size() > 4 ? line.substr(4) : L"";
+    if (!line.empty()) lines.push_back(parsed);
+    at = end + 2;
+  }
+  return lines;
+}
 
 class LeftoverFlowE2E : public CommandsE2E {
  protected:
@@ -464,10 +505,65 @@ class LeftoverFlowE2E : public CommandsE2E {
     return found;
   }
 
+  // The review once it shows its rows: the dialog and its tree.
+  std::pair<HWND, HWND> WaitForReview() {
+    std::pair<HWND, HWND> review{};
+    WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs()) {
+            std::vector<HWND> children;
+            ::EnumChildWindows(
+                dialog,
+                [](HWND child, LPARAM l) -> BOOL {
+                  reinterpret_cast<std::vector<HWND>*>(l)->push_back(child);
+                  return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&children));
+            for (HWND child : children) {
+              RECT r{};
+              ::GetClientRect(child, &r);
+              if (r.right == kReviewTree.cx && r.bottom == kReviewTree.cy &&
+                  !WindowText(child).empty())
+                review = {dialog, child};
+            }
+          }
+          return review.first != nullptr;
+        },
+        kStepLimitMs);
+    return review;
+  }
+
+  // Waits until the removal after the review has ended: a message box is
+  // open, or no dialog has been for a while (the review closes a second or
+  // two before the removal's progress dialog opens). Answers the message
+  // box, or null.
+  HWND WaitForTheRemovalsEnd() {
+    HWND box = nullptr;
+    ULONGLONG lastSeen = ::GetTickCount64();
+    WaitUntil(
+        [&] {
+          const std::vector<HWND> dialogs = FProgram->Dialogs();
+          for (HWND dialog : dialogs)
+            if (WindowText(dialog).find(L"\r\n") != std::wstring::npos) box = dialog;
+          if (!dialogs.empty()) lastSeen = ::GetTickCount64();
+          return box || ::GetTickCount64() - lastSeen >= kRemovalQuietMs;
+        },
+        kStartLimitMs);
+    return box;
+  }
+
   void ClickInClient(HWND window, POINT client) {
-    ASSERT_TRUE(BringToFront(window));
+    ASSERT_TRUE(BringToFront(::GetAncestor(window, GA_ROOT)));
     ::ClientToScreen(window, &client);
     ClickAt(client);
+  }
+
+  // Clicks the check box of the tree's row `index` (as ReviewLines numbers them).
+  void ClickItemCheck(HWND tree, const std::vector<TReviewLine>& lines, size_t index) {
+    int top = 0;
+    for (size_t i = 0; i < index; ++i)
+      top += (lines[i].Item ? kItemRowHeight : kGroupRowHeight) + kRowGap;
+    ClickInClient(tree, {kItemCheckCentreX, top + kItemRowHeight / 2});
   }
 
   void ForceUninstall(const TTestProgram& program) {
@@ -475,21 +571,22 @@ class LeftoverFlowE2E : public CommandsE2E {
     ClickCommand(cmdForce);
     const HWND question = WaitForMessageBox();
     ASSERT_NE(question, nullptr) << "Force Uninstall asked nothing";
+    EXPECT_EQ(WindowText(question), QuestionText(L"BeSureUseForce"));
     ASSERT_TRUE(Answer(question, TAnswer::Yes));
   }
 };
 
-// Disabled until the progress dialog and the review are built: the
-// stand-ins show no window.
-TEST_F(LeftoverFlowE2E, DISABLED_CancelDuringTheScanShowsNoReview) {
+TEST_F(LeftoverFlowE2E, CancelDuringTheScanShowsNoReview) {
   // Many folders keep the scan busy long enough to be cancelled.
   TProgramSpec spec = Spec(L"Cancelled");
   spec.EmptyFolders = 3000;
   const TTestProgram program(spec, L"QuorCmdTest-L");
   Start({&program});
   ForceUninstall(program);
+  if (HasFatalFailure()) return;
   const HWND progress = WaitForWindowDialog();
   ASSERT_NE(progress, nullptr) << "no progress dialog";
+  ShootWindowIfAsked(progress, L"progress-dialog");
   ClickInClient(progress, kProgressCancel);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(progress) || !::IsWindowVisible(progress); },
                         kStepLimitMs))
@@ -500,30 +597,38 @@ TEST_F(LeftoverFlowE2E, DISABLED_CancelDuringTheScanShowsNoReview) {
   EXPECT_TRUE(PathExists(program.FolderPath()));
 }
 
-// Disabled until the progress dialog and the review are built. A file
-// that another process holds open cannot be deleted: the message after the
-// removal names it, and the row follows the registration.
-TEST_F(LeftoverFlowE2E, DISABLED_AFileHeldOpenIsNamedAfterTheRemoval) {
+// Force Uninstall of a program whose uninstaller is missing goes straight
+// to the scan, which finds the install folder. A file that another process
+// holds open cannot be deleted: the message after the removal names it, and
+// the row goes only because the registration did.
+TEST_F(LeftoverFlowE2E, AFileHeldOpenIsNamedAfterTheRemoval) {
+  {
+    // Wine 8 moves a folder that holds a file another handle holds open
+    // (Windows refuses): there the file goes with its folder.
+    TempFolder probe(L"QuorHeldProbe");
+    const std::wstring file = probe.MakeFile(L"dir\\held.bin");
+    UniqueKernelHandle holder(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    if (::MoveFileExW((probe / L"dir").c_str(), (probe / L"moved").c_str(), 0))
+      GTEST_SKIP() << "this system moves a folder that holds a file held open";
+  }
   const TTestProgram program(Spec(L"Held"), L"QuorCmdTest-L");
+  program.SetValue(L"UninstallString", L"\"" + program.FolderPath() + L"\\missing\\uninst.exe\"");
   const std::wstring held = program.FolderPath() + L"\\file0.bin";
   UniqueKernelHandle open(::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(open) << "cannot hold the file open";
   Start({&program});
   ForceUninstall(program);
-  const HWND progress = WaitForWindowDialog();
-  ASSERT_NE(progress, nullptr) << "no progress dialog";
-  // The review follows the progress dialog.
-  HWND review = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        review = WaitForWindowDialog();
-        return review && review != progress;
-      },
-      kStepLimitMs))
-      << "no review";
+  if (HasFatalFailure()) return;
+  const auto [review, tree] = WaitForReview();
+  ASSERT_NE(review, nullptr) << "no review";
+  const std::wstring shown = WindowText(tree);
+  EXPECT_NE(shown.find(L"\t[x] " + held + L"\t"), std::wstring::npos) << Ascii(shown);
   ClickInClient(review, kReviewRemove);
-  const HWND box = WaitForMessageBox();
+  const HWND box = WaitForTheRemovalsEnd();
+  EXPECT_TRUE(PathExists(held)) << "the held file was deleted";
   ASSERT_NE(box, nullptr) << "the removal told nothing";
   const std::wstring text = WindowText(box);
   EXPECT_TRUE(text.starts_with(EnglishText(L"Translation", L"Warning") + L"\r\n" +
@@ -532,8 +637,139 @@ TEST_F(LeftoverFlowE2E, DISABLED_AFileHeldOpenIsNamedAfterTheRemoval) {
   EXPECT_NE(text.find(L"file0.bin"), std::wstring::npos) << Ascii(text);
   ASSERT_TRUE(Answer(box, TAnswer::Yes));
   EXPECT_TRUE(PathExists(held));
-  ::Sleep(kNothingShownMs);
-  EXPECT_EQ(Listed(program), program.RegistrationExists());
+  EXPECT_FALSE(program.RegistrationExists()) << "the ticked registration stays";
+  EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs))
+      << "the row stays though its registration has gone";
+}
+
+// The whole flow after a normal uninstall whose uninstaller relaunches
+// itself and deletes the registration: the review lists what the scan found
+// in its two groups, counting the ticked items; a weak match starts
+// unticked; Remove takes away what is ticked and nothing else.
+TEST_F(LeftoverFlowE2E, TheReviewRemovesWhatIsTickedAndNothingElse) {
+  const TTestProgram program(Spec(L"Flow"), L"QuorCmdTest-R");
+  const std::wstring name = program.DisplayName();
+  const TempFolder data(TempFolder::At{AppDataFolder(), name});
+  const std::wstring settings = data.MakeFile(L"settings.ini");
+  // The program's name inside a longer word: a weak match.
+  const TempFolder weak(TempFolder::At{AppDataFolder(), name + L"er"});
+  const TempFolder canary(TempFolder::At{AppDataFolder(), Tag() + L"Canary"});
+  const std::wstring canaryFile = canary.MakeFile(L"keep.txt");
+  const TempKey settingsKey(HKEY_CURRENT_USER, L"Software\\" + name);
+  settingsKey.SetString(L"Theme", L"dark");
+  const TempKey canaryKey(HKEY_CURRENT_USER, L"Software\\" + Tag() + L"Canary");
+  TempFolder marks(L"QuorCmdMarks");
+  const std::wstring ran = marks / L"ran.txt";
+  program.SetValue(L"UninstallString",
+                   HelperCommand(L"--relaunch --sleep 1000 --delete-key \"HKEY_CURRENT_USER\\" +
+                                 program.KeyPath() + L"\" --marker \"" + ran + L"\""));
+  Start({&program});
+  SelectRow(program);
+  ClickCommand(cmdNormal);
+  const auto [review, tree] = WaitForReview();
+  ASSERT_NE(review, nullptr) << "no review after the uninstaller removed its registration";
+  EXPECT_TRUE(PathExists(ran));
+  ShootWindowIfAsked(review, L"leftover-review");
+  std::vector<TReviewLine> lines = ReviewLines(WindowText(tree));
+
+  struct TExpected {
+    const char* What;
+    std::wstring Text;  // an item's path, before its reason
+    const wchar_t* Tick;
+  };
+  const std::wstring keyText = L"HKEY_CURRENT_USER\\Software\\" + name;
+  const TExpected expected[] = {
+      {"the install folder", program.FolderPath() + L"\\", L"[x] "},
+      {"its file", program.FolderPath() + L"\\file0.bin", L"[x] "},
+      {"the data folder", data.Path() + L"\\", L"[x] "},
+      {"its file", settings, L"[x] "},
+      {"the weak folder", weak.Path() + L"\\", L"[ ] "},
+      {"the settings key", keyText, L"[x] "},
+  };
+  auto find = [&](const std::wstring& text) {
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].Item && lines[i].Text.starts_with(text + L"\t")) return i;
+    return lines.size();
+  };
+  for (const TExpected& e : expected) {
+    const size_t i = find(e.Text);
+    ASSERT_LT(i, lines.size()) << e.What << " is not listed: " << Ascii(e.Text);
+    EXPECT_EQ(lines[i].Tick, e.Tick) << e.What;
+  }
+  for (const TReviewLine& line : lines)
+    EXPECT_EQ(line.Text.find(Tag() + L"Canary"), std::wstring::npos) << "the canary is listed";
+
+  // A group row reads "<group> (<ticked items> Items)".
+  auto groupText = [&](const wchar_t* key, const wchar_t* word) {
+    size_t ticked = 0, group = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (!lines[i].Item) group = i;
+      if (lines[i].Item && lines[i].Tick == L"[x] " &&
+          lines[group].Text.starts_with(EnglishText(L"Uninstall", key)))
+        ++ticked;
+    }
+    return EnglishText(L"Uninstall", key) + L" (" + std::to_wstring(ticked) + L" " + word + L")";
+  };
+  const std::wstring items = EnglishText(L"Uninstall", L"Items");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front().Text, groupText(L"Files", items.c_str()));
+  EXPECT_EQ(lines.front().Tick, L"[-] ") << "the weak folder leaves its group partly ticked";
+
+  // Untick the settings key with its check box.
+  ClickItemCheck(tree, lines, find(keyText));
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        lines = ReviewLines(WindowText(tree));
+        const size_t i = find(keyText);
+        return i < lines.size() && lines[i].Tick == L"[ ] ";
+      },
+      kStepLimitMs))
+      << "the check box did not untick the key";
+  const std::wstring regCount = groupText(L"RegEntries", items.c_str());
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                          [&](const TReviewLine& l) { return !l.Item && l.Text == regCount; }))
+      << "no group row reads " << Ascii(regCount);
+
+  ClickInClient(review, kReviewRemove);
+  if (const HWND box = WaitForTheRemovalsEnd())
+    ADD_FAILURE() << "a clean removal told something: " << Ascii(WindowText(box));
+  EXPECT_TRUE(FProgram->Dialogs().empty()) << "the removal does not end";
+  EXPECT_FALSE(Listed(program)) << "the row stays";
+  EXPECT_FALSE(PathExists(program.FolderPath()));
+  EXPECT_FALSE(PathExists(data.Path()));
+  EXPECT_TRUE(PathExists(weak.Path())) << "the unticked weak folder went";
+  EXPECT_TRUE(PathExists(canaryFile)) << "the canary went";
+  HKEY key = nullptr;
+  for (const TempKey* k : {&settingsKey, &canaryKey}) {
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, k->Path().c_str(), 0, KEY_READ, &key),
+              ERROR_SUCCESS)
+        << "an unticked key went: " << Ascii(k->Path());
+    UniqueRegKey owned(key);
+  }
+}
+
+// Open registry entry starts the registry editor; the test closes it again.
+TEST_F(LeftoverFlowE2E, OpenRegistryEntryStartsTheEditor) {
+  const TTestProgram program(Spec(L"Entry"), L"QuorCmdTest-E");
+  Start({&program});
+  SelectRow(program);
+  const std::vector<HWND> levels = OpenContextMenu();
+  ASSERT_EQ(levels.size(), 1u) << "the Apps key opened no menu";
+  PointAtMenuItem(levels[0], miOpenEntry);
+  const RECT r = ScreenRect(levels[0]);
+  ClickAt({(r.left + r.right) / 2,
+           r.top + kMenuFirstItemTop + int(miOpenEntry) * kMenuItemPitch + kMenuItemHeight / 2});
+  HWND editor = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (editor = ::FindWindowW(L"RegEdit_RegEdit", nullptr)); },
+                        kStartLimitMs))
+      << "no registry editor";
+  DWORD editorProcess = 0;
+  ::GetWindowThreadProcessId(editor, &editorProcess);
+  UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, editorProcess));
+  ::PostMessageW(editor, WM_CLOSE, 0, 0);
+  if (process) {
+    EXPECT_EQ(::WaitForSingleObject(process.Get(), kStepLimitMs), WAIT_OBJECT_0);
+  }
 }
 
 }  // namespace

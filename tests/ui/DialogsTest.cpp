@@ -107,6 +107,16 @@ TEST(LeftoverReviewDialog, ShowsBothGroupsAndRemoveKeepsWhatIsUnticked) {
     // The mouse: tick the weak one.
     Click(tree, Centre(reg.Child(1)->CheckRect));
     EXPECT_EQ(TickedChildren(reg), 2);
+    // Read from outside, the tree says what it draws: each group with its
+    // count of ticked items, each item with its tick and its reason.
+    wchar_t text[2048] = {};
+    ::GetWindowTextW(tree, text, 2048);
+    const std::wstring shown = text;
+    for (const wchar_t* line : {L"[-] Files/Folders (3 Items)\r\n",
+                                L"\r\n\t[ ] C:\\Program Files\\Contoso Notes\\readme.txt\tnamed after the program\r\n",
+                                L"\r\n[x] Registry Entries (2 Items)\r\n"})
+      EXPECT_NE(shown.find(line), std::wstring::npos) << "no line " << testing::PrintToString(std::wstring(line));
+    EXPECT_TRUE(shown.starts_with(L"[-] Files/Folders")) << testing::PrintToString(shown);
     Key(dialog.RemoveButton().Handle(), VK_RETURN);
   });
   EXPECT_FALSE(dialog.FCancelled);
