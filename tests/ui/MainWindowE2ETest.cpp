@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "app/FileVersion.h"
-#include "engine/Backup.h"
 #include "support/ChildProcess.h"
 #include "support/LoopbackServer.h"
 #include "support/TempFolder.h"
+#include "ui/BackupRoot.h"
 #include "ui/GuiProgram.h"
 #include "ui/ListText.h"
 #include "ui/Polling.h"
@@ -528,66 +528,6 @@ TEST_F(MainWindowE2E, RefreshWhileSizesAreMeasuredShowsEachSizeOnItsOwnRow) {
     EXPECT_EQ(row->Size, program->SizeText());
   }
 }
-
-// Backup sets in a folder of the test's own, through LOCALAPPDATA, which the
-// started program inherits.
-class TBackupRoot {
- public:
-  TBackupRoot() {
-    wchar_t old[32768] = {};
-    const DWORD n = ::GetEnvironmentVariableW(L"LOCALAPPDATA", old, 32768);
-    if (n > 0 && n < 32768) FOld = std::wstring(old, n);
-    ::SetEnvironmentVariableW(L"LOCALAPPDATA", FAppData.Path().c_str());
-  }
-  ~TBackupRoot() { ::SetEnvironmentVariableW(L"LOCALAPPDATA", FOld ? FOld->c_str() : nullptr); }
-  TBackupRoot(const TBackupRoot&) = delete;
-  TBackupRoot& operator=(const TBackupRoot&) = delete;
-
-  std::wstring Folder() const { return FAppData.Path() + L"\\Quor Uninstaller\\Backups"; }
-
-  // A set of one file for a program of that name, made `days` ago.
-  testing::AssertionResult Add(const std::wstring& name, int days) const {
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const uint64_t ticks = ((uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime) -
-                           uint64_t(days) * 24 * 3600 * 10000000ULL;
-    TSoftwareList list;
-    TUninstallItem item;
-    item.DisplayName = name;
-    auto program = list.Items(list.Add(-1, item));
-    program->AddLeftover({L"C:\\gone\\" + name + L".txt", lkFile});
-    TBackupOptions options;
-    options.Folder = Folder();
-    options.Time = FILETIME{DWORD(ticks), DWORD(ticks >> 32)};
-    std::wstring error;
-    auto writer = TBackupWriter::Create(options, *program, error);
-    if (!writer) return testing::AssertionFailure() << Narrow(error);
-    writer->Item(0).Place = L"files\\0\\" + name + L".txt";
-    writer->Item(0).Size = 10;
-    if (!writer->WriteRecord(error)) return testing::AssertionFailure() << Narrow(error);
-    return testing::AssertionSuccess();
-  }
-
-  // The program names of the sets there now, in folder order.
-  std::vector<std::wstring> Programs() const {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data{};
-    UniqueFindHandle find(::FindFirstFileW((Folder() + L"\\*").c_str(), &data));
-    if (!find) return names;
-    do {
-      const std::wstring name = data.cFileName;
-      const size_t blank = name.rfind(L' ');
-      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && blank != std::wstring::npos)
-        names.push_back(name.substr(blank + 1));
-    } while (::FindNextFileW(find.Get(), &data));
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  TempFolder FAppData{L"QuorUiAppData"};
-  std::optional<std::wstring> FOld;
-};
 
 TEST_F(MainWindowE2E, StartUpDeletesBackupsPastTheirAge) {
   struct TCase {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/Backup.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
+#include "ui/BackupRoot.h"
 #include "ui/GuiProgram.h"
 #include "ui/ListText.h"
 #include "ui/Polling.h"
@@ -87,57 +87,6 @@ struct TSetRow {
 };
 
 TSetRow Cells(const TListRow& row) { return {row.Name, row.Publisher, row.Size, row.Date}; }
-
-// The backup folder of the started program: LOCALAPPDATA, which it inherits,
-// points into a folder of the test's own.
-class TBackupRoot {
- public:
-  TBackupRoot() {
-    wchar_t old[32768] = {};
-    const DWORD n = ::GetEnvironmentVariableW(L"LOCALAPPDATA", old, 32768);
-    if (n > 0 && n < 32768) FOld = std::wstring(old, n);
-    ::SetEnvironmentVariableW(L"LOCALAPPDATA", FAppData.Path().c_str());
-  }
-  ~TBackupRoot() { ::SetEnvironmentVariableW(L"LOCALAPPDATA", FOld ? FOld->c_str() : nullptr); }
-  TBackupRoot(const TBackupRoot&) = delete;
-  TBackupRoot& operator=(const TBackupRoot&) = delete;
-
-  std::wstring Folder() const { return FAppData.Path() + L"\\Quor Uninstaller\\Backups"; }
-
-  // Backs `file` up for a program of that name, `days` ago, as a removal
-  // does: the file moves into the set, and the record says it was removed.
-  testing::AssertionResult Remove(const std::wstring& name, const std::wstring& file,
-                                  int days) const {
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const uint64_t ticks = ((uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime) -
-                           uint64_t(days) * 24 * 3600 * 10000000ULL;
-    TSoftwareList list;
-    TUninstallItem item;
-    item.DisplayName = name;
-    auto program = list.Items(list.Add(-1, item));
-    program->AddLeftover({file, lkFile});
-    TBackupOptions options;
-    options.Folder = Folder();
-    options.Time = FILETIME{DWORD(ticks), DWORD(ticks >> 32)};
-    std::wstring error;
-    auto writer = TBackupWriter::Create(options, *program, error);
-    if (!writer) return testing::AssertionFailure() << Narrow(error);
-    const int64_t size = int64_t(ReadFileBytes(file).size());
-    const std::wstring place = writer->PrepareFilePlace(0, file, error);
-    if (place.empty()) return testing::AssertionFailure() << Narrow(error);
-    if (!::MoveFileW(file.c_str(), place.c_str()))
-      return testing::AssertionFailure() << "cannot move " << Narrow(file);
-    writer->Item(0).Size = size;
-    writer->Item(0).Outcome = "removed";
-    if (!writer->WriteRecord(error)) return testing::AssertionFailure() << Narrow(error);
-    return testing::AssertionSuccess();
-  }
-
- private:
-  TempFolder FAppData{L"QuorRestoreAppData"};
-  std::optional<std::wstring> FOld;
-};
 
 class RestoreE2E : public testing::Test {
  protected:
@@ -276,7 +225,7 @@ class RestoreE2E : public testing::Test {
 // new file now. The first comes back with its bytes; the second is reported
 // and the new file is left as it is.
 TEST_F(RestoreE2E, RestoreBringsBackWhatIsGoneAndLeavesWhatExists) {
-  TBackupRoot root;
+  TBackupRoot root(L"QuorRestoreAppData");
   TempFolder place(L"QuorRestorePlace");
   const std::string oldBytes("notes\r\n\0\x01\xFE end", 14);
   const std::wstring notes = place.MakeFile(L"notes.txt", oldBytes);
@@ -333,7 +282,7 @@ TEST_F(RestoreE2E, RestoreBringsBackWhatIsGoneAndLeavesWhatExists) {
 }
 
 TEST_F(RestoreE2E, WithoutSetsTheListIsEmptyAndNothingCanBeRestored) {
-  TBackupRoot root;
+  TBackupRoot root(L"QuorRestoreAppData");
   Start();
   const HWND window = OpenRestoreWindow();
   ASSERT_NE(window, nullptr);
