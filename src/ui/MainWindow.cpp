@@ -151,7 +151,9 @@ bool TFrmMain::CloseQuery() {
     FCloseAfterFill = true;
     return false;
   }
-  if (!FHelper || FHelper->State() == esIdle) return true;
+  // A refresh is the program's own work and stops with it; only an
+  // uninstaller, a modify command, a scan or a removal is worth a question.
+  if (!FHelper || FHelper->State() == esIdle || FHelper->State() == esRefreshing) return true;
   return AskYesNo(GetLangText(L"Message", L"CloseWhileBusy",
                               L"An uninstall is still running. Close Quor Uninstaller anyway? "
                               L"The program's own uninstaller goes on by itself."));
