@@ -114,7 +114,7 @@ wine reg add "$key" /v Publisher /d 'Quor' /f >/dev/null
 wine reg add "$key" /v InstallLocation /d "$target" /f >/dev/null
 wine "$quor" scan --name 'Quor Uninstaller' --json </dev/null >"$work/scan.json" || true
 wine reg delete "$key" /f >/dev/null 2>&1
-found=$(grep -c '"path":' "$work/scan.json" || true)
+found=$(awk '/"path":/ { n++ } END { print n + 0 }' "$work/scan.json")
 if [ "$found" != 1 ] || ! grep -q '"kind": "regkey"' "$work/scan.json"; then
   cat "$work/scan.json"
   fail "the scan after the uninstall found more than the registration"
