@@ -1,8 +1,10 @@
-#include "app/TotalsLine.h"
-
 #include <gtest/gtest.h>
 
+#include <random>
+#include <regex>
 #include <vector>
+
+#include "app/TotalsLine.h"
 
 namespace quor {
 namespace {
@@ -43,6 +45,36 @@ TEST(TotalsLineTest, CountIsWrittenInFull) {
   const Segments segments = TotalsSegments(L"%d/%s", 3000000000LL, L"1 KB");
   ASSERT_EQ(segments.size(), 3u);
   EXPECT_EQ(segments[0].Text, L"3000000000");
+}
+
+// The line is split as the pattern "(.*)%d+(.*)%s+(.*)" would split it, searched
+// case-insensitively and greedily; short random templates compare both.
+TEST(TotalsLineTest, SplitsAsTheGreedyPatternDoes) {
+  const std::wregex pattern(LR"((.*)%d+(.*)%s+(.*))", std::regex_constants::icase);
+  const std::wstring alphabet = L"%%dDsS x\n";
+  std::mt19937 random(20261211);
+  for (int i = 0; i < 20000; ++i) {
+    std::wstring text(random() % 12, L' ');
+    for (wchar_t& c : text) c = alphabet[random() % alphabet.size()];
+    Segments expected;
+    std::wsmatch m;
+    if (std::regex_search(text, m, pattern)) {
+      for (const TTotalsSegment& s : {Grey(m.str(1).c_str()), Count(L"7"), Grey(m.str(2).c_str()),
+                                      Size(L"1 KB"), Grey(m.str(3).c_str())}) {
+        if (!s.Text.empty()) expected.push_back(s);
+      }
+    }
+    ASSERT_EQ(TotalsSegments(text, 7, L"1 KB"), expected) << "template: " << text;
+  }
+}
+
+// A translation is data: a very long one must not exhaust the stack.
+TEST(TotalsLineTest, LongTemplatesAreSplitWithoutDeepRecursion) {
+  const std::wstring filler(200000, L'x');
+  const Segments segments = TotalsSegments(filler + L"%d" + filler + L"%s" + filler, 1, L"1 KB");
+  ASSERT_EQ(segments.size(), 5u);
+  EXPECT_EQ(segments[2].Text, filler);
+  EXPECT_TRUE(TotalsSegments(std::wstring(200000, L'%'), 1, L"1 KB").empty());
 }
 
 }  // namespace
