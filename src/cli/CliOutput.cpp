@@ -44,18 +44,43 @@ void WriteOutUtf8(std::string_view text) {
   WriteBytes(h, text);
 }
 
-std::wstring EscapeForTerminal(std::wstring_view text) {
+namespace {
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Characters a terminal acts on or that change how the rest of the line
+// reads: C0 and C1 controls, DEL, the line and paragraph separators, and the
+// bidirectional marks, embeddings, overrides and isolates.
+bool MustEscape(wchar_t c) {
+  return c < 32 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+void AppendHex(std::wstring& out, wchar_t c) {
   static constexpr wchar_t kHex[] = L"0123456789abcdef";
+  if (c < 0x80) {
+    out += L"\\x";
+    out += kHex[(c >> 4) & 0xF];
+    out += kHex[c & 0xF];
+    return;
+  }
+  out += L"\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+}
+
+}  // namespace
+
+std::wstring EscapeForTerminal(std::wstring_view text) {
   std::wstring out;
   out.reserve(text.size());
-  for (const wchar_t c : text) {
-    if (c < 32 || c == 127) {
-      out += L"\\x";
-      out += kHex[(c >> 4) & 0xF];
-      out += kHex[c & 0xF];
-    } else if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) {
-      out += L"\\u";
-      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      out += c;
+      out += text[++i];
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c) || MustEscape(c)) {
+      AppendHex(out, c);  // a lone surrogate has no UTF-8 form of its own
     } else {
       out += c;
     }

@@ -12,10 +12,11 @@ void WriteErr(std::wstring_view text);
 // Already UTF-8 (JSON).
 void WriteOutUtf8(std::string_view text);
 
-// A name or path made safe for a terminal: control characters (below 32,
-// DEL) as \xHH and the bidirectional overrides and isolates (U+202A to
-// U+202E, U+2066 to U+2069) as \uHHHH, so that no name can move the cursor,
-// clear the screen or reorder what is printed after it.
+// A name or path made safe for a terminal: C0 controls and DEL as \xHH; C1
+// controls, the line and paragraph separators, the bidirectional marks,
+// embeddings, overrides and isolates, and lone surrogates as \uHHHH, so that
+// no name can move the cursor, clear the screen, break a line or reorder
+// what is printed after it.
 std::wstring EscapeForTerminal(std::wstring_view text);
 
 }  // namespace quor::cli
