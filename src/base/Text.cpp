@@ -68,6 +68,16 @@ bool StartsWithUnicode(std::wstring_view text, std::wstring_view prefix) noexcep
   return text.size() >= prefix.size() && SameTextUnicode(text.substr(0, prefix.size()), prefix);
 }
 
+std::wstring WithoutDirectionOverrides(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (const wchar_t c : text) {
+    if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) continue;
+    out += c;
+  }
+  return out;
+}
+
 std::string ToUtf8(std::wstring_view text) {
   if (text.empty()) return {};
   const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),

@@ -29,6 +29,12 @@ bool IsLetterOrDigit(wchar_t c) noexcept;
 bool SameTextUnicode(std::wstring_view a, std::wstring_view b) noexcept;
 bool StartsWithUnicode(std::wstring_view text, std::wstring_view prefix) noexcept;
 
+// The text without the bidirectional embeddings, overrides and isolates
+// (U+202A to U+202E, U+2066 to U+2069): drawn, a name then reads in the order
+// of its characters, so "tool\u202etxt.exe" cannot pose as a text file. The
+// direction marks, which only place neutral characters, stay.
+std::wstring WithoutDirectionOverrides(std::wstring_view text);
+
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/Text.h"
 #include "toolkit/QuorDirectListBox.h"
 #include "toolkit/QuorImageList.h"
 
@@ -105,9 +106,10 @@ const TPngImage* TQuorDirectListBox::CheckFrame(bool checked, bool hot) const {
 
 // With the font selected: a text that fits goes out in one call, one that does
 // not is cut with an end ellipsis. `width` caches the measured width.
-void TQuorDirectListBox::DrawText(HDC dc, const std::wstring& text, int& width, RECT rect,
+void TQuorDirectListBox::DrawText(HDC dc, const std::wstring& cell, int& width, RECT rect,
                                   TColor color, UINT format) {
-  if (text.empty() || rect.right <= rect.left) return;
+  if (cell.empty() || rect.right <= rect.left) return;
+  const std::wstring text = WithoutDirectionOverrides(cell);
   if (width < 0) {
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);

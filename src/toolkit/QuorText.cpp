@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/Text.h"
+
 namespace quor {
 
 bool TQuorFont::Assign(const TFontSpec& spec) {
@@ -65,7 +67,8 @@ SIZE MeasureText(const std::wstring& text, const TQuorFont& font) {
     size.cy = tm.tmHeight;
     return size;
   }
-  ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+  const std::wstring shown = WithoutDirectionOverrides(text);
+  ::GetTextExtentPoint32W(dc, shown.c_str(), int(shown.size()), &size);
   return size;
 }
 
@@ -78,7 +81,8 @@ void DrawTextOn(TQuorBitmap& target, RECT box, const std::wstring& text, const T
   ::SetBkMode(target.Dc(), TRANSPARENT);
   const TColor c = font.Color();
   ::SetTextColor(target.Dc(), RGB(ColorRed(c), ColorGreen(c), ColorBlue(c)));
-  std::wstring copy = text;  // DT_END_ELLIPSIS may write into the buffer with DT_MODIFYSTRING
+  // A copy: DT_END_ELLIPSIS may write into the buffer with DT_MODIFYSTRING.
+  std::wstring copy = WithoutDirectionOverrides(text);
   ::DrawTextW(target.Dc(), copy.data(), int(copy.size()), &box, format);
   ::GdiFlush();
 }
@@ -139,8 +143,10 @@ std::optional<TPngImage> RenderTextImage(const TQuorBitmap& bitmap, const std::w
       uint8_t* p = out.Pixel(x, y);
       const uint8_t* r = reference->Pixel(x, y);
       const int same = (p[0] == r[0]) + (p[1] == r[1]) + (p[2] == r[2]);
-      if (same == 3) p[3] = 0;
-      else if (same == 0) p[3] = 255;
+      if (same == 3)
+        p[3] = 0;
+      else if (same == 0)
+        p[3] = 255;
     }
   return out;
 }
