@@ -57,9 +57,11 @@ void TFrmMain::FormCreate() {
   // is there from the start.
   il2 = std::make_unique<TQuorImageList>(TQuorImageList::TProps{});
   if (const TPngImage* fallback = il3->Item(0)) il2->Add(*fallback);
-  whintwin1 = std::make_unique<TQuorWindowHint>(TQuorWindowHint::TProps{
-      .ImgForm = SkinImage(L"busy_back"), .ImgAni = SkinImage(L"busy_ani"), .FrameCount = 12,
-      .DrawInterval = 33});
+  whintwin1 =
+      std::make_unique<TQuorWindowHint>(TQuorWindowHint::TProps{.ImgForm = SkinImage(L"busy_back"),
+                                                                .ImgAni = SkinImage(L"busy_ani"),
+                                                                .FrameCount = 12,
+                                                                .DrawInterval = 33});
   wmsg1 = std::make_unique<TQuorMessageBox>(SkinnedMessageBoxProps());
   pmsys = std::make_unique<TQuorPopupMenu>(SkinnedMenuProps(nullptr));
   pmbtn = std::make_unique<TQuorPopupMenu>(SkinnedMenuProps(nullptr));
@@ -110,7 +112,9 @@ void TFrmMain::CreateEngine() {
     if (record) SizeReady(*record);
   };
   FHelper->OnRefreshEnd = [this](TUninstallHelper& s) { OnRefreshEnd(s); };
-  FHelper->OnUninstallBegin = [this](TUninstallHelper&, TUninstallObject*, bool) { UpdateButtons(); };
+  FHelper->OnUninstallBegin = [this](TUninstallHelper&, TUninstallObject*, bool) {
+    UpdateButtons();
+  };
   FHelper->OnUninstallEnd = [this](TUninstallHelper& s, TUninstallObject* r, bool force) {
     UninstallFollowUp(s, r, force);
   };
@@ -147,10 +151,6 @@ void TFrmMain::FormDestroy() {
 // Closing while a job runs asks first; the engine does not wait for an
 // uninstaller's process tree when it goes.
 bool TFrmMain::CloseQuery() {
-  if (FDeferClose) {
-    FCloseAfterFill = true;
-    return false;
-  }
   // A refresh is the program's own work and stops with it; only an
   // uninstaller, a modify command, a scan or a removal is worth a question.
   if (!FHelper || FHelper->State() == esIdle || FHelper->State() == esRefreshing) return true;
@@ -169,8 +169,8 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
 }
 
 void TFrmMain::ShowInfo(const std::wstring& text) {
-  wmsg1->ShowMsg(GetLangText(L"Translation", L"Information", L"Information"), text, false,
-                 Handle(), kMsgButtonsOk, kMsgInformation);
+  wmsg1->ShowMsg(GetLangText(L"Translation", L"Information", L"Information"), text, false, Handle(),
+                 kMsgButtonsOk, kMsgInformation);
 }
 
 // Every answer but No consents: closing the box counts as Yes.

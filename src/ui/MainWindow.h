@@ -82,7 +82,10 @@ class TFrmMain : public THostWindow {
   int RowIcon(const TUninstallObject& record);
   void ShowSizes();
   std::wstring SizeText(int64_t size) const;
+  void FillNextRows();
+  void AddProgramRow(TUninstallObject& record);
   void SizeReady(TUninstallObject& record);
+  void ShowReadySizes();
   void ShowTotals();
   void FilterList(const std::wstring& text);
   void RemoveProgramRow(TUninstallObject* record);
@@ -170,9 +173,9 @@ class TFrmMain : public THostWindow {
   TMessageLoop::TFilterToken FKeyFilter;
   bool FCreated = false;
   bool FShown = false;
-  bool FFilling = false;    // rows are being rebuilt
-  bool FDeferClose = false;  // the list is being filled with messages running
-  bool FCloseAfterFill = false;
+  bool FFilling = false;       // rows are being rebuilt, a slice at a time
+  int FFillNext = 0;           // the next record to get a row
+  bool FSizesPending = false;  // sizes have come in since the cells were last written
 };
 
 }  // namespace quor

@@ -28,9 +28,10 @@ void TFrmMain::UpdateButtons() {
   btnmodify->SetEnabled(idle && !record->ModifyPath.empty());
 }
 
-// A command that needs the engine goes ahead only while it is idle.
+// A command that needs the engine goes ahead only while it is idle and the
+// list is complete.
 bool TFrmMain::EngineIdle() {
-  if (FHelper && FHelper->State() == esIdle) return true;
+  if (FHelper && FHelper->State() == esIdle && !FFilling) return true;
   ShowInfo(GetLangText(L"Message", L"IsBusy", L"Please wait for the curent operation over."));
   return false;
 }

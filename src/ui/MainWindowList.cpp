@@ -31,7 +31,10 @@ constexpr TColumnDef kColumns[] = {
     {L"Version", L"Version", 90, false, true},
 };
 
-constexpr ULONGLONG kPumpIntervalMs = 30;
+constexpr ULONGLONG kFillSliceMs = 40;
+constexpr UINT_PTR kTimerSizes = 2;
+constexpr UINT_PTR kTimerFill = 3;
+constexpr UINT kSizesDelayMs = 150;
 
 TUninstallObject* RecordOf(const TQuorLboxItem& row) {
   return static_cast<TUninstallObject*>(row.Data);
@@ -60,7 +63,8 @@ TProgramRowKeys KeysOf(const TQuorLboxItem& row) {
 void TFrmMain::CreateColumns() {
   lstFile->ClearHeader();
   for (const TColumnDef& c : kColumns) {
-    auto column = std::make_unique<TQuorLbHeadItem>(GetLangText(L"Uninstall", c.Key, c.Title), c.Width);
+    auto column =
+        std::make_unique<TQuorLbHeadItem>(GetLangText(L"Uninstall", c.Key, c.Title), c.Width);
     column->Sortable = c.Sortable;
     column->Resizable = c.Resizable;
     column->AutoSize = &c == &kColumns[0];
@@ -94,7 +98,10 @@ void TFrmMain::RunWithProgress(const std::wstring& text, int mode, TUninstallObj
   whintwin1->ShowBusy(true, left, true, top);
 }
 
+// Also ends a fill still under way: its records are about to go.
 void TFrmMain::ClearRows() {
+  KillTimer(kTimerFill);
+  FFilling = false;
   for (int i = 0; i < lstFile->ItemCount(); ++i)
     if (TUninstallObject* record = RecordOf(*lstFile->GetItem(i))) record->ListItem = nullptr;
   FCurItem = nullptr;
@@ -108,42 +115,52 @@ void TFrmMain::OnRefreshEnd(TUninstallHelper&) {
   FillProgramList();
 }
 
-// Pending messages run while rows are added, every few dozen milliseconds
-// (a round of them after every row costs Wine milliseconds per row); a close
-// asked for meanwhile waits until the list is complete.
+// Rows are added in slices of a few dozen milliseconds, each shown when it is
+// complete; the next slice waits for a timer, which comes only when the queue
+// holds nothing else, so the user's input always goes first. Commands wait
+// until the list is complete (EngineIdle), a close does not.
 void TFrmMain::FillProgramList() {
-  FFilling = true;
-  FDeferClose = true;
   ClearRows();
+  FFilling = true;
+  FFillNext = 0;
   il2->Clear();
   FIconCache.clear();
   if (const TPngImage* fallback = il3->Item(0)) il2->Add(*fallback);
-  lstFile->BeginUpdate();
   lstFile->Clear();
-  ULONGLONG nextPump = ::GetTickCount64() + kPumpIntervalMs;
-  for (int i = 0; i < FHelper->ProgramCount(); ++i) {
-    const auto record = FHelper->Programs(i);
-    if (!record) continue;
-    TQuorLboxItem& row = lstFile->AddItem();
-    row.SetCaption(record->DisplayName);
-    row.SetImageIndex(RowIcon(*record));
-    row.Data = record.get();
-    record->ListItem = &row;
-    row.AddSubItem(record->Publisher);
-    row.AddSubItem(L"-");
-    row.AddSubItem(ShortDateText(record->InstallDate));
-    row.AddSubItem(record->DisplayVersion);
-    if (::GetTickCount64() >= nextPump) {
-      if (!TMessageLoop::ProcessPending()) break;
-      nextPump = ::GetTickCount64() + kPumpIntervalMs;
-    }
-  }
+  FillNextRows();
+}
+
+void TFrmMain::FillNextRows() {
+  KillTimer(kTimerFill);
+  if (!FFilling) return;
+  const ULONGLONG end = ::GetTickCount64() + kFillSliceMs;
+  lstFile->BeginUpdate();
+  for (; FFillNext < FHelper->ProgramCount() && ::GetTickCount64() < end; ++FFillNext)
+    if (const auto record = FHelper->Programs(FFillNext)) AddProgramRow(*record);
   lstFile->EndUpdate();
+  if (FFillNext < FHelper->ProgramCount()) {
+    SetTimer(kTimerFill, 1, [this] { FillNextRows(); });
+    return;
+  }
   FFilling = false;
   ShowSizes();
   ShowTotals();
-  FDeferClose = false;
-  if (FCloseAfterFill) ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  UpdateButtons();
+}
+
+void TFrmMain::AddProgramRow(TUninstallObject& record) {
+  TQuorLboxItem& row = lstFile->AddItem();
+  row.SetCaption(record.DisplayName);
+  row.SetImageIndex(RowIcon(record));
+  row.Data = &record;
+  record.ListItem = &row;
+  row.AddSubItem(record.Publisher);
+  row.AddSubItem(L"-");
+  row.AddSubItem(ShortDateText(record.InstallDate));
+  row.AddSubItem(record.DisplayVersion);
+  // The user may have typed a search while earlier slices were shown.
+  if (!FilterMatches(edtserach->Text(), record.DisplayName, record.Publisher))
+    row.SetVisible(false);
 }
 
 // The row's icon in il2: from DisplayIcon, else from the uninstaller; the
@@ -181,15 +198,30 @@ void TFrmMain::ShowSizes() {
   lstFile->EndUpdate();
 }
 
-// Only the record's own row changes; a record without a row (replaced by a
-// refresh, or its row removed) is passed over.
-void TFrmMain::SizeReady(TUninstallObject& record) {
-  auto* row = static_cast<TQuorLboxItem*>(record.ListItem);
-  if (!row || FFilling || RecordOf(*row) != &record || row->SubItemCount() < 2) return;
-  const int64_t size = record.GetSize();
-  if (size == -1) return;
-  row->SubItem(1)->SetText(SizeText(size));
-  lstFile->RedrawItem(row);
+// Sizes come in one message each, thousands of them on a full machine: the
+// cells are written together a moment after the first, with one redraw for
+// all, so that the window keeps answering its user meanwhile.
+void TFrmMain::SizeReady(TUninstallObject&) {
+  if (FSizesPending) return;
+  FSizesPending = true;
+  SetTimer(kTimerSizes, kSizesDelayMs, [this] { ShowReadySizes(); });
+}
+
+// Only cells whose record has a size change; one still being measured keeps
+// its text. Rows rebuilt meanwhile have their sizes written by the fill.
+void TFrmMain::ShowReadySizes() {
+  KillTimer(kTimerSizes);
+  FSizesPending = false;
+  if (FFilling) return;
+  lstFile->BeginUpdate();
+  for (int i = 0; i < lstFile->ItemCount(); ++i) {
+    TQuorLboxItem* row = lstFile->GetItem(i);
+    TUninstallObject* record = row ? RecordOf(*row) : nullptr;
+    if (!record || row->SubItemCount() < 2) continue;
+    const int64_t size = record->GetSize();
+    if (size != -1) row->SubItem(1)->SetText(SizeText(size));
+  }
+  lstFile->EndUpdate();
 }
 
 void TFrmMain::ShowTotals() {
