@@ -202,11 +202,17 @@ run_program() {
   wine_ensure_prefix "$prefix"
   export WINEPREFIX="$prefix"
   wine_check_sandbox "$prefix"
+  # Without a display, the private Xvfb must exist before anything starts
+  # Wine: a desktop process started first binds to no display, and the
+  # window then fails with "no driver could be loaded".
+  local headless=0
+  [ -n "${DISPLAY:-}" ] || headless=1
+  xvfb_or_display
   wine_stop_server_on_exit "$prefix"
   wine_warm_up
   "$ROOT/tools/demo/seed" "$BIN"
   "$ROOT/tools/demo/install" "$BIN"
-  if [ -n "${DISPLAY:-}" ]; then
+  if [ $headless = 0 ]; then
     wine "$BIN/QuorUninstaller.exe"
   else
     run_program_screenshot
@@ -217,8 +223,6 @@ run_program() {
 # until the list is filled, its screenshot is saved, and it is closed.
 run_program_screenshot() {
   local shot="$BUILD/screenshots/main-window.png" title='Quor Power Unintaller'
-  xvfb_start
-  echo "[dev] no DISPLAY: running on Xvfb $DISPLAY" >&2
   mkdir -p "$(dirname "$shot")"
   wine "$BIN/QuorUninstaller.exe" &
   local pid=$! i window=
