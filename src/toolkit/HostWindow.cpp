@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <system_error>
 
 #include "toolkit/QuorMessageLoop.h"
@@ -54,8 +55,10 @@ void GiveFocusBack(HWND owner, HWND focus) {
   if (now && now != owner) return;  // a control has taken it already
   const bool usable = focus && ::IsWindow(focus) && (focus == owner || ::IsChild(owner, focus)) &&
                       ::IsWindowVisible(focus) && ::IsWindowEnabled(focus);
-  if (usable) ::SetFocus(focus);
-  else if (!now) ::SetFocus(owner);
+  if (usable)
+    ::SetFocus(focus);
+  else if (!now)
+    ::SetFocus(owner);
 }
 
 }  // namespace
@@ -88,8 +91,10 @@ void THostWindow::CenterOnOwner() {
   if (!FHandle) return;
   RECT area{};
   HWND owner = ::GetWindow(FHandle, GW_OWNER);
-  if (owner) ::GetWindowRect(owner, &area);
-  else ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  if (owner)
+    ::GetWindowRect(owner, &area);
+  else
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   RECT me = WindowRect();
   const int w = me.right - me.left, h = me.bottom - me.top;
   ::SetWindowPos(FHandle, nullptr, area.left + (area.right - area.left - w) / 2,
@@ -109,10 +114,14 @@ void THostWindow::KillTimer(UINT_PTR id) {
 
 void THostWindow::EnsureTooltip() {
   if (FTooltip || !FHandle) return;
-  FTooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
-                               0, 0, 0, 0, FHandle, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  FHintTools.clear();
+  FTooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, 0,
+                               0, 0, 0, FHandle, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
+// The tooltip is told the text, never asked for it into the caller's string:
+// TTM_GETTOOLINFOW copies the tool's current text into lpszText, which would
+// overwrite (and overrun) `text`. Which tools are added is known here.
 void THostWindow::ShowHint(HWND tool, const std::wstring& text) {
   EnsureTooltip();
   if (!FTooltip) return;
@@ -121,11 +130,11 @@ void THostWindow::ShowHint(HWND tool, const std::wstring& text) {
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = FHandle;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
-  info.lpszText = const_cast<wchar_t*>(text.c_str());
-  if (!::SendMessageW(FTooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)))
+  info.lpszText = const_cast<wchar_t*>(text.c_str());  // read only by these two messages
+  if (FHintTools.insert(tool).second)
     ::SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-  info.lpszText = const_cast<wchar_t*>(text.c_str());
-  ::SendMessageW(FTooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+  else
+    ::SendMessageW(FTooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
   ::SendMessageW(FTooltip, TTM_ACTIVATE, TRUE, 0);
 }
 
@@ -136,18 +145,22 @@ void THostWindow::CancelHint(HWND tool) {
   info.hwnd = FHandle;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
   ::SendMessageW(FTooltip, TTM_POP, 0, 0);
-  ::SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  if (FHintTools.erase(tool))
+    ::SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 std::wstring THostWindow::HintText(HWND tool) const {
   if (!FTooltip) return {};
-  wchar_t text[512] = {};
+  // A tooltip copies up to INFOTIPSIZE (1024) characters whatever size is
+  // given (Wine ignores the size), so the buffer holds that many and the NUL.
+  std::wstring text(1025, L'\0');
   TTTOOLINFOW info{};
   info.cbSize = sizeof(info);
   info.hwnd = FHandle;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
-  info.lpszText = text;
-  ::SendMessageW(FTooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+  info.lpszText = text.data();
+  ::SendMessageW(FTooltip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&info));
+  text.resize(std::wcslen(text.c_str()));
   return text;
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 namespace quor {
@@ -67,6 +68,7 @@ class THostWindow {
   THostParams FParams;
   HWND FHandle = nullptr;
   HWND FTooltip = nullptr;
+  std::set<HWND> FHintTools;  // the tools added to FTooltip
   HCURSOR FCursor = nullptr;
   bool FInModalLoop = false;
   int FModalResult = 0;

@@ -142,18 +142,20 @@ TEST(Frame, ResizeBordersAnswerOnlyWithSupportResize) {
     LRESULT withResize;
   };
   const TEdge edges[] = {
-      {kNear, kMiddle, HTLEFT},      {kFar, kMiddle, HTRIGHT},     {kMiddle, kNear, HTTOP},
-      {kMiddle, kFar, HTBOTTOM},     {kNear, kNear, HTTOPLEFT},    {kFar, kFar, HTBOTTOMRIGHT},
-      {kNear, kFar, HTBOTTOMLEFT},   {kFar, kNear, HTTOPRIGHT},    {kMiddle, kMiddle, HTCLIENT},
+      {kNear, kMiddle, HTLEFT},    {kFar, kMiddle, HTRIGHT},  {kMiddle, kNear, HTTOP},
+      {kMiddle, kFar, HTBOTTOM},   {kNear, kNear, HTTOPLEFT}, {kFar, kFar, HTBOTTOMRIGHT},
+      {kNear, kFar, HTBOTTOMLEFT}, {kFar, kNear, HTTOPRIGHT}, {kMiddle, kMiddle, HTCLIENT},
   };
   for (const bool supportResize : {true, false}) {
     FrameFixture f({}, false, supportResize);
     const int w = f.form->Surface().Width(), h = f.form->Surface().Height();
-    auto place = [](TSpot spot, int size) { return spot == kNear ? 5 : spot == kFar ? size - 6 : size / 2; };
+    auto place = [](TSpot spot, int size) {
+      return spot == kNear ? 5 : spot == kFar ? size - 6 : size / 2;
+    };
     for (const TEdge& e : edges) {
       POINT screen{place(e.x, w), place(e.y, h)};
-      SCOPED_TRACE(testing::Message() << (supportResize ? "resizable " : "fixed ") << screen.x
-                                      << "," << screen.y);
+      SCOPED_TRACE(testing::Message()
+                   << (supportResize ? "resizable " : "fixed ") << screen.x << "," << screen.y);
       ::ClientToScreen(f.host.Handle(), &screen);
       const LPARAM l = MAKELPARAM(screen.x, screen.y);
       const LRESULT host = ::SendMessageW(f.host.Handle(), WM_NCHITTEST, 0, l);
@@ -182,6 +184,30 @@ TEST(Frame, CaptionHintsChangeAtRunTime) {
   EXPECT_EQ(f.form->CaptionButton(L"BtnMin")->Hint(), L"Minimieren");
   EXPECT_EQ(f.form->Props().BtnCloseHint, L"Schließen");
   EXPECT_EQ(f.host.HintText(f.form->Handle()), L"Schließen");
+}
+
+// Hovering from row to row shows one hint after another for the same tool.
+// The text handed over belongs to the caller (a row's caption): showing it
+// must never write the previous hint into it, nor past its end.
+TEST(Frame, HintsNeverWriteIntoTheCallersText) {
+  FrameFixture f({});
+  const HWND tool = f.form->Handle();
+  const std::wstring before =
+      L"C:\\users\\demo\\AppData\\Roaming\\Demo Sketch\\" + std::wstring(300, L'x');
+  const std::wstring after = L"HKEY_CURRENT_USER\\Software\\Demo";
+  struct Step {
+    const std::wstring& Text;
+    bool CancelFirst;
+  };
+  for (const Step& step :
+       {Step{before, false}, Step{after, false}, Step{before, true}, Step{after, true}}) {
+    if (step.CancelFirst) f.host.CancelHint(tool);
+    std::wstring shown = step.Text;  // a buffer of the caller's, as long as its text
+    shown.shrink_to_fit();
+    f.host.ShowHint(tool, shown);
+    EXPECT_EQ(shown, step.Text);
+    EXPECT_EQ(f.host.HintText(tool), step.Text);
+  }
 }
 
 TEST(Frame, MinimiseOfASecondaryWindowClosesIt) {
