@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/FileExists.h"
@@ -64,16 +66,26 @@ class TLeftoverScan {
   void AddInstallFolder();
   void AddFolderTreeEntries(const std::wstring& folder, const TMatch& match);
   void CheckValueText(HKEY root, const std::wstring& key, const std::wstring& valueName,
-                      const std::wstring& text, bool weakOnly, bool keyNeverListed);
+                      const std::wstring& text, bool weakOnly, bool keyNeverListed,
+                      const TMatchTerms& terms);
   void CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey,
-                      bool keyNeverListed);
+                      bool keyNeverListed, const TMatchTerms& terms);
+  // A class key that other programs share: a fixed name, a file type, an
+  // installer class, or a class that a file type points to or a protocol,
+  // unless its commands run this program. No name term reaches inside one.
+  bool IsSharedClass(HKEY root, const std::wstring& classKey, const std::wstring& lowerName);
+  bool RunsThisProgram(HKEY root, const std::wstring& classKey) const;
+  const std::unordered_set<std::wstring>& ClassesOfFileTypes();
   void CheckDefaultOfRuleKey(HKEY root, const std::wstring& key, const std::wstring& text);
 
   TEngineCore& FEngine;
   TUninstallObject& FProgram;
   TProtectedFolders FGuard;
   TMatchTerms FTerms;
+  TMatchTerms FSharedTerms;  // inside shared class keys: location and product code only
   TRegValueBuffers FValueBuffers;
+  std::optional<std::unordered_set<std::wstring>> FFileTypeClasses;  // lower-cased
+  std::map<std::wstring, bool> FSharedClasses;  // by root name and lower-cased path
 };
 
 // The target of a shell shortcut, or empty.
