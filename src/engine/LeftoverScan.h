@@ -93,9 +93,11 @@ std::wstring GetLinkTarget(const std::wstring& path);
 
 bool IsSkippedKey(const std::wstring& name);
 bool WildcardMatch(const std::wstring& mask, const std::wstring& text);
-// Keys that are never listed whole, whatever matches: shared class keys
-// (file types, "*", "CLSID", "Msi.*"...) and the shared keys of a Software
-// key ("Classes", "Microsoft", "Policies"...). Values in them still may be.
+// Keys that are never listed whole, whatever matches: the fixed shared class
+// keys (file types, "*", "CLSID", "Msi.*", "http"...) below any classes root
+// and the shared keys of a Software key ("Classes", "Microsoft",
+// "Policies"...). Values in them still may be. The scan guards further
+// shared classes that it finds in the registry itself (IsSharedClass).
 bool IsNeverListedKey(HKEY root, const std::wstring& path);
 // True when the key opens, and when opening it is refused for lack of rights.
 bool KeyExists(HKEY root, const std::wstring& path, bool nativeView = true);
