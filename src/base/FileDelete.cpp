@@ -430,6 +430,14 @@ bool ExactPathExists(const std::wstring& path) {
   return static_cast<bool>(OpenParentOf(exact, entry, result));
 }
 
+bool ExactPathIsLink(const std::wstring& path) {
+  std::wstring exact = path;
+  while (exact.size() > 3 && exact.back() == L'\\') exact.pop_back();
+  TEntry entry;
+  TDeleteResult result;
+  return OpenParentOf(exact, entry, result) && entry.IsLink();
+}
+
 TDeleteResult DeleteFileExact(const std::wstring& path) {
   TDeleteResult result;
   TEntry entry;

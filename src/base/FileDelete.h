@@ -29,6 +29,10 @@ std::wstring ExactLongPath(std::wstring_view path);
 // Whether anything, a dangling link included, has exactly this path.
 bool ExactPathExists(const std::wstring& path);
 
+// Whether the object at exactly this path, reached without following any
+// link on the way, is itself a link.
+bool ExactPathIsLink(const std::wstring& path);
+
 // Deletes one file; a file link goes as itself. Read-only is no obstacle.
 TDeleteResult DeleteFileExact(const std::wstring& path);
 

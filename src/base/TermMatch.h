@@ -2,6 +2,7 @@
 // How a program's identifying text (a term) occurs in a name, a path or a
 // registry value. Texts and terms are lower-cased over A to Z by the caller.
 
+#include <string>
 #include <string_view>
 
 namespace quor {
@@ -25,6 +26,29 @@ TTermStrength MatchWordTerm(std::wstring_view text, std::wstring_view term) noex
 // holds the folder followed by a backslash, a quote, ";", "," or its end, so
 // that "c:\acme\foo" matches "c:\acme\foo\bin" but not "c:\acme\foo tools".
 bool ContainsFolderPath(std::wstring_view text, std::wstring_view folder) noexcept;
+
+// The path a registry value's text is about: the quoted text at its start,
+// or, unquoted, the text from its start up to the end of a program name
+// (".exe", ".dll"...) or to the first argument (a blank followed by a
+// switch or a quote), whichever comes first. Only a text that begins with
+// a drive, a share or a "%NAME%" token followed by a separator has one;
+// any other text gives an empty view.
+std::wstring_view LeadPath(std::wstring_view text) noexcept;
+
+// The text with every switch ("/min", "-tray", "--profile") blanked out: a
+// "/" or "-" at the start or after a blank, up to the next blank, quote,
+// "=" or ":".
+std::wstring WithoutSwitches(std::wstring_view text);
+
+// The location term at the start of the text (after blanks and one quote),
+// at a folder boundary as for ContainsFolderPath.
+bool StartsWithFolderPath(std::wstring_view text, std::wstring_view folder) noexcept;
+
+// A name or folder term in a registry value's text: strong only where
+// MatchWordTerm finds it strongly inside the lead path (the program or
+// folder the value is about); weak where it is otherwise found outside the
+// switches (a quoted argument, another text); a switch is no occurrence.
+TTermStrength MatchValueTerm(std::wstring_view text, std::wstring_view term);
 
 // "{8-4-4-4-12}" of hexadecimal digits.
 bool IsGuidText(std::wstring_view text) noexcept;

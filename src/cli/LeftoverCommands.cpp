@@ -37,7 +37,8 @@ int RunRemove(const Args& args) {
   const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0, p->Keep};
   const auto outcome = ScanAndRemove(engine, p->Program, options, true);
   if (outcome.UsageError) return kExitUsage;
-  return outcome.Declined || outcome.Failed > 0 ? kExitFailure : kExitOk;
+  // Anything that stays, by choice or not, is told with exit status 1.
+  return outcome.Declined || outcome.Failed > 0 || outcome.Kept > 0 ? kExitFailure : kExitOk;
 }
 
 int RunDeleteEntry(const Args& args) {

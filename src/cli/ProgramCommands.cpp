@@ -54,7 +54,7 @@ int RunUninstall(const Args& args) {
     WriteOut(EscapeForTerminal(p->Program->DisplayName) +
              (removed ? L": the registration is gone.\n" : L": the registration is still present.\n"));
   }
-  return outcome.Declined || outcome.Failed > 0 ? kExitFailure : kExitOk;
+  return outcome.Declined || outcome.Failed > 0 || outcome.Kept > 0 ? kExitFailure : kExitOk;
 }
 
 int RunModify(const Args& args) {

@@ -49,7 +49,10 @@ TLeftoverScan::TLeftoverScan(TEngineCore& engine, TUninstallObject& program,
     : FEngine(engine),
       FProgram(program),
       FGuard(std::move(guard)),
-      FTerms(MakeMatchTerms(program, FGuard)) {}
+      FTerms(MakeMatchTerms(program, FGuard)) {
+  FSharedTerms.Location = FTerms.Location;
+  FSharedTerms.Guid = FTerms.Guid;
+}
 
 bool TLeftoverScan::Cancelled() const { return FEngine.Cancelled(); }
 

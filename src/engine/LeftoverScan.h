@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/FileExists.h"
@@ -64,16 +66,26 @@ class TLeftoverScan {
   void AddInstallFolder();
   void AddFolderTreeEntries(const std::wstring& folder, const TMatch& match);
   void CheckValueText(HKEY root, const std::wstring& key, const std::wstring& valueName,
-                      const std::wstring& text, bool weakOnly, bool keyNeverListed);
+                      const std::wstring& text, bool weakOnly, bool keyNeverListed,
+                      const TMatchTerms& terms);
   void CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey,
-                      bool keyNeverListed);
+                      bool keyNeverListed, const TMatchTerms& terms);
+  // A class key that other programs share: a fixed name, a file type, an
+  // installer class, or a class that a file type points to or a protocol,
+  // unless its commands run this program. No name term reaches inside one.
+  bool IsSharedClass(HKEY root, const std::wstring& classKey, const std::wstring& lowerName);
+  bool RunsThisProgram(HKEY root, const std::wstring& classKey) const;
+  const std::unordered_set<std::wstring>& ClassesOfFileTypes();
   void CheckDefaultOfRuleKey(HKEY root, const std::wstring& key, const std::wstring& text);
 
   TEngineCore& FEngine;
   TUninstallObject& FProgram;
   TProtectedFolders FGuard;
   TMatchTerms FTerms;
+  TMatchTerms FSharedTerms;  // inside shared class keys: location and product code only
   TRegValueBuffers FValueBuffers;
+  std::optional<std::unordered_set<std::wstring>> FFileTypeClasses;  // lower-cased
+  std::map<std::wstring, bool> FSharedClasses;  // by root name and lower-cased path
 };
 
 // The target of a shell shortcut, or empty.
@@ -81,9 +93,11 @@ std::wstring GetLinkTarget(const std::wstring& path);
 
 bool IsSkippedKey(const std::wstring& name);
 bool WildcardMatch(const std::wstring& mask, const std::wstring& text);
-// Keys that are never listed whole, whatever matches: shared class keys
-// (file types, "*", "CLSID", "Msi.*"...) and the shared keys of a Software
-// key ("Classes", "Microsoft", "Policies"...). Values in them still may be.
+// Keys that are never listed whole, whatever matches: the fixed shared class
+// keys (file types, "*", "CLSID", "Msi.*", "http"...) below any classes root
+// and the shared keys of a Software key ("Classes", "Microsoft",
+// "Policies"...). Values in them still may be. The scan guards further
+// shared classes that it finds in the registry itself (IsSharedClass).
 bool IsNeverListedKey(HKEY root, const std::wstring& path);
 // True when the key opens, and when opening it is refused for lack of rights.
 bool KeyExists(HKEY root, const std::wstring& path, bool nativeView = true);

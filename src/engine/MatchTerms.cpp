@@ -82,12 +82,18 @@ std::optional<TMatch> MatchKeyName(const TMatchTerms& terms, const std::wstring&
   return best.Result();
 }
 
+// A value is strong only by what it is about (its lead path): the program's
+// folder, or a path named after it. A switch is no occurrence; a quoted
+// argument or any other mention is weak.
 std::optional<TMatch> MatchValueText(const TMatchTerms& terms, const std::wstring& text) {
   if (text.empty()) return std::nullopt;
   TBest best;
-  best.Offer(TMatchedBy::Name, MatchWordTerm(text, terms.Name));
-  best.Offer(TMatchedBy::Folder, MatchWordTerm(text, terms.Folder));
-  best.Offer(TMatchedBy::Location, Strong(ContainsFolderPath(text, terms.Location)));
+  best.Offer(TMatchedBy::Name, MatchValueTerm(text, terms.Name));
+  best.Offer(TMatchedBy::Folder, MatchValueTerm(text, terms.Folder));
+  const TTermStrength location = StartsWithFolderPath(text, terms.Location) ? TTermStrength::Strong
+                                 : ContainsFolderPath(text, terms.Location) ? TTermStrength::Weak
+                                                                            : TTermStrength::None;
+  best.Offer(TMatchedBy::Location, location);
   return best.Result();
 }
 

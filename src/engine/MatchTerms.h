@@ -40,7 +40,8 @@ std::optional<TMatch> MatchShortcut(const TMatchTerms& terms, const std::wstring
                                     const std::wstring& name);
 // A registry key's own name.
 std::optional<TMatch> MatchKeyName(const TMatchTerms& terms, const std::wstring& name);
-// The text of a registry value.
+// The text of a registry value: strong only by its lead path (see
+// MatchValueTerm), or the install location at its start.
 std::optional<TMatch> MatchValueText(const TMatchTerms& terms, const std::wstring& text);
 
 }  // namespace quor

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/Handles.h"
+#include "base/TermMatch.h"
 #include "base/Text.h"
 #include "engine/LeftoverRules.h"
 #include "engine/LeftoverScan.h"
@@ -73,19 +74,53 @@ struct TKeyFrame {
   std::vector<std::wstring> Names;
   size_t Next = 0;
   int32_t Depth = 0;
+  bool Shared = false;  // at or below a shared class key
 };
 
 bool IsClassesChildShared(const std::wstring& name) {
-  static const wchar_t* const kShared[] = {
-      L"*",        L"exefile",   L"lnkfile", L"batfile",   L"cmdfile",
-      L"comfile",  L"directory", L"drive",   L"folder",    L"allfilesystemobjects",
-      L"appid",    L"typelib",   L"clsid",   L"interface", L"installer"};
+  // Classes of the system and of every program: the shell's own objects,
+  // the common file types and protocols, the COM and installer registries.
+  static const wchar_t* const kShared[] = {L"*",
+                                           L"exefile",
+                                           L"lnkfile",
+                                           L"batfile",
+                                           L"cmdfile",
+                                           L"comfile",
+                                           L"directory",
+                                           L"drive",
+                                           L"folder",
+                                           L"allfilesystemobjects",
+                                           L"appid",
+                                           L"typelib",
+                                           L"clsid",
+                                           L"interface",
+                                           L"installer",
+                                           L"http",
+                                           L"https",
+                                           L"ftp",
+                                           L"file",
+                                           L"mailto",
+                                           L"htmlfile",
+                                           L"txtfile",
+                                           L"inifile",
+                                           L"regfile",
+                                           L"unknown",
+                                           L"mime",
+                                           L"protocols",
+                                           L"systemfileassociations",
+                                           L"local settings",
+                                           L"componentcategories"};
   if (name.empty() || name.front() == L'.') return true;  // every file-type key
   if (name.rfind(L"msi.", 0) == 0 || name.rfind(L"windowsinstaller.", 0) == 0) return true;
   for (const wchar_t* shared : kShared) {
     if (name == shared) return true;
   }
   return false;
+}
+
+// A class name, or the 32-bit view's container of classes.
+bool IsNeverListedClass(const std::wstring& name) {
+  return name == L"wow6432node" || IsClassesChildShared(name);
 }
 
 bool IsSoftwareChildShared(const std::wstring& name) {
@@ -95,6 +130,38 @@ bool IsSoftwareChildShared(const std::wstring& name) {
     if (name == shared) return true;
   }
   return false;
+}
+
+// Where the class name begins in a lower-cased key path below a classes
+// root: HKCR\[Wow6432Node\]<class>, <root>\Software\[Wow6432Node\]Classes\
+// [Wow6432Node\]<class>, HKU\<sid>_Classes\[Wow6432Node\]<class> and
+// HKU\<sid>\Software\Classes\<class>; nothing for any other path.
+std::optional<size_t> ClassNameStart(HKEY root, std::wstring_view path) {
+  size_t at = 0;
+  auto skip = [&](std::wstring_view part) {
+    if (path.size() - at <= part.size() || path.substr(at, part.size()) != part) return false;
+    at += part.size();
+    return true;
+  };
+  if (root == HKEY_CLASSES_ROOT) {
+    skip(L"wow6432node\\");
+    return at;
+  }
+  if (root == HKEY_USERS) {
+    const size_t cut = path.find(L'\\');
+    if (cut == std::wstring_view::npos) return std::nullopt;
+    const std::wstring_view hive = path.substr(0, cut);
+    at = cut + 1;
+    if (hive.size() > 8 && hive.substr(hive.size() - 8) == L"_classes") {
+      skip(L"wow6432node\\");
+      return at;
+    }
+  }
+  if (!skip(L"software\\")) return std::nullopt;
+  skip(L"wow6432node\\");
+  if (!skip(L"classes\\")) return std::nullopt;
+  skip(L"wow6432node\\");
+  return at;
 }
 
 // The rest of `path` after `prefix` when it is one key name, else nothing.
@@ -109,20 +176,15 @@ std::optional<std::wstring> ChildOf(const std::wstring& path, const std::wstring
 
 bool IsNeverListedKey(HKEY root, const std::wstring& path) {
   std::wstring p = LowerAscii(path);
+  if (const auto start = ClassNameStart(root, p)) {
+    const std::wstring name = p.substr(*start);
+    if (name.find(L'\\') == std::wstring::npos) return IsNeverListedClass(name);
+  }
   if (root == HKEY_USERS) {
-    // "<sid>\Software\..." and "<sid>_Classes\...": the same keys per user.
+    // "<sid>\Software\...": the same keys per user.
     const size_t cut = p.find(L'\\');
     if (cut == std::wstring::npos) return true;  // a user's whole hive
-    const std::wstring hive = p.substr(0, cut);
     p = p.substr(cut + 1);
-    if (hive.size() > 8 && hive.compare(hive.size() - 8, 8, L"_classes") == 0) {
-      return p.find(L'\\') == std::wstring::npos && IsClassesChildShared(p);
-    }
-  } else if (root == HKEY_CLASSES_ROOT) {
-    return p.find(L'\\') == std::wstring::npos && IsClassesChildShared(p);
-  }
-  for (const wchar_t* classes : {L"software\\classes\\", L"software\\wow6432node\\classes\\"}) {
-    if (auto name = ChildOf(p, classes)) return IsClassesChildShared(*name);
   }
   for (const wchar_t* software : {L"software\\", L"software\\wow6432node\\"}) {
     if (auto name = ChildOf(p, software)) return IsSoftwareChildShared(*name);
@@ -153,7 +215,7 @@ void TLeftoverScan::SearchRegKey(HKEY root, const std::wstring& key, int32_t lim
   if (!open) return;
   // A value directly under a root has no item path that the removal could
   // tell from a key's default value: roots' own values are not examined.
-  if (!key.empty()) CheckKeyValues(root, open.Get(), key, true, false);
+  if (!key.empty()) CheckKeyValues(root, open.Get(), key, true, false, FTerms);
   if (limit == 0) return;
   std::vector<TKeyFrame> stack;
   std::vector<std::wstring> names = SubKeyNames(open.Get());
@@ -167,27 +229,100 @@ void TLeftoverScan::SearchRegKey(HKEY root, const std::wstring& key, int32_t lim
     const std::wstring name = top.Names[top.Next++];
     if (HasNul(name)) continue;
     const std::wstring full = JoinKey(top.Path, name);
-    const bool neverListed = IsNeverListedKey(root, full);
+    bool shared = top.Shared;
+    bool sharedClassKey = false;
+    if (!shared) {
+      const std::wstring lower = LowerAscii(full);
+      const auto start = ClassNameStart(root, lower);
+      if (start && lower.find(L'\\', *start) == std::wstring::npos) {
+        shared = sharedClassKey = IsSharedClass(root, full, lower.substr(*start));
+      }
+    }
+    const TMatchTerms& terms = shared ? FSharedTerms : FTerms;
+    const bool neverListed = sharedClassKey || IsNeverListedKey(root, full);
     if (!neverListed) {
-      if (auto match = IsRelatedKeyName(name)) {
+      if (auto match = MatchKeyName(terms, LowerAscii(name))) {
         AddRegItem(root, full, L"", true, *match);
         continue;
       }
     }
     UniqueRegKey sub = OpenReadNoFollow(top.Key.Get(), name);
     if (!sub || IsRegistryLink(sub.Get())) continue;
-    CheckKeyValues(root, sub.Get(), full, false, neverListed);
+    CheckKeyValues(root, sub.Get(), full, false, neverListed, terms);
     const int32_t depth = top.Depth + 1;
     if (IsSkippedKey(name) || (limit != -1 && depth >= limit)) continue;
     std::vector<std::wstring> subNames = SubKeyNames(sub.Get());
-    stack.push_back({std::move(sub), full, std::move(subNames), 0, depth});
+    stack.push_back({std::move(sub), full, std::move(subNames), 0, depth, shared});
   }
+}
+
+bool TLeftoverScan::IsSharedClass(HKEY root, const std::wstring& classKey,
+                                  const std::wstring& lowerName) {
+  if (IsClassesChildShared(lowerName)) return true;
+  const std::wstring cacheKey = RootKeyName(root) + L"\\" + LowerAscii(classKey);
+  if (auto found = FSharedClasses.find(cacheKey); found != FSharedClasses.end())
+    return found->second;
+  bool shared = ClassesOfFileTypes().count(lowerName) > 0;
+  if (!shared) {
+    UniqueRegKey key = OpenRead(root, classKey);
+    shared = key && ::RegQueryValueExW(key.Get(), L"URL Protocol", nullptr, nullptr, nullptr,
+                                       nullptr) == ERROR_SUCCESS;
+  }
+  shared = shared && !RunsThisProgram(root, classKey);
+  FSharedClasses.emplace(cacheKey, shared);
+  return shared;
+}
+
+// A class is the program's own when its icon or one of its commands is a
+// program in the install folder.
+bool TLeftoverScan::RunsThisProgram(HKEY root, const std::wstring& classKey) const {
+  if (FTerms.Location.empty()) return false;
+  auto inFolder = [&](const std::wstring& text) {
+    return StartsWithFolderPath(LowerAscii(text), FTerms.Location);
+  };
+  if (inFolder(ReadRegString(root, classKey + L"\\DefaultIcon", L""))) return true;
+  std::vector<std::wstring> verbs;
+  GetSubKeyNames(root, classKey + L"\\shell", verbs);
+  constexpr size_t kMostVerbs = 64;
+  for (size_t i = 0; i < verbs.size() && i < kMostVerbs; ++i) {
+    if (HasNul(verbs[i])) continue;
+    if (inFolder(ReadRegString(root, classKey + L"\\shell\\" + verbs[i] + L"\\command", L"")))
+      return true;
+  }
+  return false;
+}
+
+// The classes that file types point to (".txt" to "txtfile"), by their
+// default value or their "OpenWithProgids" list, in the merged view and in
+// the user's own classes (some systems merge none into the first); read
+// once per scan.
+const std::unordered_set<std::wstring>& TLeftoverScan::ClassesOfFileTypes() {
+  if (FFileTypeClasses) return *FFileTypeClasses;
+  FFileTypeClasses.emplace();
+  const std::pair<HKEY, const wchar_t*> places[] = {{HKEY_CLASSES_ROOT, L""},
+                                                    {HKEY_CURRENT_USER, L"Software\\Classes"}};
+  for (const auto& [root, path] : places) {
+    std::vector<std::wstring> names;
+    GetSubKeyNames(root, path, names);
+    for (const auto& name : names) {
+      if (name.empty() || name.front() != L'.' || HasNul(name)) continue;
+      const std::wstring key = JoinKey(path, name);
+      const std::wstring progId = LowerAscii(Trim(ReadRegString(root, key, L"")));
+      if (!progId.empty()) FFileTypeClasses->insert(progId);
+      std::vector<std::wstring> listed;
+      GetValueNames(root, key + L"\\OpenWithProgids", listed);
+      for (const auto& other : listed) {
+        if (!other.empty()) FFileTypeClasses->insert(LowerAscii(other));
+      }
+    }
+  }
+  return *FFileTypeClasses;
 }
 
 // A rule key's own default value never stands for the key: the rule keys
 // are shared places (Software, Run...) that must not be listed whole.
 void TLeftoverScan::CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& key, bool ruleKey,
-                                   bool keyNeverListed) {
+                                   bool keyNeverListed, const TMatchTerms& terms) {
   ForEachValue(openKey, FValueBuffers, [&](const std::wstring& name, DWORD type, const BYTE* data, size_t size) {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return;
     if (HasNul(name)) return;
@@ -195,7 +330,7 @@ void TLeftoverScan::CheckKeyValues(HKEY root, HKEY openKey, const std::wstring& 
     if (ruleKey && name.empty()) {
       CheckDefaultOfRuleKey(root, key, text);
     } else {
-      CheckValueText(root, key, name, text, false, keyNeverListed);
+      CheckValueText(root, key, name, text, false, keyNeverListed, terms);
     }
   });
 }
@@ -215,16 +350,17 @@ std::optional<TMatch> TLeftoverScan::IsRelatedKeyName(const std::wstring& name) 
 // weak sign.
 void TLeftoverScan::CheckRegValue(HKEY root, const std::wstring& key, const std::wstring& valueName) {
   CheckValueText(root, key, valueName, ReadRegString(root, key, valueName),
-                 SameTextAscii(valueName, L"load"), false);
+                 SameTextAscii(valueName, L"load"), false, FTerms);
 }
 
 // A default value matched by name or folder stands for its key, as a weak
 // item: the key may hold other things. One matched by the install location
 // is listed as the default value itself (the key path with a trailing
 // backslash). A key that is never listed whole gives its default value.
-void TLeftoverScan::CheckValueText(HKEY root, const std::wstring& key, const std::wstring& valueName,
-                                   const std::wstring& rawText, bool weakOnly, bool keyNeverListed) {
-  auto match = MatchValueText(FTerms, LowerAscii(rawText));
+void TLeftoverScan::CheckValueText(HKEY root, const std::wstring& key,
+                                   const std::wstring& valueName, const std::wstring& rawText,
+                                   bool weakOnly, bool keyNeverListed, const TMatchTerms& terms) {
+  auto match = MatchValueText(terms, LowerAscii(rawText));
   if (!match) return;
   if (weakOnly) match->Confidence = TConfidence::Low;
   const bool standsForKey = valueName.empty() && match->By != TMatchedBy::Location;

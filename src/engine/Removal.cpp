@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
@@ -11,10 +12,10 @@
 #include "base/Handles.h"
 #include "base/Text.h"
 #include "engine/Backup.h"
-#include "engine/LeftoverScan.h"
-#include "engine/RegBackup.h"
-#include "engine/ProtectedFolders.h"
 #include "engine/EngineCore.h"
+#include "engine/LeftoverScan.h"
+#include "engine/ProtectedFolders.h"
+#include "engine/RegBackup.h"
 #include "inventory/Registry.h"
 
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
@@ -237,6 +238,7 @@ class TRemoval {
         FProgram(program),
         FBackupOptions(backup),
         FGuard(TProtectedFolders::ForProgram(&program)) {
+    FHeldBy = KeepItemsInsideKept(program);
     for (int32_t i = 0; i < program.LeftoverCount(); ++i) {
       if (program.IsLeftoverKept(i)) FKeep.Add(program.GetLeftover(i)->Path);
     }
@@ -248,8 +250,7 @@ class TRemoval {
     for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
       FProgram.SetLeftoverResult(i, TRemovalState::NotTried);
       if (FProgram.IsLeftoverKept(i)) {
-        const bool weak = FProgram.GetLeftover(i)->Confidence == TConfidence::Low;
-        FProgram.SetLeftoverResult(i, TRemovalState::Kept, weak ? L"kept: weak match" : L"kept");
+        FProgram.SetLeftoverResult(i, TRemovalState::Kept, KeptReason(i));
       } else if (registration < 0 && IsRegistrationItem(*FProgram.GetLeftover(i), FProgram)) {
         registration = i;
       }
@@ -279,6 +280,15 @@ class TRemoval {
       }
       Step();
     }
+  }
+
+  std::wstring KeptReason(int32_t index) const {
+    const TLeftOverItem& item = *FProgram.GetLeftover(index);
+    if (const int32_t holder = FHeldBy[static_cast<size_t>(index)]; holder >= 0) {
+      return FProgram.GetLeftover(holder)->Kind == lkRegKey ? L"kept: inside a kept key"
+                                                            : L"kept: inside a kept folder";
+    }
+    return item.Confidence == TConfidence::Low ? L"kept: weak match" : L"kept";
   }
 
   // One more item tried: the progress counts items, against LeftoverCount.
@@ -426,6 +436,8 @@ class TRemoval {
     switch (item.Kind) {
       case lkFile: {
         if (FBackup && !ExactPathExists(item.Path)) return {};
+        // A link holds nothing to back up: it goes as itself, or stays.
+        if (FBackup && ExactPathIsLink(item.Path)) return DeleteFileExact(item.Path);
         TDeleteResult result = FBackup ? MoveToBackup(index, item) : DeleteFileExact(item.Path);
         if (!result.Removed() && !ExactPathExists(item.Path)) result = {};
         return result;
@@ -433,6 +445,8 @@ class TRemoval {
       case lkFolder: {
         if (FGuard.Contains(item.Path)) return TDeleteResult{ERROR_ACCESS_DENIED};
         if (FBackup && !ExactPathExists(WithoutTrailingBackslash(item.Path))) return {};
+        if (FBackup && ExactPathIsLink(item.Path))
+          return RemoveFolderItem(item.Path, FKeep, FGuard);
         TDeleteResult result = FBackup ? MoveToBackup(index, item) : RemoveFolderItem(item.Path, FKeep, FGuard);
         if (!result.Removed() && !result.HoldsKept && !ExactPathExists(item.Path)) result = {};
         return result;
@@ -460,6 +474,13 @@ class TRemoval {
       FProgram.SetLeftoverResult(index, TRemovalState::Removed);
     } else if (result.HoldsKept) {
       FProgram.SetLeftoverResult(index, TRemovalState::Kept, ReasonOf(result, registry));
+    } else if (result.LinkLeft && !registry) {
+      // The link itself could not be told from its target here (Wine): it
+      // stays, and nothing it points to is touched.
+      FProgram.SetLeftoverResult(
+          index, TRemovalState::Kept,
+          L"kept: a link, left in place because this system cannot remove it "
+          L"without reaching what it points to");
     } else if (result.Error == ERROR_ACCESS_DENIED && !registry &&
                FGuard.Contains(FProgram.GetLeftover(index)->Path) &&
                FProgram.GetLeftover(index)->Kind == lkFolder) {
@@ -477,6 +498,7 @@ class TRemoval {
   std::unique_ptr<TBackupWriter> FBackup;
   std::vector<std::wstring> FRefused;  // items not to be touched, with the reason
   std::map<int32_t, std::wstring> FNotBackedUp;  // items with parts left in place
+  std::vector<int32_t> FHeldBy;  // per item, the kept folder or key that keeps it, or -1
 };
 
 void ReplacePrefix(std::wstring& path, std::wstring_view from, std::wstring_view to) {
@@ -514,6 +536,67 @@ std::wstring ComparableItemPath(std::wstring_view text) {
   ReplacePrefix(path, L"hkey_local_machine\\software\\classes", L"hkey_classes_root");
   ReplacePrefix(path, L"hkey_current_user\\software\\classes", L"hkey_classes_root");
   return path;
+}
+
+namespace {
+
+bool IsContainer(const TLeftOverItem* item) {
+  return item && (item->Kind == lkFolder || item->Kind == lkRegKey);
+}
+
+// The kept containers that lie inside no other kept container, by index:
+// the others keep nothing more. Shorter paths first, so that an outer one
+// is met before what it holds.
+std::vector<std::pair<std::wstring, int32_t>> OutermostKept(const std::vector<std::wstring>& paths,
+                                                            const TUninstallObject& program,
+                                                            const std::vector<bool>& kept) {
+  std::vector<std::pair<std::wstring, int32_t>> candidates;
+  for (int32_t i = 0; i < static_cast<int32_t>(paths.size()); ++i) {
+    if (kept[i] && IsContainer(program.GetLeftover(i)) && !paths[i].empty())
+      candidates.emplace_back(paths[i], i);
+  }
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const auto& a, const auto& b) { return a.first.size() < b.first.size(); });
+  std::vector<std::pair<std::wstring, int32_t>> outermost;
+  for (auto& candidate : candidates) {
+    bool inside = false;
+    for (const auto& outer : outermost)
+      inside = inside || IsAtOrBelow(candidate.first, outer.first);
+    if (!inside) outermost.push_back(std::move(candidate));
+  }
+  return outermost;
+}
+
+}  // namespace
+
+std::vector<int32_t> KeepInsideKeptContainers(const TUninstallObject& program,
+                                              std::vector<bool>& kept) {
+  const int32_t count = std::min(program.LeftoverCount(), static_cast<int32_t>(kept.size()));
+  std::vector<std::wstring> paths(static_cast<size_t>(std::max(count, 0)));
+  for (int32_t i = 0; i < count; ++i) paths[i] = ComparableItemPath(program.GetLeftover(i)->Path);
+  const auto outermost = OutermostKept(paths, program, kept);
+  std::vector<int32_t> heldBy(paths.size(), -1);
+  for (int32_t i = 0; !outermost.empty() && i < count; ++i) {
+    if (kept[i]) continue;
+    for (const auto& [path, index] : outermost) {
+      if (IsAtOrBelow(paths[i], path)) {
+        kept[i] = true;
+        heldBy[i] = index;
+        break;
+      }
+    }
+  }
+  return heldBy;
+}
+
+std::vector<int32_t> KeepItemsInsideKept(TUninstallObject& program) {
+  std::vector<bool> kept(static_cast<size_t>(std::max(program.LeftoverCount(), 0)));
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) kept[i] = program.IsLeftoverKept(i);
+  std::vector<int32_t> heldBy = KeepInsideKeptContainers(program, kept);
+  for (int32_t i = 0; i < static_cast<int32_t>(heldBy.size()); ++i) {
+    if (heldBy[i] >= 0) program.SetLeftoverKept(i, true);
+  }
+  return heldBy;
 }
 
 void TKeepSet::Add(std::wstring_view path) {

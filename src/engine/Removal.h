@@ -20,12 +20,23 @@ class TProtectedFolders;
 struct TBackupOptions;
 
 // Deletes every item of the record's leftover list that the user did not
-// keep: files and folders first, then registry values, then keys, and the
-// program's own registration last, only when every other item went (so a
-// program whose removal failed stays in the list). Each item's outcome is
-// stored with SetLeftoverResult. Unless `backup` is disabled, a backup set is
-// written first, and an item that cannot be backed up is not deleted.
+// keep, nor lies inside a kept folder or key: files and folders first, then registry values, then
+// keys, and the program's own registration last, only when every other item went (so a program
+// whose removal failed stays in the list). Each item's outcome is stored with SetLeftoverResult.
+// Unless `backup` is disabled, a backup set is written first, and an item that cannot be backed up
+// is not deleted. A file or folder item that is itself a link goes as the link, without a backup
+// (it holds nothing); where the system cannot remove a link without reaching its target, the link
+// stays and the item counts as kept, with the reason, so that the registration can still go.
 void RemoveItems(TEngineCore& engine, TUninstallObject& program, const TBackupOptions& backup);
+
+// A kept folder or key keeps everything inside it. `kept` holds one flag per
+// leftover index; every item at or below a kept folder or key item is set
+// kept too. Answers, per index, the kept folder or key item that made it
+// kept, or -1 (also for items that were kept already).
+std::vector<int32_t> KeepInsideKeptContainers(const TUninstallObject& program,
+                                              std::vector<bool>& kept);
+// The same on the record's own kept flags.
+std::vector<int32_t> KeepItemsInsideKept(TUninstallObject& program);
 
 // The form in which item paths and kept paths are compared: trimmed, one
 // pair of surrounding quotes and trailing backslashes removed, forward

@@ -117,6 +117,7 @@ void TFrmAfterDel::DefineControls() {
     return item.Text2.empty() ? item.Caption() : item.Caption() + L"\t" + item.Text2;
   };
   lvlist->OnItemDbClick = [this](TQuorControlBase&, TQuorDTVItem& item) { lvlistItemDbClick(item); };
+  lvlist->OnItemCheck = [this](TQuorControlBase&, TQuorDTVItem& item) { lvlistItemCheck(item); };
   btnremove = &f.Add<TQuorDirectStdButton>(ButtonProps(L"btnremove", {263, 342, 90, 25}, 0, L"Remove"));
   btncancel = &f.Add<TQuorDirectStdButton>(ButtonProps(L"btncancel", {391, 342, 90, 25}, 1, L"Cancel"));
   btnremove->OnClick = [this](TQuorControlBase& s) { btnremoveClick(s); };
@@ -193,6 +194,7 @@ void TFrmAfterDel::FillLeftovers() {
   }
   const TQuorFont reasonFont(FFont);
   FReasonWidth = 0;
+  const std::vector<bool> ticked = StartTicks(*FProgram);
   for (int32_t i = 0; i < FProgram->LeftoverCount(); ++i) {
     const TLeftOverItem* leftover = FProgram->GetLeftover(i);
     if (!leftover) continue;
@@ -201,7 +203,7 @@ void TFrmAfterDel::FillLeftovers() {
     TQuorDTVItem& row =
         lvlist->AddChild(group == TReviewGroup::Files ? *FFilesGroup : *FRegGroup, leftover->Path);
     row.SetImageIndex(ReviewIconOf(leftover->Kind));
-    row.SetCheckState(StartsTicked(*FProgram, i) ? kCheckTicked : kCheckClear);
+    row.SetCheckState(ticked[i] ? kCheckTicked : kCheckClear);
     row.Data = const_cast<TLeftOverItem*>(leftover);
     row.Text2 = FoundReasonText(*leftover);
     FReasonWidth = std::max(FReasonWidth, int(MeasureText(row.Text2, reasonFont).cx));
@@ -260,6 +262,30 @@ void TFrmAfterDel::lvlistAfterItemDraw(TQuorBitmap& canvas, TQuorDTVItem& item) 
   const RECT& t = item.TextRect;
   DrawSurfaceText(canvas, {t.right + kReasonGap, item.RowRect.top, t.right + 2 + item.RightReserve, item.RowRect.bottom},
                   item.Text2, reason, kTextLeft);
+}
+
+// A folder or key row carries its tick to the rows inside it, and an
+// unticked one keeps them unticked. Told before the tree recomputes the
+// group's own box, once per row that a click changes.
+void TFrmAfterDel::lvlistItemCheck(TQuorDTVItem& item) {
+  if (!FProgram || item.Level() != 1) return;
+  std::vector<bool> ticked(static_cast<size_t>(std::max(FProgram->LeftoverCount(), 0)));
+  int32_t changed = -1;
+  for (const TRow& r : FRows) {
+    ticked[r.Index] = r.Item->CheckState() == kCheckTicked;
+    if (r.Item == &item) changed = r.Index;
+  }
+  FollowFolderTicks(*FProgram, ticked, changed);
+  bool any = false;
+  for (const TRow& r : FRows) {
+    const int state = ticked[r.Index] ? kCheckTicked : kCheckClear;
+    if (r.Item->CheckState() == state) continue;
+    r.Item->SetCheckState(state);
+    any = true;
+  }
+  if (!any) return;
+  for (TQuorDTVItem* group : {FFilesGroup, FRegGroup}) group->SetCheckState(GroupState(*group));
+  lvlist->Invalidate();
 }
 
 void TFrmAfterDel::lvlistItemDbClick(TQuorDTVItem& item) {

@@ -58,6 +58,7 @@ class TFrmAfterDel : public THostWindow {
   void lvlistItemOwnerDraw(TQuorBitmap& canvas, TQuorDTVItem& item, bool& defaultDraw);
   void lvlistAfterItemDraw(TQuorBitmap& canvas, TQuorDTVItem& item);
   void lvlistItemDbClick(TQuorDTVItem& item);
+  void lvlistItemCheck(TQuorDTVItem& item);
   bool KeyFilter(const MSG& msg);
 
   std::unique_ptr<TQuorImageList> il1, il2;

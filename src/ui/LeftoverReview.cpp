@@ -1,6 +1,10 @@
 #include "ui/LeftoverReview.h"
 
+#include <algorithm>
+
 #include "app/LangText.h"
+#include "base/CanonicalPath.h"
+#include "engine/Removal.h"
 #include "inventory/Registry.h"
 #include "toolkit/QuorTreeItems.h"
 #include "ui/RegistryEditor.h"
@@ -30,6 +34,31 @@ int ReviewIconOf(uint8_t kind) {
 bool StartsTicked(const TUninstallObject& program, int32_t index) {
   const TLeftOverItem* item = program.GetLeftover(index);
   return item && item->Confidence != TConfidence::Low && !program.IsLeftoverKept(index);
+}
+
+std::vector<bool> StartTicks(const TUninstallObject& program) {
+  std::vector<bool> ticked(static_cast<size_t>(std::max(program.LeftoverCount(), 0)));
+  for (int32_t i = 0; i < program.LeftoverCount(); ++i) ticked[i] = StartsTicked(program, i);
+  FollowFolderTicks(program, ticked, -1);
+  return ticked;
+}
+
+void FollowFolderTicks(const TUninstallObject& program, std::vector<bool>& ticked,
+                       int32_t changed) {
+  const int32_t count = std::min(program.LeftoverCount(), static_cast<int32_t>(ticked.size()));
+  const TLeftOverItem* folder =
+      changed >= 0 && changed < count ? program.GetLeftover(changed) : nullptr;
+  if (folder && (folder->Kind == lkFolder || folder->Kind == lkRegKey)) {
+    const std::wstring base = ComparableItemPath(folder->Path);
+    for (int32_t i = 0; i < count && !base.empty(); ++i) {
+      if (IsAtOrBelow(ComparableItemPath(program.GetLeftover(i)->Path), base))
+        ticked[i] = ticked[changed];
+    }
+  }
+  std::vector<bool> kept(ticked.size());
+  for (size_t i = 0; i < ticked.size(); ++i) kept[i] = !ticked[i];
+  KeepInsideKeptContainers(program, kept);
+  for (size_t i = 0; i < ticked.size(); ++i) ticked[i] = !kept[i];
 }
 
 TLangText FoundReason(const TLeftOverItem& item) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "inventory/UninstallObject.h"
 
@@ -21,6 +22,16 @@ int ReviewIconOf(uint8_t kind);
 
 // Every item starts ticked but a weak one and one the record already keeps.
 bool StartsTicked(const TUninstallObject& program, int32_t index);
+
+// The ticks of every item (by leftover index) at the start of the review:
+// StartsTicked, and nothing ticked inside an unticked folder or key.
+std::vector<bool> StartTicks(const TUninstallObject& program);
+
+// The ticks after the user changed the tick of item `changed` (or of a whole
+// group: -1). A folder or key carries its new tick to everything inside it,
+// and an unticked folder or key keeps everything inside it unticked, as the
+// removal keeps it.
+void FollowFolderTicks(const TUninstallObject& program, std::vector<bool>& ticked, int32_t changed);
 
 // The language key (section "Uninstall") and English text of why the scan
 // found an item; a weak item says so whatever matched it.

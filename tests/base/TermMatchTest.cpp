@@ -66,6 +66,46 @@ TEST(TermMatch, TheLocationMatchesOnlyAtAFolderBoundary) {
   EXPECT_FALSE(ContainsFolderPath(foo, L""));
 }
 
+// A value is about its lead path: only there is a name strong. A switch is
+// no occurrence; a quoted argument or any other text is weak at most.
+TEST(TermMatch, AValueIsStrongOnlyByWhatItIsAbout) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* term;
+    TTermStrength expected;
+  } cases[] = {
+      {L"\"c:\\program files\\other\\other.exe\" /min", L"min", kNone},
+      {L"other.exe /tray /silent", L"tray", kNone},
+      {L"c:\\tools\\other.exe -tray --min", L"tray", kNone},
+      {L"\"c:\\program files\\other\\other.exe\" --profile \"zqx tool\"", L"zqx tool", kWeak},
+      {L"competitor=\"zqx tool\"", L"zqx tool", kWeak},
+      {L"zqx tool", L"zqx tool", kWeak},
+      {L"rundll32.exe \"c:\\program files\\zqx tool\\zqx.dll\",run", L"zqx tool", kWeak},
+      {L"c:\\tools\\other.exe zqx tool", L"zqx tool", kWeak},
+      {L"\"c:\\program files\\zqx tool\\zqx.exe\" /tray", L"zqx tool", kStrong},
+      {L"c:\\program files\\zqx tool\\zqx.exe /background", L"zqx tool", kStrong},
+      {L"c:\\program files\\zqx tool - beta\\zqx.exe", L"zqx tool", kStrong},
+      {L"%programfiles%\\zqx tool\\zqx.exe", L"zqx tool", kStrong},
+      {L"\"c:\\program files\\min\\min.exe\" -tray", L"min", kStrong},
+      {L"\"c:\\program files\\min\\min.exe\" -tray", L"tray", kNone},
+      {L"\\\\server\\share\\git\\git.exe", L"git", kStrong},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchValueTerm(c.text, c.term), c.expected)
+        << ToUtf8(c.text) << " / " << ToUtf8(c.term);
+  }
+}
+
+TEST(TermMatch, TheLocationStrongOnlyAtTheStartOfAValue) {
+  const std::wstring foo = L"c:\\apps\\foo";
+  EXPECT_TRUE(StartsWithFolderPath(L"\"" + foo + L"\\foo.exe\" /s", foo));
+  EXPECT_TRUE(StartsWithFolderPath(L"  " + foo, foo));
+  EXPECT_TRUE(StartsWithFolderPath(foo + L"\\foo.exe,0", foo));
+  EXPECT_FALSE(StartsWithFolderPath(L"other.exe --dir \"" + foo + L"\"", foo));
+  EXPECT_FALSE(StartsWithFolderPath(foo + L" tools\\x.exe", foo));
+  EXPECT_FALSE(StartsWithFolderPath(foo, L""));
+}
+
 TEST(TermMatch, OnlyTheFullGuidFormIsAProductCode) {
   EXPECT_TRUE(IsGuidText(L"{ABCDEF12-3456-7890-abcd-0123456789ab}"));
   for (const wchar_t* text : {L"1", L"", L"{ABCDEF12-3456-7890-ABCD-0123456789A}",

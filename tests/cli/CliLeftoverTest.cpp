@@ -78,7 +78,8 @@ TEST_F(CliLeftovers, RemoveAsksFirstAndSparesKeptPaths) {
 
   const auto r = RunProcess(Quor(L"remove --yes " + Key() + L" --keep \"" + folder->Path() +
                                  L"\\PROFILE\""));
-  EXPECT_EQ(r.ExitCode, 0u) << r.Out << r.Err;
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;  // kept items stay: not "done"
+  EXPECT_NE(r.Out.find("items were kept."), std::string::npos) << r.Out;
   EXPECT_TRUE(PathExists(keep));
   EXPECT_FALSE(PathExists(drop));
   EXPECT_FALSE(test::PathExists(folder->Path() + L"\\bin"));
@@ -93,13 +94,19 @@ TEST_F(CliLeftovers, DeleteEntryAsksFirst) {
   EXPECT_TRUE(PathExists(drop));  // only the registration goes
 }
 
-// Each row: a --keep spelling, the exit status, and what must still be there.
+// Each row: a --keep spelling, the exit status, and what must still be
+// there. A spelling that the canonical form refuses is a usage error and
+// nothing goes; a kept item makes the exit status 1.
 TEST(CliKeep, SpellingsOfKeptPaths) {
   struct Row {
     const char* Name;
     std::function<std::wstring(const TCliApp&)> Keep;
     unsigned long Exit;
     bool DropGone;
+    bool KeepStays;
+  };
+  const auto at = [](const wchar_t* tail) {
+    return [tail](const TCliApp& a) { return a.folder->Path() + tail; };
   };
   const Row rows[] = {
       {"forward slashes",
@@ -108,10 +115,22 @@ TEST(CliKeep, SpellingsOfKeptPaths) {
          for (auto& c : p) c = c == L'\\' ? L'/' : c;
          return p;
        },
-       0, true},
-      {"nothing listed there", [](const TCliApp&) { return std::wstring(L"C:\\QuorNowhere\\x"); }, 2, false},
+       1, true, true},
+      {"the kept file itself", [](const TCliApp& a) { return a.keep; }, 1, true, true},
+      {"nothing listed there", [](const TCliApp&) { return std::wstring(L"C:\\QuorNowhere\\x"); },
+       2, false, true},
       {"a sub-key of a listed key",
-       [](const TCliApp& a) { return L"HKEY_CURRENT_USER\\" + a.reg.Path() + L"\\Sub\\"; }, 0, true},
+       [](const TCliApp& a) { return L"HKEY_CURRENT_USER\\" + a.reg.Path() + L"\\Sub\\"; }, 1, true,
+       false},
+      {"a doubled backslash in a key",
+       [](const TCliApp& a) { return L"HKCU\\\\" + a.reg.Path() + L"\\Sub"; }, 2, false, true},
+      {"a .. component", at(L"\\bin\\..\\profile"), 2, false, true},
+      {"a . component", at(L"\\.\\profile"), 2, false, true},
+      {"a trailing dot", at(L"\\profile."), 2, false, true},
+      {"a doubled backslash", at(L"\\\\profile"), 2, false, true},
+      {"a stream", [](const TCliApp& a) { return a.keep + L":stream"; }, 2, false, true},
+      {"a relative path", [](const TCliApp&) { return std::wstring(L"profile\\keep.ini"); }, 2,
+       false, true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -120,12 +139,24 @@ TEST(CliKeep, SpellingsOfKeptPaths) {
     sub.SetString(L"setting", L"1");
     const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"" + row.Keep(app) + L"\""));
     EXPECT_EQ(r.ExitCode, row.Exit) << r.Out << r.Err;
-    EXPECT_TRUE(PathExists(app.keep) || row.Exit == 0);
+    EXPECT_EQ(PathExists(app.keep), row.KeepStays);
     EXPECT_EQ(PathExists(app.drop), !row.DropGone);
     if (row.Exit == 2) {
       EXPECT_TRUE(app.Registered());  // nothing removed
     }
   }
+}
+
+// An unticked folder keeps everything inside it, also what the scan lists
+// on its own inside it, whatever the case of its letters in the kept path.
+TEST(CliKeep, AKeptFolderKeepsItsListedContents) {
+  TCliApp app;
+  const std::wstring inside = app.folder->MakeFile(L"Profil\u00e4\\notes\\today.txt");
+  const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"" + app.folder->Path() +
+                                 L"\\PROFIL\u00c4\""));
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
+  EXPECT_TRUE(PathExists(inside)) << r.Out;
+  EXPECT_FALSE(PathExists(app.drop));
 }
 
 TEST(CliKeep, ClassesRootAliasSparesItsTwin) {
@@ -139,11 +170,29 @@ TEST(CliKeep, ClassesRootAliasSparesItsTwin) {
   }
   const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"HKEY_LOCAL_MACHINE\\Software\\Classes\\" +
                                  app.name + L"\""));
-  EXPECT_EQ(r.ExitCode, 0u) << r.Out << r.Err;
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
   UniqueRegKey kept;
   EXPECT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + app.name).c_str(), 0,
                             KEY_READ | KEY_WOW64_64KEY, kept.Put()),
             ERROR_SUCCESS);
+}
+
+// A weak item that --all did not take stays, with its reason: not "Removed.",
+// and exit status 1; the registration still goes.
+TEST_F(CliLeftovers, AWeakItemKeptEndsWithExitOne) {
+  wchar_t appData[MAX_PATH] = {};
+  ::GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+  test::TempFolder weak(test::TempFolder::At{appData, L"Old" + name});
+  const std::wstring inWeak = weak.MakeFile(L"x.txt");
+  const auto r = RunProcess(Quor(L"remove --yes " + Key()));
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
+  EXPECT_NE(r.Out.find("kept    folder   " + ToUtf8(weak.Path()) + "\\  (kept: weak match)"),
+            std::string::npos)
+      << r.Out;
+  EXPECT_EQ(r.Out.find("Removed."), std::string::npos) << r.Out;
+  EXPECT_TRUE(PathExists(inWeak));
+  EXPECT_FALSE(PathExists(drop));
+  EXPECT_FALSE(Registered());
 }
 
 // A file in use stays, is named with the system's reason, the exit status

@@ -153,6 +153,47 @@ TEST_F(RemovalTest, KeptItemsAndTheFoldersAboveThemStay) {
   EXPECT_EQ(program->LeftoverState(3), TRemovalState::Removed);
 }
 
+// An unticked folder or key keeps everything inside it, also the items the
+// scan listed on their own below it and left ticked.
+TEST_F(RemovalTest, AnUntickedFolderOrKeyKeepsEverythingInsideIt) {
+  TempFolder folder;
+  const std::wstring app = folder.MakeFolder(L"app");
+  const std::wstring data = folder.MakeFolder(L"app\\Data");
+  const std::wstring file = folder.MakeFile(L"app\\Data\\notes.txt");
+  const std::wstring deep = folder.MakeFile(L"app\\Data\\sub\\deep.txt");
+  const std::wstring sibling = folder.MakeFile(L"app\\Data2\\gone.txt");
+  TempKey reg(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorKeepInside"));
+  const std::wstring settings = reg.CreateSubKey(L"Settings");
+  TempKey settingsKey(HKEY_CURRENT_USER, settings);
+  settingsKey.SetString(L"Theme", L"dark");
+  const std::wstring child = reg.CreateSubKey(L"Settings\\Child");
+  const auto program = WithItems({{app + L"\\", lkFolder},
+                                  {data + L"\\", lkFolder},                        // 1: unticked
+                                  {file, lkFile},                                  // 2
+                                  {data + L"\\sub\\", lkFolder},                   // 3
+                                  {deep, lkFile},                                  // 4
+                                  {sibling, lkFile},                               // 5
+                                  RegItem(HKEY_CURRENT_USER, settings, lkRegKey),  // 6: unticked
+                                  RegItem(HKEY_CURRENT_USER, settings, lkRegValue, L"Theme"),  // 7
+                                  RegItem(HKEY_CURRENT_USER, child, lkRegKey)});               // 8
+  program->SetLeftoverKept(1, true);
+  program->SetLeftoverKept(6, true);
+  Remove(program);
+  EXPECT_TRUE(PathExists(file)) << Outcome(*program);
+  EXPECT_TRUE(PathExists(deep));
+  EXPECT_FALSE(PathExists(sibling));
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, settings, L"Theme"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, child));
+  for (int32_t i : {2, 3, 4}) {
+    EXPECT_EQ(program->LeftoverState(i), TRemovalState::Kept) << Outcome(*program);
+    EXPECT_EQ(program->LeftoverError(i), L"kept: inside a kept folder");
+  }
+  for (int32_t i : {7, 8})
+    EXPECT_EQ(program->LeftoverError(i), L"kept: inside a kept key") << Outcome(*program);
+  EXPECT_EQ(program->LeftoverState(5), TRemovalState::Removed);
+  EXPECT_EQ(program->LeftoverState(0), TRemovalState::Kept) << "holds kept items";
+}
+
 // A listed key that holds a kept sub-key loses everything else and stays.
 TEST_F(RemovalTest, KeptSubKeyBelowAListedKeyStays) {
   TempKey reg(HKEY_CURRENT_USER, L"Software\\" + test::UniqueName(L"QuorKeepBelow"));

@@ -347,6 +347,118 @@ TEST_F(ScanGuardTest, QuotedAndVariableLocationsStillFindTheProgram) {
   }
 }
 
+// Names that are common words ("Open", "Print") against class keys that
+// other programs share, and names against other programs' values: nothing
+// shared or foreign is taken strongly, while the program's own keys and
+// values still are.
+TEST_F(ScanGuardTest, SharedClassKeysAndForeignValuesAreNotTakenByAName) {
+  // Machine classes show in HKEY_CLASSES_ROOT on every system; a user's own
+  // only on some. A file type and the class it points to, a protocol of the
+  // user's, each with the verbs every class has.
+  const std::wstring classes = L"Software\\Classes\\";
+  TempKey fileType(HKEY_LOCAL_MACHINE, classes + L".qz" + tag);
+  fileType.SetString(L"", L"QuorTxt" + tag);
+  TempKey txt(HKEY_LOCAL_MACHINE, classes + L"QuorTxt" + tag);
+  txt.CreateSubKey(L"Open");
+  TempKey txtOpen(HKEY_LOCAL_MACHINE, txt.CreateSubKey(L"shell\\open\\command"));
+  txtOpen.SetString(L"", L"\"C:\\Program Files\\Other\\other.exe\" \"%1\"");
+  txt.CreateSubKey(L"shell\\print\\command");
+  TempKey userType(HKEY_CURRENT_USER, classes + L".qzu" + tag);
+  userType.SetString(L"", L"QuorUserTxt" + tag);
+  TempKey userTxt(HKEY_CURRENT_USER, classes + L"QuorUserTxt" + tag);
+  userTxt.CreateSubKey(L"Open");
+  TempKey protocol(HKEY_CURRENT_USER, classes + L"quorproto" + tag);
+  protocol.SetString(L"URL Protocol", L"");
+  protocol.CreateSubKey(L"Open");
+  protocol.CreateSubKey(L"shell\\open\\command");
+  // Fixed shared names, as every machine has them (made here if missing).
+  TempKey exefile(HKEY_LOCAL_MACHINE, classes + L"exefile\\shell\\open\\QuorProbe" + tag);
+  TempKey txtfile(HKEY_LOCAL_MACHINE, classes + L"txtfile\\shell\\print\\QuorProbe" + tag);
+  TempKey msi(HKEY_LOCAL_MACHINE, classes + L"Msi.Package\\shell\\Open\\QuorProbe" + tag);
+  // The program's own: a key named after it, and a class whose command runs it.
+  TempFolder install(TempFolder::At{Expand(L"%ProgramW6432%"), L"QuorOpen" + tag});
+  const std::wstring exe = install.MakeFile(L"open.exe");
+  TempKey ownKey(HKEY_CURRENT_USER, L"Software\\Open");
+  TempKey ownType(HKEY_LOCAL_MACHINE, classes + L".qzown" + tag);
+  ownType.SetString(L"", L"Open.Document" + tag);
+  TempKey ownClass(HKEY_LOCAL_MACHINE, classes + L"Open.Document" + tag);
+  TempKey ownCommand(HKEY_LOCAL_MACHINE, ownClass.CreateSubKey(L"shell\\open\\command"));
+  ownCommand.SetString(L"", L"\"" + exe + L"\" \"%1\"");
+  // Values of other programs, and the programs' own.
+  TempKey run(HKEY_CURRENT_USER, kRunKey);
+  TempKey competitor(HKEY_CURRENT_USER, L"Software\\QuorCompetitor" + tag);
+  competitor.SetString(L"Competitor", L"Zqx Tool");
+  const std::vector<std::pair<std::wstring, std::wstring>> values = {
+      {L"QuorMin" + tag, L"\"C:\\Program Files\\Other\\other.exe\" /min"},
+      {L"QuorTray" + tag, L"other.exe /tray /silent"},
+      {L"QuorProfile" + tag, L"\"C:\\Program Files\\Other\\other.exe\" --profile \"Zqx Tool\""},
+      {L"QuorOwnMin" + tag, L"\"C:\\Program Files\\Min\\min.exe\" -tray"},
+      {L"QuorOwnZqx" + tag, L"C:\\Program Files\\Zqx Tool\\zqx.exe /background"},
+      {L"QuorOwnOpen" + tag, L"\"" + exe + L"\" /min"},
+  };
+  for (const auto& [name, data] : values) run.SetString(name, data);
+
+  const std::wstring hkcr = L"HKEY_CLASSES_ROOT\\", hkcu = L"HKEY_CURRENT_USER\\";
+  const std::wstring runPath = hkcu + kRunKey + L"\\";
+  struct Case {
+    const wchar_t* name;
+    std::wstring location;
+    std::vector<TermExpectation> rows;
+  } cases[] = {
+      {L"Open",
+       install.Path(),
+       {{hkcr + L"QuorTxt" + tag + L"\\shell\\open", std::nullopt},
+        {hkcr + L"QuorTxt" + tag + L"\\Open", std::nullopt},
+        {L"HKEY_LOCAL_MACHINE\\" + classes + L"QuorTxt" + tag + L"\\Open", std::nullopt},
+        {hkcu + classes + L"QuorUserTxt" + tag + L"\\Open", std::nullopt},
+        {hkcu + classes + L"quorproto" + tag + L"\\Open", std::nullopt},
+        {hkcr + L"exefile\\shell\\open", std::nullopt},
+        {hkcr + L"Msi.Package\\shell\\Open", std::nullopt},
+        {hkcu + L"Software\\Open", TConfidence::High},
+        {hkcr + L"Open.Document" + tag, TConfidence::High},
+        {runPath + L"QuorOwnOpen" + tag, TConfidence::High}}},
+      {L"Print",
+       L"",
+       {{hkcr + L"txtfile\\shell\\print", std::nullopt},
+        {hkcr + L"QuorTxt" + tag + L"\\shell\\print", std::nullopt}}},
+      {L"Min",
+       L"",
+       {{runPath + L"QuorMin" + tag, std::nullopt},
+        {runPath + L"QuorOwnMin" + tag, TConfidence::High}}},
+      {L"Tray",
+       L"",
+       {{runPath + L"QuorTray" + tag, std::nullopt},
+        {runPath + L"QuorOwnMin" + tag, std::nullopt}}},
+      {L"Zqx Tool",
+       L"",
+       {{runPath + L"QuorProfile" + tag, TConfidence::Low},
+        {hkcu + competitor.Path() + L"\\Competitor", TConfidence::Low},
+        {runPath + L"QuorOwnZqx" + tag, TConfidence::High}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.name));
+    TUninstallItem item = Item(c.name, c.location);
+    item.FolderName.clear();
+    const auto program = Program(item);
+    Scan(program);
+    const std::wstring dump = Dump(*program);
+    ExpectItems(*program, c.rows, dump);
+    // Nothing strong at any depth of a shared class.
+    for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+      const TLeftOverItem* it = program->GetLeftover(i);
+      if (it->Confidence == TConfidence::Low || it->Kind < lkRegKey) continue;
+      for (const std::wstring& shared : std::vector<std::wstring>{
+               L"\\exefile\\", L"\\txtfile\\", L"\\Msi.Package\\", L"\\http\\", L"\\https\\",
+               L"\\htmlfile\\", L"\\folder\\", L"\\Directory\\", L"\\QuorTxt" + tag,
+               L"\\QuorUserTxt" + tag, L"\\quorproto" + tag}) {
+        EXPECT_EQ(FindAscii(it->Path, shared), std::wstring::npos) << ToUtf8(it->Path);
+      }
+    }
+  }
+  for (const auto& [name, data] : values)
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, name.c_str());
+}
+
 TEST_F(ScanGuardTest, AnInstallFolderThatIsALinkIsListedAsTheLinkAlone) {
   TempFolder target;
   const std::wstring canary = target.MakeFile(L"victim.txt");
@@ -358,6 +470,18 @@ TEST_F(ScanGuardTest, AnInstallFolderThatIsALinkIsListedAsTheLinkAlone) {
   EXPECT_EQ(IndexOf(*program, link + L"\\victim.txt"), -1);
   Remove(program);
   EXPECT_TRUE(test::PathExists(canary));
+  // The link goes as itself where the system can tell it from its target;
+  // elsewhere (Wine) it stays, kept with its reason. Either way the
+  // registration goes: nothing meant to go failed.
+  const int at = IndexOf(*program, link + L"\\");
+  if (test::PathExists(link)) {
+    EXPECT_EQ(program->LeftoverState(at), TRemovalState::Kept);
+    EXPECT_NE(program->LeftoverError(at).find(L"a link, left in place"), std::wstring::npos)
+        << ToUtf8(program->LeftoverError(at));
+  } else {
+    EXPECT_EQ(program->LeftoverState(at), TRemovalState::Removed);
+  }
+  EXPECT_FALSE(KeyExists(registration->Root(), registration->Path()));
   test::RemoveTree(link);
 }
 

@@ -126,6 +126,34 @@ TEST(LeftoverReviewDialog, ShowsBothGroupsAndRemoveKeepsWhatIsUnticked) {
   }
 }
 
+// Unticking a folder unticks the rows listed inside it, a click on one of
+// them cannot tick it again, and Remove keeps them all.
+TEST(LeftoverReviewDialog, AnUntickedFolderKeepsTheRowsInsideIt) {
+  auto program = std::make_unique<TUninstallObject>();
+  program->AddLeftover({L"C:\\App\\Data\\", lkFolder});          // 0
+  program->AddLeftover({L"C:\\App\\Data\\a.txt", lkFile});       // 1
+  program->AddLeftover({L"C:\\App\\Data\\Sub\\b.txt", lkFile});  // 2
+  program->AddLeftover({L"C:\\App\\Data2.txt", lkFile});         // 3
+  TFrmAfterDel dialog(nullptr);
+  dialog.FProgram = program.get();
+  ShowAndAct(dialog, [&] {
+    TQuorDTVItem& files = dialog.FilesGroup();
+    ASSERT_EQ(files.ChildCount(), 4);
+    const HWND tree = dialog.Tree().Handle();
+    Click(tree, Centre(files.Child(0)->CheckRect));
+    EXPECT_EQ(TickedChildren(files), 1);
+    Click(tree, Centre(files.Child(1)->CheckRect));
+    EXPECT_EQ(files.Child(1)->CheckState(), kCheckClear);
+    EXPECT_EQ(files.CheckState(), kCheckPartial);
+    Key(dialog.RemoveButton().Handle(), VK_RETURN);
+  });
+  EXPECT_FALSE(dialog.FCancelled);
+  for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(program->IsLeftoverKept(i), i != 3);
+  }
+}
+
 TEST(LeftoverReviewDialog, EveryOtherWayOutCancelsAndMarksNothing) {
   const struct {
     const char* Name;

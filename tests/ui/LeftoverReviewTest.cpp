@@ -56,6 +56,66 @@ TEST(LeftoverReview, WeakAndKeptItemsStartUnticked) {
   EXPECT_FALSE(StartsTicked(program, 3)) << "no such item";
 }
 
+// An unticked folder or key keeps everything inside it unticked: at the
+// start (a weak folder holding a strong shortcut) and after each click.
+TEST(LeftoverReview, AnUntickedFolderKeepsWhatIsInsideIt) {
+  TUninstallObject program;
+  auto add = [&](const wchar_t* path, uint8_t kind, TConfidence confidence = TConfidence::High) {
+    TLeftOverItem item(path, kind);
+    item.Confidence = confidence;
+    program.AddLeftover(item);
+  };
+  add(L"C:\\App\\", lkFolder);                                  // 0
+  add(L"C:\\App\\Data\\", lkFolder);                            // 1
+  add(L"C:\\App\\Data\\a.txt", lkFile);                         // 2
+  add(L"C:\\App\\Data\\Sub\\", lkFolder);                       // 3
+  add(L"C:\\App\\Data\\Sub\\b.txt", lkFile);                    // 4
+  add(L"C:\\App\\Data2\\c.txt", lkFile);                        // 5: a sibling, not inside
+  add(L"C:\\Menu\\Weak\\", lkFolder, TConfidence::Low);         // 6
+  add(L"C:\\Menu\\Weak\\App.lnk", lkFile);                      // 7: strong, inside a weak folder
+  add(L"HKEY_CURRENT_USER\\Software\\App", lkRegKey);           // 8
+  add(L"HKEY_CURRENT_USER\\Software\\App\\Theme", lkRegValue);  // 9
+  using Ticks = std::vector<bool>;
+  Ticks ticks = StartTicks(program);
+  EXPECT_EQ(ticks, (Ticks{true, true, true, true, true, true, false, false, true, true}));
+
+  const struct {
+    const char* Name;
+    int32_t Row;
+    bool Tick;
+    Ticks Expected;
+  } clicks[] = {
+      {"untick a folder",
+       1,
+       false,
+       {true, false, false, false, false, true, false, false, true, true}},
+      {"tick a file inside it",
+       2,
+       true,
+       {true, false, false, false, false, true, false, false, true, true}},
+      {"tick a folder inside it",
+       3,
+       true,
+       {true, false, false, false, false, true, false, false, true, true}},
+      {"tick the folder again",
+       1,
+       true,
+       {true, true, true, true, true, true, false, false, true, true}},
+      {"untick a key", 8, false, {true, true, true, true, true, true, false, false, false, false}},
+      {"tick the weak folder",
+       6,
+       true,
+       {true, true, true, true, true, true, true, true, false, false}},
+      {"untick a file", 4, false, {true, true, true, true, false, true, true, true, false, false}},
+  };
+  for (const auto& c : clicks) {
+    SCOPED_TRACE(c.Name);
+    ticks[c.Row] = c.Tick;
+    FollowFolderTicks(program, ticks, c.Row);
+    EXPECT_EQ(ticks, c.Expected);
+  }
+}
+
 TEST(LeftoverReview, KindsGoToTheirGroupWithTheirIcon) {
   const struct {
     uint8_t Kind;
