@@ -2,8 +2,95 @@
 
 #include <gtest/gtest.h>
 
+#include <knownfolders.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "base/Text.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+#include "support/TempRegistration.h"
+
 namespace quor {
 namespace {
+
+std::wstring DownloadsFolder() {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)) && path) result = path;
+  ::CoTaskMemFree(path);
+  return result;
+}
+
+std::wstring WithSlashes(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c == L'\\') c = L'/';
+  return text;
+}
+
+bool WaitForText(const std::wstring& file, const std::string& text) {
+  for (int i = 0; i < 300; ++i) {
+    if (test::ReadFileBytes(file).find(text) != std::string::npos) return true;
+    ::Sleep(50);
+  }
+  return false;
+}
+
+// A program planted in Downloads, named by a show address through dot
+// segments (plain, encoded, behind backslashes) or as a file, never runs;
+// a web address that names a local program by its path goes to the scheme's
+// registered handler as a web address. Copies of the test helper log each
+// start.
+TEST(WebAddressTest, AnAddressOpensOnlyAsAWebPage) {
+  const std::wstring downloads = DownloadsFolder();
+  ASSERT_FALSE(downloads.empty());
+  test::TempFolder folder(test::TempFolder::At{downloads, L"quor-probe"});
+  const std::wstring helper = test::ExeFolder() + L"\\quor_test_helper.exe";
+  const std::wstring probe = folder / L"probe.exe";
+  const std::wstring browser = folder / L"browser.exe";
+  ASSERT_TRUE(::CopyFileW(helper.c_str(), probe.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(helper.c_str(), browser.c_str(), FALSE));
+  const std::wstring log = folder / L"ran.log";
+  ::SetEnvironmentVariableW(L"QUOR_TEST_RAN_LOG", log.c_str());
+  // The user's own http handler, which the test takes over and removes whole.
+  HKEY existing = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\http", 0, KEY_READ, &existing) ==
+      ERROR_SUCCESS) {
+    ::RegCloseKey(existing);
+    GTEST_SKIP() << "this user has an http handler of their own";
+  }
+  test::TempKey handler(HKEY_CURRENT_USER, L"Software\\Classes\\http");
+  const std::wstring command = L"\"" + browser + L"\" \"%1\"";
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\http\\shell\\open\\command",
+                              nullptr, REG_SZ, command.c_str(),
+                              DWORD((command.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+
+  const std::wstring relative = probe.substr(3);  // below the drive's root
+  const std::wstring hostile[] = {
+      L"http://x/../../../../../../" + WithSlashes(relative),
+      L"http://x/%2e%2e/%2E%2E/.%2e/%2e./%2e%2e/%2e%2e/" + WithSlashes(relative),
+      L"http://x\\..\\..\\..\\..\\..\\..\\" + relative,
+      L"file:///" + WithSlashes(probe),
+      probe,
+  };
+  for (const std::wstring& text : hostile) {
+    SCOPED_TRACE(ToUtf8(text));
+    EXPECT_FALSE(OpenWebPage(nullptr, text));
+    OpenWebAddress(nullptr, text);
+  }
+  const std::wstring page = L"http://127.0.0.1:9/" + WithSlashes(relative);
+  EXPECT_TRUE(OpenWebPage(nullptr, page));
+  ASSERT_TRUE(WaitForText(log, ToUtf8(page))) << test::ReadFileBytes(log);
+  // The handler was started after every hostile address: anything they had
+  // started would have logged by now.
+  ::Sleep(500);
+  const std::string ran = test::ReadFileBytes(log);
+  EXPECT_EQ(ran.find("probe.exe\t"), std::string::npos) << ran;
+  ::SetEnvironmentVariableW(L"QUOR_TEST_RAN_LOG", nullptr);
+}
 
 TEST(WebAddressTest, SearchTextIsPercentEncodedAsUtf8) {
   const struct {
