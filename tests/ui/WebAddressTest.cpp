@@ -11,7 +11,6 @@
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
-#include "support/TempRegistration.h"
 
 namespace quor {
 namespace {
@@ -38,6 +37,31 @@ bool WaitForText(const std::wstring& file, const std::string& text) {
   return false;
 }
 
+// Sets the machine's http open command, and puts the old one back.
+class THandlerOverride {
+ public:
+  explicit THandlerOverride(std::wstring command) : FCommand(std::move(command)) {
+    wchar_t old[2048] = {};
+    DWORD bytes = sizeof old;
+    FHadOld = ::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, RRF_RT_REG_SZ, nullptr, old,
+                             &bytes) == ERROR_SUCCESS;
+    FOld = old;
+  }
+  ~THandlerOverride() {
+    if (FHadOld) Write(FOld);
+  }
+  bool Set() const { return FHadOld && Write(FCommand); }
+
+ private:
+  static bool Write(const std::wstring& value) {
+    return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, value.c_str(),
+                             DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+  static constexpr const wchar_t* kKey = L"Software\\Classes\\http\\shell\\open\\command";
+  std::wstring FCommand, FOld;
+  bool FHadOld = false;
+};
+
 // A program planted in Downloads, named by a show address through dot
 // segments (plain, encoded, behind backslashes) or as a file, never runs;
 // a web address that names a local program by its path goes to the scheme's
@@ -54,19 +78,11 @@ TEST(WebAddressTest, AnAddressOpensOnlyAsAWebPage) {
   ASSERT_TRUE(::CopyFileW(helper.c_str(), browser.c_str(), FALSE));
   const std::wstring log = folder / L"ran.log";
   ::SetEnvironmentVariableW(L"QUOR_TEST_RAN_LOG", log.c_str());
-  // The user's own http handler, which the test takes over and removes whole.
-  HKEY existing = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\http", 0, KEY_READ, &existing) ==
-      ERROR_SUCCESS) {
-    ::RegCloseKey(existing);
-    GTEST_SKIP() << "this user has an http handler of their own";
-  }
-  test::TempKey handler(HKEY_CURRENT_USER, L"Software\\Classes\\http");
-  const std::wstring command = L"\"" + browser + L"\" \"%1\"";
-  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\http\\shell\\open\\command",
-                              nullptr, REG_SZ, command.c_str(),
-                              DWORD((command.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
+  // The machine's http handler, taken over for the test and put back after.
+  // (Wine's class root is the machine's alone; a user's own handler or
+  // choice would come first on Windows.)
+  THandlerOverride handler(L"\"" + browser + L"\" \"%1\"");
+  ASSERT_TRUE(handler.Set());
 
   const std::wstring relative = probe.substr(3);  // below the drive's root
   const std::wstring hostile[] = {
