@@ -191,7 +191,8 @@ TEST(WaitForProcessTree, RunsTheRegisteredProgramAndOnlyIt) {
       EXPECT_TRUE(ran.empty()) << ToUtf8(ran.front().first);
       continue;
     }
-    ASSERT_EQ(ran.size(), 1u) << (ran.size() > 1 ? ToUtf8(ran[1].first) : "nothing ran");
+    EXPECT_EQ(ran.size(), 1u) << (ran.size() > 1 ? ToUtf8(ran[1].first) : "nothing ran");
+    if (ran.empty()) continue;
     EXPECT_EQ(ran[0].first, LowerAscii(c.Ran));
     EXPECT_NE(ran[0].second.find(c.Args), std::wstring::npos) << ToUtf8(ran[0].second);
   }
