@@ -256,8 +256,8 @@ std::optional<std::wstring> UpdateTempFolder(const std::wstring& tempPath) {
   std::wstring folder = LongPathForm(tempPath);
   if (folder.find_first_of(L"%/*?\"<>|") != std::wstring::npos) return std::nullopt;
   if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  const bool drive = folder.size() > 3 && IsAsciiLetter(folder[0]) && folder[1] == L':' &&
-                     folder[2] == L'\\';
+  const bool drive =
+      folder.size() > 3 && IsAsciiLetter(folder[0]) && folder[1] == L':' && folder[2] == L'\\';
   const bool share = folder.size() > 2 && folder[0] == L'\\' && folder[1] == L'\\' &&
                      folder[2] != L'?' && folder[2] != L'.';
   if (!drive && !share) return std::nullopt;  // relative, a drive root or a device path

@@ -70,7 +70,8 @@ std::wstring AfterBlanks(const std::wstring& text, size_t at) {
 std::vector<TSplit> UnquotedSplits(const std::wstring& text) {
   std::vector<TSplit> splits;
   for (size_t i = 1; i < text.size(); ++i) {
-    if (IsBlank(text[i]) && !IsBlank(text[i - 1])) splits.push_back({text.substr(0, i), AfterBlanks(text, i)});
+    if (IsBlank(text[i]) && !IsBlank(text[i - 1]))
+      splits.push_back({text.substr(0, i), AfterBlanks(text, i)});
   }
   splits.push_back({text, L""});
   return splits;
@@ -111,8 +112,10 @@ TResolvedCommand FindProgram(const std::wstring& text, const TCommandContext& co
     if (IsAbsolute(s.Program) && IsFile(ProgramFile(s.Program))) found.push_back(s);
   }
   if (found.size() > 1) {
-    return {{}, {}, L"it could mean more than one program: \"" + ProgramFile(found[0].Program) +
-                        L"\" and \"" + ProgramFile(found[1].Program) + L"\""};
+    return {{},
+            {},
+            L"it could mean more than one program: \"" + ProgramFile(found[0].Program) +
+                L"\" and \"" + ProgramFile(found[1].Program) + L"\""};
   }
   if (found.empty()) {
     if (!IsAbsolute(first)) return {{}, {}, L"its program is not named by a full path"};
@@ -132,7 +135,9 @@ TResolvedCommand WindowsInstaller(const std::wstring& rest, const TCommandContex
                       (LowerAscii(args[1]) == L'x' || LowerAscii(args[1]) == L'i');
   const std::wstring code = option ? AfterBlanks(args, 2) : std::wstring();
   if (!IsGuidText(code)) {
-    return {{}, {}, L"a Windows Installer command must be /X or /I with one product code and nothing else"};
+    return {{},
+            {},
+            L"a Windows Installer command must be /X or /I with one product code and nothing else"};
   }
   return {msiexec, Quoted(msiexec) + L" " + args.substr(0, 2) + code, {}};
 }
@@ -149,8 +154,10 @@ TResolvedCommand BatchFile(const std::wstring& file, const std::wstring& rest,
   for (size_t i = 0; i < args.size(); ++i) {
     for (wchar_t c : args[i]) {
       if (c == L'%' || c == L'"' || c < L' ')
-        return {{}, {}, L"the batch file or an argument holds a character that the command "
-                        L"interpreter would act on (%, a quote or a control character)"};
+        return {{},
+                {},
+                L"the batch file or an argument holds a character that the command "
+                L"interpreter would act on (%, a quote or a control character)"};
     }
     if (i > 0) inner += L" " + Quoted(args[i]);
   }
@@ -197,7 +204,8 @@ bool IsGuidText(const std::wstring& text) {
     const wchar_t c = text[i];
     if (i == 9 || i == 14 || i == 19 || i == 24) {
       if (c != L'-') return false;
-    } else if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'))) {
+    } else if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') ||
+                 (c >= L'A' && c <= L'F'))) {
       return false;
     }
   }
@@ -214,7 +222,8 @@ TResolvedCommand ResolveRegisteredCommand(const std::wstring& command,
   const std::wstring name = LowerAscii(FileNameOf(program.Application));
   if (name == L"msiexec.exe") return WindowsInstaller(rest, context);
   const std::wstring extension = ExtensionOf(program.Application);
-  if (extension == L".bat" || extension == L".cmd") return BatchFile(program.Application, rest, context);
+  if (extension == L".bat" || extension == L".cmd")
+    return BatchFile(program.Application, rest, context);
   if (extension != L".exe" && extension != L".com")
     return {{}, {}, L"\"" + program.Application + L"\" is not a program"};
   program.CommandLine = Quoted(program.Application) + (rest.empty() ? L"" : L" " + rest);

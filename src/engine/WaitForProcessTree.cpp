@@ -1,8 +1,7 @@
 #include "engine/WaitForProcessTree.h"
 
-#include <windows.h>
-
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>
@@ -92,8 +91,8 @@ std::optional<TLaunched> LaunchSuspended(const TResolvedCommand& resolved, DWORD
   }
   PROCESS_INFORMATION info{};
   // The application name is a full path: the system searches nowhere for it.
-  if (!::CreateProcessW(resolved.Application.c_str(), command.data(), nullptr, nullptr, inherit, flags, nullptr, nullptr,
-                        &startup.StartupInfo, &info)) {
+  if (!::CreateProcessW(resolved.Application.c_str(), command.data(), nullptr, nullptr, inherit,
+                        flags, nullptr, nullptr, &startup.StartupInfo, &info)) {
     error = ::GetLastError();
     return std::nullopt;
   }

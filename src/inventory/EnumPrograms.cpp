@@ -264,7 +264,8 @@ std::wstring GetUninstallFolder(const std::wstring& command, const TKnownFolders
   const std::wstring folder = FolderPart(command);
   // An uninstaller unpacked below Downloads or the like shares its folder
   // with whatever else landed there.
-  if (!folder.empty() && IsNotKnownFolder(folder, known) && !known.InUserTree(folder)) return folder;
+  if (!folder.empty() && IsNotKnownFolder(folder, known) && !known.InUserTree(folder))
+    return folder;
   return {};
 }
 

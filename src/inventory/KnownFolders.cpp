@@ -33,18 +33,18 @@ const KNOWNFOLDERID* const kKnownFolderIds[] = {
 // Where users keep, receive and unpack files: never a program's own folder,
 // at any depth.
 const KNOWNFOLDERID* const kUserTreeIds[] = {
-    &FOLDERID_Downloads,       &FOLDERID_Desktop,          &FOLDERID_Documents,
-    &FOLDERID_Music,           &FOLDERID_Pictures,         &FOLDERID_Videos,
-    &FOLDERID_SavedGames,      &FOLDERID_Links,            &FOLDERID_Contacts,
-    &FOLDERID_Favorites,       &FOLDERID_SavedSearches,    &FOLDERID_SkyDrive,
-    &FOLDERID_Public,          &FOLDERID_PublicDesktop,    &FOLDERID_PublicDocuments,
-    &FOLDERID_PublicDownloads, &FOLDERID_PublicMusic,      &FOLDERID_PublicPictures,
-    &FOLDERID_PublicVideos,    &FOLDERID_Recent,           &FOLDERID_SendTo,
-    &FOLDERID_Templates,       &FOLDERID_StartMenu,        &FOLDERID_CommonStartMenu,
+    &FOLDERID_Downloads,       &FOLDERID_Desktop,       &FOLDERID_Documents,
+    &FOLDERID_Music,           &FOLDERID_Pictures,      &FOLDERID_Videos,
+    &FOLDERID_SavedGames,      &FOLDERID_Links,         &FOLDERID_Contacts,
+    &FOLDERID_Favorites,       &FOLDERID_SavedSearches, &FOLDERID_SkyDrive,
+    &FOLDERID_Public,          &FOLDERID_PublicDesktop, &FOLDERID_PublicDocuments,
+    &FOLDERID_PublicDownloads, &FOLDERID_PublicMusic,   &FOLDERID_PublicPictures,
+    &FOLDERID_PublicVideos,    &FOLDERID_Recent,        &FOLDERID_SendTo,
+    &FOLDERID_Templates,       &FOLDERID_StartMenu,     &FOLDERID_CommonStartMenu,
 };
 
-constexpr const wchar_t* kUserTreeVariables[] = {L"TEMP", L"TMP", L"PUBLIC", L"OneDrive",
-                                                 L"OneDriveConsumer", L"OneDriveCommercial"};
+constexpr const wchar_t* kUserTreeVariables[] = {
+    L"TEMP", L"TMP", L"PUBLIC", L"OneDrive", L"OneDriveConsumer", L"OneDriveCommercial"};
 
 constexpr const wchar_t* kEnvironmentFolders[] = {
     L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"CommonProgramFiles",

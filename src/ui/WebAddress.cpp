@@ -43,9 +43,10 @@ std::wstring BuiltInBrowser() {
   if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, &folder)) && folder)
     path = std::wstring(folder) + L"\\Internet Explorer\\iexplore.exe";
   ::CoTaskMemFree(folder);
-  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
+  const DWORD attributes =
+      path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path
-                                                                                          : L"";
+                                                                                           : L"";
 }
 
 // The scheme's own handler with the address as its document: the shell
@@ -76,8 +77,8 @@ bool OpenWebPage(HWND owner, const std::wstring& text) {
   if (known && UseBuiltInBrowser(info.dwMajorVersion, info.dwMinorVersion, *address)) {
     const std::wstring browser = BuiltInBrowser();
     if (!browser.empty()) {
-      return reinterpret_cast<INT_PTR>(::ShellExecuteW(owner, L"open", browser.c_str(),
-                                                       address->c_str(), nullptr, SW_SHOWNORMAL)) > 32;
+      return reinterpret_cast<INT_PTR>(::ShellExecuteW(
+                 owner, L"open", browser.c_str(), address->c_str(), nullptr, SW_SHOWNORMAL)) > 32;
     }
   }
   return OpenWithSchemeHandler(owner, *address);

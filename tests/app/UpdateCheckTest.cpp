@@ -226,7 +226,8 @@ TEST(UpdateCheck, OnlyWebAddressesAreOpened) {
   };
   for (const auto& [text, web] : cases) EXPECT_EQ(IsWebAddress(text), web) << ToUtf8(text);
   EXPECT_EQ(ParseWebAddress(L"HTTPS://Vendor.Example"), L"https://vendor.example/");
-  EXPECT_EQ(ParseWebAddress(L"http://Vendor.Example:81/Path?Q=A"), L"http://vendor.example:81/Path?Q=A");
+  EXPECT_EQ(ParseWebAddress(L"http://Vendor.Example:81/Path?Q=A"),
+            L"http://vendor.example:81/Path?Q=A");
 }
 
 }  // namespace

@@ -126,14 +126,16 @@ class TRegisteredCommands {
       if (end == std::wstring::npos) end = text.size();
       const std::wstring line = text.substr(at, end - at);
       const size_t tab = line.find(L'\t');
-      if (tab != std::wstring::npos) ran.emplace_back(LowerAscii(line.substr(0, tab)), line.substr(tab + 1));
+      if (tab != std::wstring::npos)
+        ran.emplace_back(LowerAscii(line.substr(0, tab)), line.substr(tab + 1));
       at = end + 1;
     }
     return ran;
   }
 
   test::TempFolder folder;
-  std::wstring tool, uninst, other, batRan, bat, fakeSystem, systemMsiexec, current, besideTests, log;
+  std::wstring tool, uninst, other, batRan, bat, fakeSystem, systemMsiexec, current, besideTests,
+      log;
   std::wstring previousFolder;
 };
 
@@ -142,7 +144,8 @@ TEST(WaitForProcessTree, RunsTheRegisteredProgramAndOnlyIt) {
   const std::wstring zqx = f.folder / L"Zqx.exe";
   const std::wstring guid = L"{12345678-ABCD-ef01-2345-6789ABCDEF01}";
   const std::wstring drive = f.folder.Path().substr(0, 2);
-  ASSERT_EQ(f.folder.Path().find(L' '), std::wstring::npos) << "the fixture needs a folder without blanks";
+  ASSERT_EQ(f.folder.Path().find(L' '), std::wstring::npos)
+      << "the fixture needs a folder without blanks";
   struct TCase {
     const char* Name;
     std::wstring Command;
@@ -153,10 +156,12 @@ TEST(WaitForProcessTree, RunsTheRegisteredProgramAndOnlyIt) {
   };
   const TCase cases[] = {
       {"unquoted with blanks, one program", f.uninst + L" /S", false, false, f.uninst, L" /S"},
-      {"unquoted with blanks, a second program at a blank", f.uninst + L" /S", true, false, L"", L""},
-      {"quoted beside a planted program", L"\"" + f.uninst + L"\" /S", true, false, f.uninst, L" /S"},
-      {"an environment variable in the path",
-       L"\"%SystemDrive%" + f.uninst.substr(2) + L"\" /S", false, false, f.uninst, L" /S"},
+      {"unquoted with blanks, a second program at a blank", f.uninst + L" /S", true, false, L"",
+       L""},
+      {"quoted beside a planted program", L"\"" + f.uninst + L"\" /S", true, false, f.uninst,
+       L" /S"},
+      {"an environment variable in the path", L"\"%SystemDrive%" + f.uninst.substr(2) + L"\" /S",
+       false, false, f.uninst, L" /S"},
       {"a variable that is not set", L"\"%QUOR_NOT_SET%\\uninst.exe\" /S", false, false, L"", L""},
       {"a bare name found only in the current folder", L"uninst.exe /S", false, false, L"", L""},
       {"a batch file and & another program", L"\"" + f.bat + L"\" & \"" + f.other + L"\"", false,
@@ -174,7 +179,8 @@ TEST(WaitForProcessTree, RunsTheRegisteredProgramAndOnlyIt) {
        true, L"", L""},
       {"the Windows Installer, more than a product code", L"MsiExec.exe /X" + guid + L" /qn", false,
        true, L"", L""},
-      {"the Windows Installer, no product code", L"MsiExec.exe /X{12345678}", false, true, L"", L""},
+      {"the Windows Installer, no product code", L"MsiExec.exe /X{12345678}", false, true, L"",
+       L""},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);

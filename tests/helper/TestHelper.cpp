@@ -70,8 +70,9 @@ void WriteOut(const std::string& text) {
 void LogStart() {
   wchar_t log[MAX_PATH] = {};
   if (!::GetEnvironmentVariableW(L"QUOR_TEST_RAN_LOG", log, MAX_PATH)) return;
-  quor::UniqueKernelHandle h(::CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  quor::UniqueKernelHandle h(::CreateFileW(log, FILE_APPEND_DATA,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   const std::string line = quor::ToUtf8(SelfPath() + L"\t" + ::GetCommandLineW()) + "\n";
   DWORD written = 0;
   if (h) ::WriteFile(h.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

@@ -259,8 +259,8 @@ TEST_F(EnumProgramsTest, InstallFolderFallbackAndFolderName) {
       {"in Downloads", L"", Downloads() + L"\\setup.exe /x", L"", L""},
       // Other downloads share an unpacked installer's folder.
       {"below Downloads", L"", Downloads() + L"\\tmpsetup\\setup.exe /uninstall", L"", L""},
-      {"deep below Downloads, quoted", L"",
-       L"\"" + Downloads() + L"\\a\\b\\Quor Tool\\un.exe\" /x", L"", L""},
+      {"deep below Downloads, quoted", L"", L"\"" + Downloads() + L"\\a\\b\\Quor Tool\\un.exe\" /x",
+       L"", L""},
       {"below the Desktop", L"", KnownFolder(FOLDERID_Desktop) + L"\\Quor Tool\\un.exe", L"", L""},
       {"below Documents", L"", KnownFolder(FOLDERID_Documents) + L"\\Quor Tool\\un.exe", L"", L""},
       {"below the temporary folder", L"", TempFolder() + L"Quor Tool\\un.exe", L"", L""},

@@ -1,7 +1,4 @@
-#include "ui/WebAddress.h"
-
 #include <gtest/gtest.h>
-
 #include <knownfolders.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -11,6 +8,7 @@
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
+#include "ui/WebAddress.h"
 
 namespace quor {
 namespace {
@@ -18,7 +16,8 @@ namespace {
 std::wstring DownloadsFolder() {
   PWSTR path = nullptr;
   std::wstring result;
-  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)) && path) result = path;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)) && path)
+    result = path;
   ::CoTaskMemFree(path);
   return result;
 }
