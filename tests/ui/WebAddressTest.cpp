@@ -1,4 +1,9 @@
+#include "ui/WebAddress.h"
+
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
 #include <knownfolders.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -8,7 +13,6 @@
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
-#include "ui/WebAddress.h"
 
 namespace quor {
 namespace {
