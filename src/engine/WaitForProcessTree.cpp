@@ -1,7 +1,8 @@
 #include "engine/WaitForProcessTree.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <optional>
