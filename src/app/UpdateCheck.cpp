@@ -78,26 +78,146 @@ struct TInternetCloser {
 };
 using UniqueInternet = std::unique_ptr<void, TInternetCloser>;
 
-std::string Fetch(const std::wstring& url, size_t maxBytes, DWORD timeoutMs) {
-  UniqueInternet session(::InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) return {};
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
-                       INTERNET_OPTION_SEND_TIMEOUT})
-    ::InternetSetOptionW(session.get(), option, &timeoutMs, sizeof(timeoutMs));
-  static const wchar_t kHeader[] = L"Accept-Charset: utf-8\r\n";
-  UniqueInternet request(::InternetOpenUrlW(session.get(), url.c_str(), kHeader,
-                                            DWORD(std::size(kHeader) - 1),
-                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-  if (!request) return {};
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+DWORD StatusOf(HINTERNET request) {
+  DWORD status = 0, length = sizeof status;
+  if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length,
+                        nullptr))
+    return 0;
+  return status;
+}
+
+// Where a redirect leads, resolved against the address it came from; empty
+// unless that is a web address.
+std::wstring RedirectTarget(HINTERNET request, const std::wstring& from) {
+  std::wstring location(2048, L'\0');
+  DWORD bytes = DWORD(location.size() * sizeof(wchar_t));
+  if (!::HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location.data(), &bytes, nullptr)) return {};
+  location.resize(bytes / sizeof(wchar_t));
+  std::wstring combined(4096, L'\0');
+  DWORD length = DWORD(combined.size());
+  if (!::InternetCombineUrlW(from.c_str(), location.c_str(), combined.data(), &length,
+                             ICU_NO_ENCODE))
+    return {};
+  combined.resize(length);
+  return ParseWebAddress(combined).value_or(L"");
+}
+
+std::string ReadBody(HINTERNET request, size_t maxBytes) {
   std::string bytes;
   char chunk[1025];
   while (bytes.size() < maxBytes) {
     DWORD read = 0;
     const DWORD want = DWORD(std::min(sizeof(chunk), maxBytes - bytes.size()));
-    if (!::InternetReadFile(request.get(), chunk, want, &read) || read == 0) break;
+    if (!::InternetReadFile(request, chunk, want, &read) || read == 0) break;
     bytes.append(chunk, read);
   }
   return bytes;
+}
+
+// Redirects are followed here, not by WinINet, so that each is counted and
+// leads to a web address only.
+std::string Fetch(const std::wstring& url, const TDownloadLimits& limits) {
+  UniqueInternet session(::InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return {};
+  DWORD timeoutMs = limits.DeadlineMs;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+                       INTERNET_OPTION_SEND_TIMEOUT})
+    ::InternetSetOptionW(session.get(), option, &timeoutMs, sizeof(timeoutMs));
+  static const wchar_t kHeader[] = L"Accept-Charset: utf-8\r\n";
+  std::wstring address = url;
+  for (int redirects = 0;; ++redirects) {
+    UniqueInternet request(::InternetOpenUrlW(
+        session.get(), address.c_str(), kHeader, DWORD(std::size(kHeader) - 1),
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+    if (!request) return {};
+    if (!IsRedirect(StatusOf(request.get()))) return ReadBody(request.get(), limits.MaxBytes);
+    if (redirects >= limits.MaxRedirects) return {};
+    address = RedirectTarget(request.get(), address);
+    if (address.empty()) return {};
+  }
+}
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsHex(wchar_t c) { return IsDigit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'); }
+
+// "host", "host:port" or "[v6]:port", as given (in lower case); nothing for
+// anything else: an empty host, user information, a port that is no number
+// up to 65535.
+std::optional<std::wstring> WebHost(const std::wstring& authority) {
+  size_t hostEnd = authority.size();
+  size_t portAt = std::wstring::npos;
+  if (!authority.empty() && authority[0] == L'[') {
+    hostEnd = authority.find(L']');
+    if (hostEnd == std::wstring::npos || hostEnd < 3) return std::nullopt;
+    for (size_t i = 1; i < hostEnd; ++i)
+      if (!IsHex(authority[i]) && authority[i] != L':' && authority[i] != L'.') return std::nullopt;
+    ++hostEnd;
+    if (hostEnd < authority.size()) {
+      if (authority[hostEnd] != L':') return std::nullopt;
+      portAt = hostEnd + 1;
+    }
+  } else {
+    const size_t colon = authority.find(L':');
+    if (colon != std::wstring::npos) {
+      hostEnd = colon;
+      portAt = colon + 1;
+    }
+    if (hostEnd == 0 || authority[0] == L'.' || authority[0] == L'-') return std::nullopt;
+    for (size_t i = 0; i < hostEnd; ++i) {
+      const wchar_t c = authority[i];
+      if (!IsAsciiLetter(c) && !IsDigit(c) && c != L'.' && c != L'-') return std::nullopt;
+    }
+  }
+  if (portAt != std::wstring::npos) {
+    const std::wstring port = authority.substr(portAt);
+    if (port.empty() || port.size() > 5) return std::nullopt;
+    for (wchar_t c : port)
+      if (!IsDigit(c)) return std::nullopt;
+    if (std::stoi(port) > 65535) return std::nullopt;
+  }
+  return authority;
+}
+
+// One round of percent-decoding.
+std::wstring PercentDecoded(const std::wstring& text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
+      out += wchar_t(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// A path whose segments are no "." or ".." and hold no backslash, slash or
+// control character, however often they are percent-decoded.
+bool PlainPath(const std::wstring& path) {
+  if (!path.empty() && path[0] != L'/') return false;
+  for (size_t at = 1; at <= path.size();) {
+    size_t end = path.find(L'/', at);
+    if (end == std::wstring::npos) end = path.size();
+    std::wstring segment = path.substr(at, end - at);
+    for (int round = 0; round < 8; ++round) {
+      const std::wstring next = PercentDecoded(segment);
+      if (next == segment) break;
+      segment = next;
+    }
+    if (segment == L"." || segment == L".." || PercentDecoded(segment) != segment ||
+        segment.find_first_of(L"/\\") != std::wstring::npos)
+      return false;
+    for (wchar_t c : segment)
+      if (c < L' ' || c == 127) return false;
+    at = end + 1;
+  }
+  return true;
 }
 
 }  // namespace
@@ -131,23 +251,50 @@ std::wstring LongPathForm(const std::wstring& path) {
   return result;
 }
 
-std::wstring UpdateTempFolder(const std::wstring& tempPath) {
+std::optional<std::wstring> UpdateTempFolder(const std::wstring& tempPath) {
+  if (tempPath.find(L'%') != std::wstring::npos) return std::nullopt;
   std::wstring folder = LongPathForm(tempPath);
+  if (folder.find_first_of(L"%/*?\"<>|") != std::wstring::npos) return std::nullopt;
   if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  if (folder.find(L'%') != std::wstring::npos) return L"c:\\";
+  const bool drive =
+      folder.size() > 3 && IsAsciiLetter(folder[0]) && folder[1] == L':' && folder[2] == L'\\';
+  const bool share = folder.size() > 2 && folder[0] == L'\\' && folder[1] == L'\\' &&
+                     folder[2] != L'?' && folder[2] != L'.';
+  if (!drive && !share) return std::nullopt;  // relative, a drive root or a device path
+  for (size_t at = drive ? 3 : 2; at < folder.size();) {
+    const size_t end = folder.find(L'\\', at);
+    const std::wstring part = folder.substr(at, end - at);
+    if (part.empty() || part == L"." || part == L"..") return std::nullopt;
+    at = end + 1;
+  }
+  const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
   return folder;
 }
 
-bool IsWebAddress(const std::wstring& text) {
-  std::wstring lower;
+std::optional<std::wstring> ParseWebAddress(const std::wstring& text) {
   for (wchar_t c : text) {
-    if (c <= L' ' || c == 127 || c == L'"' || c == L'<' || c == L'>') return false;
-    lower += (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c;
+    if (c <= L' ' || c >= 127 || c == L'"' || c == L'<' || c == L'>' || c == L'\\' || c == L'^' ||
+        c == L'`' || c == L'{' || c == L'}' || c == L'|')
+      return std::nullopt;
   }
-  for (std::wstring scheme : {L"http://", L"https://"})
-    if (lower.starts_with(scheme) && lower.size() > scheme.size()) return true;
-  return false;
+  const std::wstring lower = LowerAscii(text);
+  std::wstring scheme;
+  for (const wchar_t* s : {L"http://", L"https://"})
+    if (lower.starts_with(s)) scheme = s;
+  if (scheme.empty()) return std::nullopt;
+  const size_t hostAt = scheme.size();
+  const size_t pathAt = std::min(text.find_first_of(L"/?#", hostAt), text.size());
+  const auto host = WebHost(lower.substr(hostAt, pathAt - hostAt));
+  if (!host) return std::nullopt;
+  const size_t restAt = std::min(text.find_first_of(L"?#", pathAt), text.size());
+  const std::wstring path = text.substr(pathAt, restAt - pathAt);
+  if (!PlainPath(path)) return std::nullopt;
+  return scheme + *host + (path.empty() ? L"/" : path) + text.substr(restAt);
 }
+
+bool IsWebAddress(const std::wstring& text) { return ParseWebAddress(text).has_value(); }
 
 TUpdateOutcome DecideUpdate(int32_t runningBuild, int32_t offeredBuild, const std::wstring& showUrl) {
   if (runningBuild >= offeredBuild) return TUpdateOutcome::NoUpdate;
@@ -161,7 +308,7 @@ std::wstring DownloadText(const std::wstring& url, const TDownloadLimits& limits
   // whatever its time-outs, and closing its handle does not end it: the
   // request runs on its own thread, which nobody waits for past the deadline.
   std::thread([download, url, limits] {
-    std::string bytes = Fetch(url, limits.MaxBytes, limits.DeadlineMs);
+    std::string bytes = Fetch(url, limits);
     std::lock_guard lock(download->Lock);
     download->Bytes = std::move(bytes);
     download->Finished = true;
@@ -212,10 +359,10 @@ void TCheckUpdate::ReadDownloaded(const std::wstring& text) {
     if (n == 0 || n > 255) return;
     temp.assign(buffer, n);
   }
-  const std::wstring folder = UpdateTempFolder(temp);
-  const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  const std::wstring file = folder + RandomName() + L".ini";
+  // A temporary folder that names no folder of its own leaves the text unread.
+  const auto folder = UpdateTempFolder(temp);
+  if (!folder) return;
+  const std::wstring file = *folder + RandomName() + L".ini";
   const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
   std::string bytes(size_t(std::max(n, 0)), '\0');
   ::WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), bytes.data(), n, nullptr, nullptr);

@@ -33,16 +33,25 @@ TUpdateInfo ReadUpdateFile(const std::wstring& file, const std::wstring& section
 // path unchanged from the first component that cannot be found.
 std::wstring LongPathForm(const std::wstring& path);
 // Where the temporary copy goes: the long form of `tempPath` with a trailing
-// backslash, or "c:\" when that holds "%".
-std::wstring UpdateTempFolder(const std::wstring& tempPath);
+// backslash; nothing when that names no folder: it holds "%", is not an
+// absolute local path, or is no existing folder.
+std::optional<std::wstring> UpdateTempFolder(const std::wstring& tempPath);
 
-// Only an http or https address without blanks, quotes or control
-// characters is ever opened from the update file.
+// An http or https address in the form in which it may be opened: a host
+// (letters, digits, dots and hyphens, or a bracketed IPv6 address), an
+// optional port and a path without dot segments, also percent-encoded ones.
+// Nothing if the text is any other kind of text: another scheme, user
+// information before the host, blanks, quotes, backslashes (also encoded in
+// the path), control or non-ASCII characters. The scheme and host come back
+// in lower case, and an empty path as "/".
+std::optional<std::wstring> ParseWebAddress(const std::wstring& text);
+// Only such an address is ever opened from the update file.
 bool IsWebAddress(const std::wstring& text);
 
 struct TDownloadLimits {
   size_t MaxBytes = 64 * 1024;  // the rest of a longer body is not read
   DWORD DeadlineMs = 20000;     // the whole download, connecting included
+  int MaxRedirects = 5;         // each to a web address; one more fails the download
 };
 
 // The body at `url` up to its first zero byte, decoded in the system's ANSI

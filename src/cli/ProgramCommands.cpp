@@ -33,6 +33,11 @@ int RunUninstall(const Args& args) {
   // The uninstaller's own console output would land in front of the JSON.
   engine.QuietChildren = json;
   engine.Uninstall(p->Program, false);
+  const std::wstring commandError = engine.CommandError();
+  if (!commandError.empty()) {
+    WriteErr(L"quor: " + EscapeForTerminal(p->Program->DisplayName) +
+             L": the uninstall command was not run: " + EscapeForTerminal(commandError) + L"\n");
+  }
   const bool removed = !KeyExists(p->Program->RootKey, p->Program->KeyPath);
 
   TLeftoverOutcome outcome;
@@ -44,6 +49,7 @@ int RunUninstall(const Args& args) {
     nlohmann::ordered_json j;
     j["program"] = ProgramToJson(*p->Program);
     j["registrationRemoved"] = removed;
+    if (!commandError.empty()) j["commandError"] = ToUtf8(commandError);
     if (p->Flags.count(L"--remove")) {
       j["leftovers"] = LeftoversToJson(*p->Program);
       j["leftoversRemoved"] = outcome.Removed;
@@ -51,10 +57,13 @@ int RunUninstall(const Args& args) {
     }
     WriteOutUtf8(j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
   } else {
-    WriteOut(EscapeForTerminal(p->Program->DisplayName) +
-             (removed ? L": the registration is gone.\n" : L": the registration is still present.\n"));
+    WriteOut(
+        EscapeForTerminal(p->Program->DisplayName) +
+        (removed ? L": the registration is gone.\n" : L": the registration is still present.\n"));
   }
-  return outcome.Declined || outcome.Failed > 0 || outcome.Kept > 0 ? kExitFailure : kExitOk;
+  return !commandError.empty() || outcome.Declined || outcome.Failed > 0 || outcome.Kept > 0
+             ? kExitFailure
+             : kExitOk;
 }
 
 int RunModify(const Args& args) {
@@ -66,6 +75,11 @@ int RunModify(const Args& args) {
   }
   TUninstallHelper engine;
   engine.Modify(p->Program);
+  if (const std::wstring error = engine.CommandError(); !error.empty()) {
+    WriteErr(L"quor: " + EscapeForTerminal(p->Program->DisplayName) +
+             L": the modify command was not run: " + EscapeForTerminal(error) + L"\n");
+    return kExitFailure;
+  }
   WriteOut(EscapeForTerminal(p->Program->DisplayName) + L": the modify command has ended.\n");
   return kExitOk;
 }

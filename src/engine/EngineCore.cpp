@@ -133,9 +133,20 @@ void TEngineCore::ScanJob(const TJob& job) {
 
 void TEngineCore::RunCommand(const TJob& job, const std::wstring& command) {
   const std::wstring trimmed = Trim(command);
-  if (trimmed.empty()) return;
-  FWaiter.QuietChildren = job.QuietChildren;
-  FWaiter.Run(trimmed);
+  std::wstring error;
+  if (trimmed.empty()) {
+    error = L"no command is registered";
+  } else {
+    FWaiter.QuietChildren = job.QuietChildren;
+    if (!FWaiter.Run(trimmed)) error = FWaiter.Error();
+  }
+  std::lock_guard lock(FCommandErrorLock);
+  FCommandError = std::move(error);
+}
+
+std::wstring TEngineCore::CommandError() const {
+  std::lock_guard lock(FCommandErrorLock);
+  return FCommandError;
 }
 
 }  // namespace quor

@@ -68,6 +68,10 @@ class TEngineCore {
   std::wstring CurrentItem() const;
   void SetCurrentItem(const std::wstring& path);
 
+  // Why the last uninstall or modify job ran nothing (refused or not
+  // started); empty when its command ran. Set before the job's end goes out.
+  std::wstring CommandError() const;
+
   TSoftwareList& Programs() { return FPrograms; }
   const TSoftwareList& Programs() const { return FPrograms; }
 
@@ -85,6 +89,8 @@ class TEngineCore {
   mutable std::mutex FCurrentItemLock;
   std::wstring FCurrentItem;
   std::atomic<bool> FCurrentItemPending{false};
+  mutable std::mutex FCommandErrorLock;
+  std::wstring FCommandError;
   // Last, so that it goes first: its size computations are stopped before
   // anything their sink uses.
   TSoftwareList FPrograms;

@@ -75,6 +75,10 @@ class TUninstallHelper {
   TUninstallObject* CurrentProgram() const { return FCurrentProgram.get(); }
   bool Force() const { return FForce; }
   std::wstring CurrentItem() const { return FCore->CurrentItem(); }
+  // Why the last uninstall or modify command was not run (refused as
+  // ambiguous or unsafe, missing, or not startable); empty when it ran.
+  // Read it in OnUninstallEnd or OnModifyEnd.
+  std::wstring CommandError() const { return FCore->CommandError(); }
   // Whether a worker started by this engine still runs (its end notification
   // may still be on its way). A window asks before it closes.
   bool JobRunning() const;

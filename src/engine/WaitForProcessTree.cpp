@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Handles.h"
+#include "base/Text.h"
 
 namespace quor {
 namespace {
@@ -73,7 +74,9 @@ struct TLaunched {
 
 // Starts the command suspended. Handle inheritance stays off unless the
 // child gets NUL as its standard handles.
-std::optional<TLaunched> LaunchSuspended(std::wstring command, DWORD extraFlags, bool quiet) {
+std::optional<TLaunched> LaunchSuspended(const TResolvedCommand& resolved, DWORD extraFlags,
+                                         bool quiet, DWORD& error) {
+  std::wstring command = resolved.CommandLine;
   STARTUPINFOEXW startup{};
   startup.StartupInfo.cb = sizeof startup.StartupInfo;
   TQuietStdHandles nul;
@@ -88,11 +91,23 @@ std::optional<TLaunched> LaunchSuspended(std::wstring command, DWORD extraFlags,
     inherit = TRUE;
   }
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, inherit, flags, nullptr, nullptr,
-                        &startup.StartupInfo, &info)) {
+  // The application name is a full path: the system searches nowhere for it.
+  if (!::CreateProcessW(resolved.Application.c_str(), command.data(), nullptr, nullptr, inherit,
+                        flags, nullptr, nullptr, &startup.StartupInfo, &info)) {
+    error = ::GetLastError();
     return std::nullopt;
   }
   return TLaunched{UniqueKernelHandle(info.hProcess), UniqueKernelHandle(info.hThread)};
+}
+
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n ? Trim(std::wstring(buffer, n)) : L"error " + std::to_wstring(error);
+  if (buffer) ::LocalFree(buffer);
+  return text;
 }
 
 uint64_t CreationTime(HANDLE process) {
@@ -207,9 +222,16 @@ void WaitByJob(HANDLE job, const TLaunched& launched, HANDLE abort) {
 
 TwaitProcessTree::TwaitProcessTree() : FAbort(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-void TwaitProcessTree::Run(const std::wstring& commandLine) {
+bool TwaitProcessTree::Run(const std::wstring& commandLine) {
   FCommandLine = commandLine;
-  if (!Aborted()) WaitForTree();
+  FError.clear();
+  if (Aborted()) return true;  // closing: nothing more starts, and that is no failure
+  const TResolvedCommand resolved = ResolveRegisteredCommand(commandLine, Context);
+  if (!resolved.Ok()) {
+    FError = resolved.Error;
+    return false;
+  }
+  return WaitForTree(resolved);
 }
 
 void TwaitProcessTree::Abort() {
@@ -222,17 +244,21 @@ bool TwaitProcessTree::Aborted() const {
 
 // Leaving the wait early closes the job, which ends none of its processes:
 // nothing asks the job to kill them on close.
-void TwaitProcessTree::WaitForTree() {
+bool TwaitProcessTree::WaitForTree(const TResolvedCommand& command) {
   UniqueKernelHandle job(SimulateNoJob ? nullptr : ::CreateJobObjectA(nullptr, nullptr));
   std::optional<TLaunched> launched;
+  DWORD error = 0;
   if (job) {
     // Breakaway lets the new process leave a job this process may sit in, so
     // that it can be put into ours; its children then stay in ours. A job
     // that refuses breakaway fails the call (access denied): start it anyway.
-    launched = LaunchSuspended(FCommandLine, CREATE_BREAKAWAY_FROM_JOB, QuietChildren);
+    launched = LaunchSuspended(command, CREATE_BREAKAWAY_FROM_JOB, QuietChildren, error);
   }
-  if (!launched) launched = LaunchSuspended(FCommandLine, 0, QuietChildren);
-  if (!launched) return;
+  if (!launched) launched = LaunchSuspended(command, 0, QuietChildren, error);
+  if (!launched) {
+    FError = L"\"" + command.Application + L"\" could not be started: " + SystemErrorText(error);
+    return false;
+  }
   // Without breakaway the process may already sit in our parent's job, and a
   // system without nested jobs then refuses to put it into ours.
   if (job && ::AssignProcessToJobObject(job.Get(), launched->Process.Get())) {
@@ -240,6 +266,7 @@ void TwaitProcessTree::WaitForTree() {
   } else {
     WaitBySnapshots(std::move(*launched), FAbort.Get());
   }
+  return true;
 }
 
 }  // namespace quor

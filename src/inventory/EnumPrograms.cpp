@@ -262,7 +262,10 @@ std::wstring FolderPart(const std::wstring& path) {
 std::wstring GetUninstallFolder(const std::wstring& command, const TKnownFolders& known) {
   if (command.empty()) return {};
   const std::wstring folder = FolderPart(command);
-  if (!folder.empty() && IsNotKnownFolder(folder, known)) return folder;
+  // An uninstaller unpacked below Downloads or the like shares its folder
+  // with whatever else landed there.
+  if (!folder.empty() && IsNotKnownFolder(folder, known) && !known.InUserTree(folder))
+    return folder;
   return {};
 }
 

@@ -43,7 +43,9 @@ TDateTime ParseInstallDate(const std::wstring& text);
 TDateTime GetFolderDate(const std::wstring& folder);
 TDateTime FileTimeToDate(const FILETIME& utc);
 // The folder of the uninstall command, unless it is a folder no program
-// owns (against the machine's known folders, or the given set).
+// owns (against the machine's known folders, or the given set) or lies
+// anywhere below a folder of the user's own files (Downloads, Desktop,
+// Temp and the like).
 std::wstring GetUninstallFolder(const std::wstring& command);
 std::wstring GetUninstallFolder(const std::wstring& command, const TKnownFolders& known);
 // False for a text that names no folder in plain form, for a root, and for a

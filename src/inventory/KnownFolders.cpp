@@ -30,6 +30,22 @@ const KNOWNFOLDERID* const kKnownFolderIds[] = {
     &FOLDERID_Recent,            &FOLDERID_SendTo,             &FOLDERID_Fonts,
 };
 
+// Where users keep, receive and unpack files: never a program's own folder,
+// at any depth.
+const KNOWNFOLDERID* const kUserTreeIds[] = {
+    &FOLDERID_Downloads,       &FOLDERID_Desktop,       &FOLDERID_Documents,
+    &FOLDERID_Music,           &FOLDERID_Pictures,      &FOLDERID_Videos,
+    &FOLDERID_SavedGames,      &FOLDERID_Links,         &FOLDERID_Contacts,
+    &FOLDERID_Favorites,       &FOLDERID_SavedSearches, &FOLDERID_SkyDrive,
+    &FOLDERID_Public,          &FOLDERID_PublicDesktop, &FOLDERID_PublicDocuments,
+    &FOLDERID_PublicDownloads, &FOLDERID_PublicMusic,   &FOLDERID_PublicPictures,
+    &FOLDERID_PublicVideos,    &FOLDERID_Recent,        &FOLDERID_SendTo,
+    &FOLDERID_Templates,       &FOLDERID_StartMenu,     &FOLDERID_CommonStartMenu,
+};
+
+constexpr const wchar_t* kUserTreeVariables[] = {
+    L"TEMP", L"TMP", L"PUBLIC", L"OneDrive", L"OneDriveConsumer", L"OneDriveCommercial"};
+
 constexpr const wchar_t* kEnvironmentFolders[] = {
     L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"CommonProgramFiles",
     L"CommonProgramFiles(x86)", L"CommonProgramW6432", L"ProgramData", L"ALLUSERSPROFILE",
@@ -117,6 +133,11 @@ TKnownFolders TKnownFolders::ForMachine(const TEnvironmentStrings* table) {
   if (::GetWindowsDirectoryW(windows, MAX_PATH)) set.AddTree(windows);
   if (::GetSystemWindowsDirectoryW(windows, MAX_PATH)) set.AddTree(windows);
   AddProfiles(set);
+  for (const KNOWNFOLDERID* id : kUserTreeIds) set.AddUserTree(KnownFolderPath(*id));
+  for (const wchar_t* name : kUserTreeVariables) set.AddUserTree(EnvironmentValue(name));
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD tempLength = ::GetTempPathW(MAX_PATH + 1, temp);
+  if (tempLength > 0 && tempLength <= MAX_PATH) set.AddUserTree(temp);
   // This program's own folders.
   set.AddTree(ModuleFolder());
   // Its settings, and its backups of removed items (which carry the programs'
@@ -133,7 +154,8 @@ void TKnownFolders::AddCanonical(const std::wstring& text, std::vector<std::wstr
   while (!key.empty() && (key.back() == L'\\' || key.back() == L'"')) key.pop_back();
   if (key.empty()) return;
   // Folders and trees are told apart in the key: the same text may be both.
-  if (!FSeen.insert((&into == &FTrees ? L"t:" : L"f:") + key).second) return;
+  const wchar_t* kind = &into == &FTrees ? L"t:" : &into == &FUserTrees ? L"u:" : L"f:";
+  if (!FSeen.insert(kind + key).second) return;
   auto folder = CanonicalFolder(text, FExpand);
   if (!folder) return;
   into.push_back(folder->Path);
@@ -142,6 +164,18 @@ void TKnownFolders::AddCanonical(const std::wstring& text, std::vector<std::wstr
 
 void TKnownFolders::AddFolder(const std::wstring& folder) { AddCanonical(folder, FFolders); }
 void TKnownFolders::AddTree(const std::wstring& folder) { AddCanonical(folder, FTrees); }
+void TKnownFolders::AddUserTree(const std::wstring& folder) { AddCanonical(folder, FUserTrees); }
+
+bool TKnownFolders::InUserTree(const std::wstring& folder) const {
+  auto canonical = CanonicalFolder(folder, FExpand);
+  if (!canonical) return true;
+  for (const std::wstring* spelling : {&canonical->Path, &canonical->Final}) {
+    for (const auto& tree : FUserTrees) {
+      if (IsAtOrBelow(*spelling, tree)) return true;
+    }
+  }
+  return false;
+}
 
 bool TKnownFolders::Protects(const std::wstring& folder) const {
   auto canonical = CanonicalFolder(folder, FExpand);

@@ -37,6 +37,14 @@ class TKnownFolders {
   bool Protects(const std::wstring& folder) const;
   bool Protects(const TCanonicalFolder& folder) const;
 
+  // Folders where the user keeps or receives files of many origins
+  // (Downloads, Desktop, Documents, the temporary folders and the like): a
+  // program found anywhere below one does not own the folder it lies in.
+  void AddUserTree(const std::wstring& folder);
+  // True for a text that names no folder in plain form, and for a folder at
+  // or below a user tree.
+  bool InUserTree(const std::wstring& folder) const;
+
   // Expands "%NAME%" tokens through the table the set was built from.
   const TPathExpander& Expander() const { return FExpand; }
   void SetExpander(TPathExpander expand) { FExpand = std::move(expand); }
@@ -47,6 +55,7 @@ class TKnownFolders {
   std::unordered_set<std::wstring> FSeen;  // texts already added, folded
   std::vector<std::wstring> FFolders;  // canonical and final spellings
   std::vector<std::wstring> FTrees;
+  std::vector<std::wstring> FUserTrees;
   TPathExpander FExpand;
 };
 

@@ -119,7 +119,10 @@ void TFrmMain::CreateEngine() {
     UninstallFollowUp(s, r, force);
   };
   FHelper->OnModifyBegin = [this](TUninstallHelper&, TUninstallObject*, bool) { UpdateButtons(); };
-  FHelper->OnModifyEnd = [this](TUninstallHelper&, TUninstallObject*, bool) { UpdateButtons(); };
+  FHelper->OnModifyEnd = [this](TUninstallHelper&, TUninstallObject* r, bool) {
+    UpdateButtons();
+    ShowCommandError(r, L"ModifyNotRun", L"The modify command was not run.");
+  };
 }
 
 void TFrmMain::FormShow() {
@@ -171,6 +174,16 @@ LRESULT TFrmMain::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
 void TFrmMain::ShowInfo(const std::wstring& text) {
   wmsg1->ShowMsg(GetLangText(L"Translation", L"Information", L"Information"), text, false, Handle(),
                  kMsgButtonsOk, kMsgInformation);
+}
+
+void TFrmMain::ShowCommandError(const TUninstallObject* record, const wchar_t* key,
+                                const wchar_t* text) {
+  const std::wstring error = FHelper ? FHelper->CommandError() : std::wstring();
+  if (error.empty()) return;
+  const std::wstring name = record ? record->DisplayName + L": " : std::wstring();
+  wmsg1->ShowMsg(GetLangText(L"Translation", L"Error", L"Error"),
+                 GetLangText(L"Message", key, text) + L"\r\n" + name + error, false, Handle(),
+                 kMsgButtonsOk, kMsgError);
 }
 
 // Every answer but No consents: closing the box counts as Yes.

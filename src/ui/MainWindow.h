@@ -104,6 +104,8 @@ class TFrmMain : public THostWindow {
   void UninstallFollowUp(TUninstallHelper& sender, TUninstallObject* record, bool force);
   void FindLeftovers(TUninstallObject* record);
   void ShowInfo(const std::wstring& text);
+  // Shows why a program's uninstall or modify command was not run, if it was not.
+  void ShowCommandError(const TUninstallObject* record, const wchar_t* key, const wchar_t* text);
   bool AskYesNo(const std::wstring& text);
 
   // The leftover flow (MainWindowLeftovers.cpp).

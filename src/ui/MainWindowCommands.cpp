@@ -94,6 +94,7 @@ void TFrmMain::btnremoveClick(TQuorControlBase&) {
 // registration, the leftover flow; after a forced one (often while its
 // review is open), the row goes with the registration.
 void TFrmMain::UninstallFollowUp(TUninstallHelper&, TUninstallObject* record, bool force) {
+  if (!force) ShowCommandError(record, L"UninstallNotRun", L"The uninstall command was not run.");
   if (record && !force && !RegistrationExists(*record)) FindLeftovers(record);
   if (record && force && !RegistrationExists(*record)) RemoveProgramRow(record);
   for (TQuorDirectButton* b : {BtnNormal, btnmodify, btnforce, btnremove}) b->SetEnabled(false);

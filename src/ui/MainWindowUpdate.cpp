@@ -40,7 +40,7 @@ void TFrmMain::CheckUpdateDone(TCheckUpdate&, const std::wstring&, int32_t build
                                const std::wstring& showUrl, const std::vector<std::wstring>&) {
   switch (DecideUpdate(FBuild, build, showUrl)) {
     case TUpdateOutcome::OpenPage:
-      OpenWebAddress(Handle(), Trim(showUrl));
+      OpenWebPage(Handle(), Trim(showUrl));
       break;
     case TUpdateOutcome::Nothing:
       break;

@@ -1,7 +1,11 @@
 #include "ui/WebAddress.h"
 
+#include <knownfolders.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
+#include "app/UpdateCheck.h"
 #include "base/Text.h"
 
 #if defined(__GNUC__)
@@ -20,15 +24,73 @@ bool UseBuiltInBrowser(DWORD major, DWORD minor, const std::wstring& text) {
   return lower.find(L"http") != std::wstring::npos;
 }
 
-void OpenWebAddress(HWND owner, const std::wstring& text) {
-  if (Trim(text).empty()) return;
+namespace {
+
+bool HasOpenHandler(const wchar_t* scheme) {
+  for (ASSOCSTR what : {ASSOCSTR_COMMAND, ASSOCSTR_DELEGATEEXECUTE}) {
+    wchar_t buffer[2048] = {};
+    DWORD length = 2048;
+    if (::AssocQueryStringW(ASSOCF_NONE, what, scheme, L"open", buffer, &length) == S_OK &&
+        buffer[0] != 0)
+      return true;
+  }
+  return false;
+}
+
+std::wstring BuiltInBrowser() {
+  PWSTR folder = nullptr;
+  std::wstring path;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, &folder)) && folder)
+    path = std::wstring(folder) + L"\\Internet Explorer\\iexplore.exe";
+  ::CoTaskMemFree(folder);
+  const DWORD attributes =
+      path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path
+                                                                                           : L"";
+}
+
+// The scheme's own handler with the address as its document: the shell
+// never looks at the address as a file. Without a handler the shell would
+// fall back to the text itself, so nothing is opened then.
+bool OpenWithSchemeHandler(HWND owner, const std::wstring& address) {
+  const wchar_t* scheme = address.starts_with(L"https:") ? L"https" : L"http";
+  if (!HasOpenHandler(scheme)) return false;
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_CLASSNAME | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = owner;
+  info.lpVerb = L"open";
+  info.lpFile = address.c_str();
+  info.lpClass = scheme;
+  info.nShow = SW_SHOWNORMAL;
+  return ::ShellExecuteExW(&info) != FALSE;
+}
+
+}  // namespace
+
+bool OpenWebPage(HWND owner, const std::wstring& text) {
+  const auto address = ParseWebAddress(Trim(text));
+  if (!address) return false;
   OSVERSIONINFOW info{sizeof(info)};
   // The version as the manifest lets the program see it is what decides here.
   const bool known = ::GetVersionExW(&info) != FALSE;
-  if (known && UseBuiltInBrowser(info.dwMajorVersion, info.dwMinorVersion, text))
-    ::ShellExecuteW(owner, L"open", L"IExplore.EXE", text.c_str(), nullptr, SW_SHOWNORMAL);
-  else
-    ::ShellExecuteW(owner, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (known && UseBuiltInBrowser(info.dwMajorVersion, info.dwMinorVersion, *address)) {
+    const std::wstring browser = BuiltInBrowser();
+    if (!browser.empty()) {
+      return reinterpret_cast<INT_PTR>(::ShellExecuteW(
+                 owner, L"open", browser.c_str(), address->c_str(), nullptr, SW_SHOWNORMAL)) > 32;
+    }
+  }
+  return OpenWithSchemeHandler(owner, *address);
+}
+
+void OpenWebAddress(HWND owner, const std::wstring& text) {
+  const std::wstring trimmed = Trim(text);
+  if (trimmed.empty()) return;
+  if (OpenWebPage(owner, trimmed)) return;
+  const DWORD attributes = ::GetFileAttributesW(trimmed.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    ::ShellExecuteW(owner, L"open", trimmed.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace quor

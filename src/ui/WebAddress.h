@@ -19,7 +19,14 @@ inline constexpr wchar_t kUpdatePath[] = L"/update/kztverinfo.txt";
 // 8.1 (version 6.2 and 6.3) and any text with "http" in it.
 bool UseBuiltInBrowser(DWORD major, DWORD minor, const std::wstring& text);
 
-// Nothing for a blank text; else the built-in browser or the default handler.
+// Opens a web address (see ParseWebAddress) in the browser: the built-in
+// one where UseBuiltInBrowser says so, else the handler registered for the
+// address's scheme, never whatever the shell would make of the text. False,
+// with nothing opened, for any other text or when no browser is registered.
+bool OpenWebPage(HWND owner, const std::wstring& text);
+
+// A web address as OpenWebPage does; an existing folder in its window;
+// nothing for any other text.
 void OpenWebAddress(HWND owner, const std::wstring& text);
 
 }  // namespace quor

@@ -119,17 +119,49 @@ TEST(UpdateCheck, AFailedOrHangingDownloadKeepsTheRunningBuild) {
   EXPECT_EQ(silent.Requests(), 1);
 }
 
+// Redirects are followed up to five times, and only to web addresses.
+TEST(UpdateCheck, RedirectsAreLimitedToFiveWebAddresses) {
+  struct TCase {
+    const char* Name;
+    std::wstring Path;
+    int32_t Build;
+    int Requests;
+  };
+  const TCase cases[] = {
+      {"five redirects", L"/hop/5", 43, 6},
+      {"six redirects", L"/hop/6", 42, 6},
+      {"a redirect to itself", L"/loop", 42, 6},
+      {"a redirect to a local file", L"/away", 42, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLoopbackServer server(TLoopbackServer::TMode::Redirect, "[VerInfo]\r\nBuild=43\r\n");
+    ASSERT_TRUE(server.Listening());
+    const auto result = Check(server.Url(c.Path));
+    ASSERT_TRUE(result.has_value()) << "no result";
+    EXPECT_EQ(result->Build, c.Build);
+    EXPECT_EQ(server.Requests(), c.Requests);
+  }
+}
+
 TEST(UpdateCheck, TemporaryFolderRules) {
   test::TempFolder folder;
   const std::wstring withPercent = folder.MakeFolder(L"100%");
   struct TCase {
     const char* Name;
-    std::wstring TempPath, Expected;
+    std::wstring TempPath;
+    std::optional<std::wstring> Expected;
   };
   const TCase cases[] = {
       {"a trailing backslash is added", folder.Path(), folder.Path() + L"\\"},
-      {"a folder with a percent sign", withPercent + L"\\", L"c:\\"},
-      {"a missing folder stays as written", folder.Path() + L"\\gone\\", folder.Path() + L"\\gone\\"},
+      {"a folder with a percent sign", withPercent + L"\\", std::nullopt},
+      {"a variable left unexpanded", L"%QUOR_NO_TEMP%\\", std::nullopt},
+      {"a missing folder", folder.Path() + L"\\gone\\", std::nullopt},
+      {"a relative path", L"Temp\\", std::nullopt},
+      {"a drive root", folder.Path().substr(0, 3), std::nullopt},
+      {"a path that climbs to the root", folder.Path() + L"\\..\\..\\..\\..\\..\\", std::nullopt},
+      {"a device path", L"\\\\?\\" + folder.Path() + L"\\", std::nullopt},
+      {"nothing", L"", std::nullopt},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -143,19 +175,59 @@ TEST(UpdateCheck, TemporaryFolderRules) {
   }
 }
 
+// With a temporary folder that names none, the check writes nowhere (not
+// into the drive's root) and finds no update.
+TEST(UpdateCheck, ATemporaryFolderThatNamesNoneWritesNothing) {
+  test::TempFolder folder;
+  const std::wstring withPercent = folder.MakeFolder(L"100%");
+  TLoopbackServer server(TLoopbackServer::TMode::Answer, "[VerInfo]\r\nBuild=43\r\n");
+  for (const std::wstring& temp : {withPercent + L"\\", std::wstring(L"Temp\\")}) {
+    SCOPED_TRACE(ToUtf8(temp));
+    const auto result = Check(server.Url(), 20000, temp);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->TempFile, L"");
+    EXPECT_EQ(result->Build, 42);
+  }
+}
+
+// Hostile show addresses from the update file: only a web address with a
+// host and a path without dot segments (plain, encoded or behind
+// backslashes) is ever opened.
 TEST(UpdateCheck, OnlyWebAddressesAreOpened) {
   const std::pair<const wchar_t*, bool> cases[] = {
       {L"https://vendor.example/download.html", true},
       {L"HTTP://vendor.example/", true},
+      {L"http://127.0.0.1:8080/a/b?c=..&d=%2e%2e#..", true},
+      {L"http://[::1]:80/x", true},
+      {L"http://x/windows/system32/notepad.exe", true},  // a page on host x
       {L"https://", false},
+      {L"http:///windows/notepad.exe", false},
       {L"C:\\windows\\notepad.exe", false},
       {L"file:///C:/windows/notepad.exe", false},
       {L"\\\\server\\share\\setup.exe", false},
       {L"https://vendor.example/ \"C:\\x.exe\"", false},
       {L"javascript:alert(1)", false},
       {L"https://vendor.example/\r\nnext", false},
+      {L"http://x/../../../../users/quor/Downloads/probe.exe", false},
+      {L"http://x/a/../b", false},
+      {L"http://x/./b", false},
+      {L"http://x/..", false},
+      {L"http://x/%2e%2e/%2E%2E/windows/notepad.exe", false},
+      {L"http://x/.%2e/windows/notepad.exe", false},
+      {L"http://x/%252e%252e/windows/notepad.exe", false},
+      {L"http://x\\..\\..\\windows\\notepad.exe", false},
+      {L"http://x/a%5c..%5cwindows%5cnotepad.exe", false},
+      {L"http://x/a%2f..%2fb", false},
+      {L"http://user@x/", false},
+      {L"http://x:99999/", false},
+      {L"http://x:/", false},
+      {L"http://-x/", false},
+      {L"http://x/caf\u00e9", false},
   };
   for (const auto& [text, web] : cases) EXPECT_EQ(IsWebAddress(text), web) << ToUtf8(text);
+  EXPECT_EQ(ParseWebAddress(L"HTTPS://Vendor.Example"), L"https://vendor.example/");
+  EXPECT_EQ(ParseWebAddress(L"http://Vendor.Example:81/Path?Q=A"),
+            L"http://vendor.example:81/Path?Q=A");
 }
 
 }  // namespace

@@ -73,6 +73,37 @@ TEST(CliUninstall, AFailedUninstallerLeavesTheRegistration) {
   EXPECT_EQ(nlohmann::json::parse(r.Out)["registrationRemoved"], false);
 }
 
+// An unquoted command whose path could also mean a planted program runs
+// neither: uninstall and modify say so on stderr and exit 1, and the JSON
+// adds the reason.
+TEST(CliUninstall, ACommandThatIsNotRunIsAFailure) {
+  test::TempFolder folder;
+  const std::wstring tool = folder.MakeFolder(L"Zqx Tool");
+  ASSERT_TRUE(::CopyFileW((test::ExeFolder() + L"\\quor_test_helper.exe").c_str(),
+                          (tool + L"\\uninst.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW((test::ExeFolder() + L"\\quor_test_helper.exe").c_str(),
+                          (folder / L"Zqx.exe").c_str(), FALSE));
+  const std::wstring marker = folder / L"ran";
+  const std::wstring command = tool + L"\\uninst.exe --marker " + marker;
+  test::TempRegistration reg(test::TLocation::UserNative);
+  reg.SetString(L"DisplayName", L"Quor CLI ambiguous");
+  reg.SetString(L"UninstallString", command);
+  reg.SetString(L"ModifyPath", command);
+  for (const wchar_t* args : {L"uninstall ", L"uninstall --json ", L"modify "}) {
+    SCOPED_TRACE(ToUtf8(args));
+    const auto r = RunProcess(Quor(args + KeyArg(reg)));
+    EXPECT_EQ(r.ExitCode, 1u) << r.Out;
+    EXPECT_NE(r.Err.find("was not run: it could mean more than one program"), std::string::npos)
+        << r.Err;
+    if (std::wstring(args).find(L"--json") != std::wstring::npos) {
+      const auto j = nlohmann::json::parse(r.Out);
+      EXPECT_EQ(j["registrationRemoved"], false);
+      EXPECT_TRUE(j["commandError"].is_string());
+    }
+  }
+  EXPECT_FALSE(test::PathExists(marker));
+}
+
 // After the uninstaller, a leftover in use stays: the JSON names it with the
 // system's reason in "failed", the rest goes, and the exit status says so.
 TEST(CliUninstall, RemoveJsonReportsEachItemThatStays) {

@@ -132,7 +132,37 @@ TEST_F(EngineTest, AnEmptyCommandStillEndsTheJob) {
   ASSERT_TRUE(PumpUntil([&] { return Ended(8); }));
   EXPECT_EQ(codes, (std::vector<int>{4, 5, 7, 8}));
   EXPECT_EQ(engine->State(), esIdle);
+  EXPECT_EQ(engine->CommandError(), L"no command is registered");
   EXPECT_TRUE(PumpUntil([&] { return !engine->JobRunning(); }));
+}
+
+// A command that is not run is a failure the end event can tell: the
+// reason is there when the end is raised, and gone after a command that ran.
+TEST_F(EngineTest, TheJobsEndTellsWhyItsCommandWasNotRun) {
+  test::TempRegistration reg(test::TLocation::UserNative);
+  engine->Threaded = true;
+  std::vector<std::wstring> errors;
+  engine->OnUninstallEnd = [&](auto& e, auto*, bool) {
+    codes.push_back(5);
+    errors.push_back(e.CommandError());
+  };
+  engine->OnModifyEnd = [&](auto& e, auto*, bool) {
+    codes.push_back(8);
+    errors.push_back(e.CommandError());
+  };
+  engine->Uninstall(Record(reg, L"C:\\nowhere\\no such\\uninst.exe /S"), false);
+  ASSERT_TRUE(PumpUntil([&] { return Ended(5); }));
+  auto modify = Record(reg, L"");
+  modify->ModifyPath = L"MsiExec.exe /X{12345678} /qn";
+  engine->Modify(modify);
+  ASSERT_TRUE(PumpUntil([&] { return Ended(8); }));
+  codes.clear();
+  engine->Uninstall(Record(reg, test::HelperCommand(L"--exit 0")), false);
+  ASSERT_TRUE(PumpUntil([&] { return Ended(5); }));
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_NE(errors[0].find(L"does not exist"), std::wstring::npos);
+  EXPECT_NE(errors[1].find(L"product code"), std::wstring::npos);
+  EXPECT_EQ(errors[2], L"");
 }
 
 TEST_F(EngineTest, UninstallWaitsForTheRelaunchedUninstaller) {

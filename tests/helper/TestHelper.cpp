@@ -11,6 +11,10 @@
 //   --second-instance N   start as a second instance would, against the instance slot named N:
 //                         exit 1 when another instance was brought forward, else 0
 //   --windows-version     write the Windows version the program is told ("10.0") to standard output
+//
+// With QUOR_TEST_RAN_LOG set, each start first appends a line to that file:
+// its own path, a tab and its command line (UTF-8), so that a test sees which
+// copy ran and with what.
 
 #include <windows.h>
 
@@ -63,6 +67,17 @@ void WriteOut(const std::string& text) {
               &written, nullptr);
 }
 
+void LogStart() {
+  wchar_t log[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableW(L"QUOR_TEST_RAN_LOG", log, MAX_PATH)) return;
+  quor::UniqueKernelHandle h(::CreateFileW(log, FILE_APPEND_DATA,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string line = quor::ToUtf8(SelfPath() + L"\t" + ::GetCommandLineW()) + "\n";
+  DWORD written = 0;
+  if (h) ::WriteFile(h.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
 int RunAsSecondInstance(const std::wstring& slotName) {
   auto slot = quor::TInstanceSlot::Open(slotName.c_str());
   if (!slot) return 2;
@@ -99,6 +114,7 @@ void DeleteKey(const std::wstring& spec) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  LogStart();
   Options o;
   std::wstring forwarded;
   for (int i = 1; i < argc; ++i) {

@@ -15,12 +15,18 @@
 namespace quor {
 namespace {
 
-std::wstring Downloads() {
+std::wstring KnownFolder(const KNOWNFOLDERID& id) {
   PWSTR path = nullptr;
   std::wstring result;
-  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_DONT_VERIFY, nullptr, &path))) result = path;
+  if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path))) result = path;
   ::CoTaskMemFree(path);
   return result;
+}
+std::wstring Downloads() { return KnownFolder(FOLDERID_Downloads); }
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
+  return std::wstring(temp, n <= MAX_PATH ? n : 0);
 }
 
 using test::TempRegistration;
@@ -251,6 +257,18 @@ TEST_F(EnumProgramsTest, InstallFolderFallbackAndFolderName) {
       {"system folder", L"", sys + L"\\msiexec.exe /X{1}", L"", L""},
       {"quoted, in a known folder", L"", L"\"" + sys + L"\\msiexec.exe\" /X{1}", L"", L""},
       {"in Downloads", L"", Downloads() + L"\\setup.exe /x", L"", L""},
+      // Other downloads share an unpacked installer's folder.
+      {"below Downloads", L"", Downloads() + L"\\tmpsetup\\setup.exe /uninstall", L"", L""},
+      {"deep below Downloads, quoted", L"", L"\"" + Downloads() + L"\\a\\b\\Quor Tool\\un.exe\" /x",
+       L"", L""},
+      {"below the Desktop", L"", KnownFolder(FOLDERID_Desktop) + L"\\Quor Tool\\un.exe", L"", L""},
+      {"below Documents", L"", KnownFolder(FOLDERID_Documents) + L"\\Quor Tool\\un.exe", L"", L""},
+      {"below the temporary folder", L"", TempFolder() + L"Quor Tool\\un.exe", L"", L""},
+      {"in the profile", L"", KnownFolder(FOLDERID_Profile) + L"\\un.exe", L"", L""},
+      {"a drive root", L"", L"C:\\un.exe /S", L"", L""},
+      {"below the local application data", L"",
+       KnownFolder(FOLDERID_LocalAppData) + L"\\Quor Tool\\un.exe /S",
+       KnownFolder(FOLDERID_LocalAppData) + L"\\Quor Tool\\", L"Quor Tool"},
       {"spelled with ..", L"", pf + L"\\Quor Tool\\..\\unins.exe", L"", L""},
       {"three letters", pf + L"\\Abc", L"", pf + L"\\Abc", L""},
       {"four letters", pf + L"\\Abcd", L"", pf + L"\\Abcd", L"Abcd"},

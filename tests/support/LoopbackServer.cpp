@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstdlib>
+
 namespace quor::test {
 namespace {
 
@@ -32,15 +34,38 @@ SOCKET BoundListener(int& port) {
   return s;
 }
 
-// Reads until the blank line that ends the request's header.
-void ReadRequest(SOCKET client) {
+// Reads until the blank line that ends the request's header; answers the
+// request's path.
+std::string ReadRequest(SOCKET client) {
   std::string request;
   char buffer[1024];
   while (request.find("\r\n\r\n") == std::string::npos) {
     const int n = ::recv(client, buffer, sizeof(buffer), 0);
-    if (n <= 0) return;
+    if (n <= 0) break;
     request.append(buffer, size_t(n));
   }
+  const size_t from = request.find(' ');
+  const size_t to = from == std::string::npos ? from : request.find(' ', from + 1);
+  return to == std::string::npos ? std::string() : request.substr(from + 1, to - from - 1);
+}
+
+std::string Answer(const std::string& body) {
+  return "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+std::string Redirect(const std::string& location) {
+  return "HTTP/1.1 302 Found\r\nLocation: " + location +
+         "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
+std::string RedirectResponse(const std::string& path, const std::string& body) {
+  if (path.rfind("/hop/", 0) == 0) {
+    const int left = std::atoi(path.c_str() + 5);
+    return left <= 0 ? Answer(body) : Redirect("/hop/" + std::to_string(left - 1));
+  }
+  if (path == "/away") return Redirect(TLoopbackServer::kAwayTarget);
+  return Redirect(path);
 }
 
 void SendAll(SOCKET client, const std::string& bytes) {
@@ -90,14 +115,13 @@ void TLoopbackServer::Serve() {
   while (!FStopping) {
     SOCKET client = ::accept(SOCKET(FListener), nullptr, nullptr);
     if (client == INVALID_SOCKET) return;
-    ReadRequest(client);
+    const std::string path = ReadRequest(client);
     ++FRequests;
     if (FMode == TMode::Silent) {
       FHeld.push_back(client);
       continue;
     }
-    SendAll(client, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                        std::to_string(FBody.size()) + "\r\nConnection: close\r\n\r\n" + FBody);
+    SendAll(client, FMode == TMode::Redirect ? RedirectResponse(path, FBody) : Answer(FBody));
     ::shutdown(client, SD_SEND);
     ::closesocket(client);
   }

@@ -1,6 +1,7 @@
 #pragma once
 // A tiny HTTP server on 127.0.0.1 for tests: answers every request with one
-// fixed response, or accepts and never answers. It counts the requests.
+// fixed response, redirects, or accepts and never answers. It counts the
+// requests.
 
 #include <atomic>
 #include <memory>
@@ -12,13 +13,17 @@ namespace quor::test {
 
 class TLoopbackServer {
  public:
-  enum class TMode { Answer, Silent };
+  enum class TMode { Answer, Silent, Redirect };
   // `body` is sent after a "200 OK" header (Answer); Silent reads the
-  // request and holds the connection until the server goes.
+  // request and holds the connection until the server goes. Redirect sends
+  // "/hop/N" to "/hop/N-1" and answers "/hop/0" with `body`; "/away" to
+  // kAwayTarget; any other path to itself.
   TLoopbackServer(TMode mode, std::string body = {});
   ~TLoopbackServer();
   TLoopbackServer(const TLoopbackServer&) = delete;
   TLoopbackServer& operator=(const TLoopbackServer&) = delete;
+
+  static constexpr const char* kAwayTarget = "file:///C:/windows/win.ini";
 
   bool Listening() const { return FPort != 0; }
   // "http://127.0.0.1:<port><path>"

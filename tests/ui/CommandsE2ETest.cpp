@@ -420,6 +420,41 @@ TEST_F(CommandsE2E, NormalUninstallScansOnlyWhenTheRegistrationHasGone) {
   EXPECT_TRUE(WaitUntil([&] { return !Listed(goes); }, kStepLimitMs)) << "the row stays";
 }
 
+// An uninstall command that could mean a planted program as well as the
+// registered one runs neither: the window says why, naming the program, and
+// the row stays. The same holds for the modify command.
+TEST_F(CommandsE2E, ACommandThatIsNotRunIsShownAsAFailure) {
+  TempFolder marks(L"QuorCmdMarks");
+  const std::wstring tool = marks.MakeFolder(L"Zqx Tool");
+  const std::wstring helper = ExeFolder() + L"\\quor_test_helper.exe";
+  ASSERT_TRUE(::CopyFileW(helper.c_str(), (tool + L"\\uninst.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(helper.c_str(), (marks / L"Zqx.exe").c_str(), FALSE));
+  const std::wstring ran = marks / L"ran.txt";
+  const TTestProgram program(Spec(L"Ambiguous"), L"QuorCmdTest-A");
+  program.SetValue(L"UninstallString", tool + L"\\uninst.exe --marker " + ran);
+  program.SetValue(L"ModifyPath", tool + L"\\uninst.exe --marker " + ran);
+  Start({&program});
+  const struct {
+    TCommand Command;
+    const wchar_t* Text;
+  } cases[] = {{cmdNormal, L"The uninstall command was not run."},
+               {cmdModify, L"The modify command was not run."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.Command));
+    SelectRow(program);
+    ClickCommand(c.Command);
+    const HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "the failure was not shown";
+    const std::wstring text = WindowText(box);
+    EXPECT_TRUE(text.starts_with(L"Error\r\n" + std::wstring(c.Text) + L"\r\n" +
+                                 program.DisplayName() + L": it could mean more than one program"))
+        << Ascii(text);
+    ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  }
+  EXPECT_FALSE(PathExists(ran)) << "a program ran";
+  EXPECT_TRUE(Listed(program));
+}
+
 // Enter and Delete uninstall the selected row while the user can see it;
 // hidden by the search, it is not uninstalled by a key.
 TEST_F(CommandsE2E, KeysUninstallOnlyTheRowTheUserSees) {
