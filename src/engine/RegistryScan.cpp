@@ -133,7 +133,7 @@ bool IsSoftwareChildShared(const std::wstring& name) {
 }
 
 // Where the class name begins in a lower-cased key path below a classes
-// root: HKCR\[Wow6432Node\]<class>, <root>\Software\[Wow6432Node\]Classes\
+// root: HKCR\[Wow6432Node\]<class>, <root>\Software\[Wow6432Node\]Classes
 // [Wow6432Node\]<class>, HKU\<sid>_Classes\[Wow6432Node\]<class> and
 // HKU\<sid>\Software\Classes\<class>; nothing for any other path.
 std::optional<size_t> ClassNameStart(HKEY root, std::wstring_view path) {
