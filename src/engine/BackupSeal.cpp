@@ -1,8 +1,10 @@
 #include "engine/BackupSeal.h"
 
+#include <windows.h>
+
+// After windows.h, which they need.
 #include <bcrypt.h>
 #include <wincrypt.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <memory>
