@@ -23,7 +23,8 @@ std::wstring NativePath(const std::wstring& path) {
 DWORD RenameThroughHandle(HANDLE h, const std::wstring& dest) {
   const std::wstring native = NativePath(dest);
   if (native.empty()) return ERROR_INVALID_NAME;
-  std::vector<uint64_t> buffer((sizeof(FILE_RENAME_INFO) + native.size() * sizeof(wchar_t)) / 8 + 1);
+  std::vector<uint64_t> buffer((sizeof(FILE_RENAME_INFO) + native.size() * sizeof(wchar_t)) / 8 +
+                               1);
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   info->ReplaceIfExists = FALSE;
   info->RootDirectory = nullptr;
@@ -80,12 +81,14 @@ DWORD CopyFromHandle(HANDLE source, const std::wstring& dest, int64_t& bytes) {
     if (got == 0) break;
     DWORD written = 0;
     if (!::WriteFile(target.Get(), buffer.data(), got, &written, nullptr) || written != got) {
-      error = written != got && ::GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT : ::GetLastError();
+      error = written != got && ::GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT
+                                                                  : ::GetLastError();
       break;
     }
     bytes += got;
   }
-  if (error == ERROR_SUCCESS && !ApplyBasicInfo(target.Get(), basic, false)) error = ::GetLastError();
+  if (error == ERROR_SUCCESS && !ApplyBasicInfo(target.Get(), basic, false))
+    error = ::GetLastError();
   if (error != ERROR_SUCCESS) {
     target.Reset();
     ::DeleteFileW(ExactLongPath(dest).c_str());
@@ -110,8 +113,8 @@ struct TWalkFrame {
 // Lists a tree through handles, never entering a link; asks `visit` about
 // each entry (with its path) and descends into folders it answers true for.
 template <typename Visit>
-void WalkTree(UniqueKernelHandle top, const std::wstring& path, const std::wstring& dest, Visit visit,
-              const std::function<void(TWalkFrame&)>& finished = nullptr) {
+void WalkTree(UniqueKernelHandle top, const std::wstring& path, const std::wstring& dest,
+              Visit visit, const std::function<void(TWalkFrame&)>& finished = nullptr) {
   std::vector<TWalkFrame> stack;
   TWalkFrame first;
   first.Handle = std::move(top);
@@ -160,20 +163,21 @@ TTreeFacts SurveyTree(const std::wstring& path, const TKeepTest& keep) {
   if (!parent) return facts;
   top = OpenFolderEntry(parent.Get(), self);
   if (!top) return facts;
-  WalkTree(std::move(top), path, {}, [&](TWalkFrame& frame, const TEntry& entry, TWalkFrame& child) {
-    if (keep && keep(child.Path)) {
-      facts.HoldsKept = true;
-      return false;
-    }
-    if (!entry.IsFolder()) {
-      facts.Size.Files += 1;
-      facts.Size.Bytes += entry.Size;
-      return false;
-    }
-    if (entry.IsLink()) return false;
-    child.Handle = OpenFolderEntry(frame.Handle.Get(), entry);
-    return static_cast<bool>(child.Handle);
-  });
+  WalkTree(std::move(top), path, {},
+           [&](TWalkFrame& frame, const TEntry& entry, TWalkFrame& child) {
+             if (keep && keep(child.Path)) {
+               facts.HoldsKept = true;
+               return false;
+             }
+             if (!entry.IsFolder()) {
+               facts.Size.Files += 1;
+               facts.Size.Bytes += entry.Size;
+               return false;
+             }
+             if (entry.IsLink()) return false;
+             child.Handle = OpenFolderEntry(frame.Handle.Get(), entry);
+             return static_cast<bool>(child.Handle);
+           });
   return facts;
 }
 
@@ -198,18 +202,20 @@ std::unordered_set<std::wstring> CopyTree(UniqueKernelHandle top, const std::wst
         }
         THandleFacts facts;
         TDeleteResult result;
-        UniqueKernelHandle h =
-            OpenListed(frame.Handle.Get(), entry, facts, result, entry.IsFolder() ? 0 : kReadAccess);
+        UniqueKernelHandle h = OpenListed(frame.Handle.Get(), entry, facts, result,
+                                          entry.IsFolder() ? 0 : kReadAccess);
         if (!h) {
-          move.NotBackedUp.emplace_back(child.Path, result.LinkLeft ? L"a link: not backed up, left in place"
-                                                                     : SystemErrorText(result.Error));
+          move.NotBackedUp.emplace_back(child.Path, result.LinkLeft
+                                                        ? L"a link: not backed up, left in place"
+                                                        : SystemErrorText(result.Error));
           return false;
         }
         if (!entry.IsFolder()) {
           int64_t bytes = 0;
           const DWORD copyError = CopyFromHandle(h.Get(), child.Dest, bytes);
           if (copyError != ERROR_SUCCESS) {
-            move.NotBackedUp.emplace_back(child.Path, L"backup not written: " + SystemErrorText(copyError));
+            move.NotBackedUp.emplace_back(child.Path,
+                                          L"backup not written: " + SystemErrorText(copyError));
             return false;
           }
           move.Bytes += bytes;
@@ -219,7 +225,8 @@ std::unordered_set<std::wstring> CopyTree(UniqueKernelHandle top, const std::wst
         }
         DWORD folderError = ERROR_SUCCESS;
         if (!CreateCopyTarget(child.Dest, true, folderError)) {
-          move.NotBackedUp.emplace_back(child.Path, L"backup not written: " + SystemErrorText(folderError));
+          move.NotBackedUp.emplace_back(child.Path,
+                                        L"backup not written: " + SystemErrorText(folderError));
           return false;
         }
         copied.insert(child.Path);
@@ -227,10 +234,9 @@ std::unordered_set<std::wstring> CopyTree(UniqueKernelHandle top, const std::wst
         return true;
       },
       [](TWalkFrame& frame) {
-        UniqueKernelHandle h(::CreateFileW(ExactLongPath(frame.Dest).c_str(), FILE_WRITE_ATTRIBUTES,
-                                           kShareAll, nullptr, OPEN_EXISTING,
-                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                           nullptr));
+        UniqueKernelHandle h(::CreateFileW(
+            ExactLongPath(frame.Dest).c_str(), FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (h) ApplyBasicInfo(h.Get(), frame.Basic, true);
       });
   return copied;
@@ -257,7 +263,8 @@ TBackupMove MoveFileToBackup(const std::wstring& path, const std::wstring& dest)
   THandleFacts facts;
   UniqueKernelHandle h = OpenListed(folder.Get(), entry, facts, move.Result, kReadAccess);
   if (!h) {
-    if (move.Result.LinkLeft) move.NotBackedUp.emplace_back(path, L"a link: not backed up, left in place");
+    if (move.Result.LinkLeft)
+      move.NotBackedUp.emplace_back(path, L"a link: not backed up, left in place");
     return move;
   }
   const int64_t size = FileSizeOf(h.Get());
@@ -299,7 +306,8 @@ TBackupMove MoveFolderToBackup(const std::wstring& folder, const std::wstring& d
   THandleFacts facts;
   UniqueKernelHandle top = OpenListed(parent.Get(), entry, facts, move.Result);
   if (!top) {
-    if (move.Result.LinkLeft) move.NotBackedUp.emplace_back(path, L"a link: not backed up, left in place");
+    if (move.Result.LinkLeft)
+      move.NotBackedUp.emplace_back(path, L"a link: not backed up, left in place");
     return move;
   }
   const TTreeFacts survey = SurveyTree(path, keep);
@@ -362,10 +370,10 @@ std::wstring PrepareParent(const std::wstring& path) {
 
 void CopyTimes(const std::wstring& from, const std::wstring& to) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
-  UniqueKernelHandle source(::CreateFileW(ExactLongPath(from).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
-                                          nullptr, OPEN_EXISTING, flags, nullptr));
-  UniqueKernelHandle target(::CreateFileW(ExactLongPath(to).c_str(), FILE_WRITE_ATTRIBUTES, kShareAll,
-                                          nullptr, OPEN_EXISTING, flags, nullptr));
+  UniqueKernelHandle source(::CreateFileW(ExactLongPath(from).c_str(), FILE_READ_ATTRIBUTES,
+                                          kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
+  UniqueKernelHandle target(::CreateFileW(ExactLongPath(to).c_str(), FILE_WRITE_ATTRIBUTES,
+                                          kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
   FILE_BASIC_INFO basic{};
   if (source && target && ReadBasicInfo(source.Get(), basic)) {
     ApplyBasicInfo(target.Get(), basic, (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
@@ -375,13 +383,38 @@ void CopyTimes(const std::wstring& from, const std::wstring& to) {
 bool RestoreEntry(const std::wstring& from, const std::wstring& to, bool overwrite,
                   const TRestoreSink& sink);
 
+// Why `from` may not be read: the backup's folder, a folder on the way down
+// from it, or the object itself is a link (or is missing from the listing);
+// empty when none is. Each is looked up in its parent's listing, which
+// shows a link as itself.
+std::wstring LinkInBackup(const std::wstring& within, const std::wstring& from) {
+  if (from.size() <= within.size() + 1 || from[within.size()] != L'\\' ||
+      from.compare(0, within.size(), within) != 0) {
+    return L"not inside the backup";
+  }
+  size_t end = within.size();
+  for (;;) {
+    const std::wstring path = from.substr(0, end);
+    WIN32_FIND_DATAW data{};
+    UniqueFindHandle find(::FindFirstFileExW(ExactLongPath(path).c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, 0));
+    if (!find) return L"missing from the backup";
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      return L"the backup holds a link at " + path + L": not followed";
+    }
+    if (end == from.size()) return {};
+    end = std::min(from.find(L'\\', end + 1), from.size());
+  }
+}
+
 // Every entry of a backup folder into an existing folder; the backup folder
 // goes when it is empty afterwards.
 bool MergeFolder(const std::wstring& from, const std::wstring& to, bool overwrite,
                  const TRestoreSink& sink) {
   bool all = true;
   for (const auto& entry : ListFolder(from)) {
-    all &= RestoreEntry(from + L"\\" + entry.cFileName, to + L"\\" + entry.cFileName, overwrite, sink);
+    all &=
+        RestoreEntry(from + L"\\" + entry.cFileName, to + L"\\" + entry.cFileName, overwrite, sink);
   }
   if (all) {
     CopyTimes(from, to);
@@ -409,8 +442,10 @@ bool RestoreEntry(const std::wstring& from, const std::wstring& to, bool overwri
   const bool sourceLink = (source & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   if (ExactPathExists(to)) {
     const DWORD target = AttributesOf(to);
-    const bool targetFolder = target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_DIRECTORY);
-    const bool targetLink = target == INVALID_FILE_ATTRIBUTES || (target & FILE_ATTRIBUTE_REPARSE_POINT);
+    const bool targetFolder =
+        target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_DIRECTORY);
+    const bool targetLink =
+        target == INVALID_FILE_ATTRIBUTES || (target & FILE_ATTRIBUTE_REPARSE_POINT);
     if (sourceFolder && !sourceLink && targetFolder && !targetLink) {
       return MergeFolder(from, to, overwrite, sink);
     }
@@ -424,19 +459,23 @@ bool RestoreEntry(const std::wstring& from, const std::wstring& to, bool overwri
   }
   if (::MoveFileExW(ExactLongPath(from).c_str(), ExactLongPath(to).c_str(), 0)) return true;
   const DWORD error = ::GetLastError();
-  if (error != ERROR_NOT_SAME_DEVICE) return Report(sink, to, TRestoreState::Failed, SystemErrorText(error));
-  if (sourceLink) return Report(sink, to, TRestoreState::Failed, L"a link cannot be copied to another volume");
+  if (error != ERROR_NOT_SAME_DEVICE)
+    return Report(sink, to, TRestoreState::Failed, SystemErrorText(error));
+  if (sourceLink)
+    return Report(sink, to, TRestoreState::Failed, L"a link cannot be copied to another volume");
   if (sourceFolder) {
     if (!::CreateDirectoryW(ExactLongPath(to).c_str(), nullptr)) {
       return Report(sink, to, TRestoreState::Failed, SystemErrorText(::GetLastError()));
     }
     return MergeFolder(from, to, overwrite, sink);
   }
-  UniqueKernelHandle h(::CreateFileW(ExactLongPath(from).c_str(), GENERIC_READ | FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  UniqueKernelHandle h(::CreateFileW(ExactLongPath(from).c_str(),
+                                     GENERIC_READ | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
   int64_t bytes = 0;
   const DWORD copyError = h ? CopyFromHandle(h.Get(), to, bytes) : ::GetLastError();
-  if (copyError != ERROR_SUCCESS) return Report(sink, to, TRestoreState::Failed, SystemErrorText(copyError));
+  if (copyError != ERROR_SUCCESS)
+    return Report(sink, to, TRestoreState::Failed, SystemErrorText(copyError));
   h.Reset();
   ::SetFileAttributesW(ExactLongPath(from).c_str(), FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileW(ExactLongPath(from).c_str());
@@ -445,10 +484,13 @@ bool RestoreEntry(const std::wstring& from, const std::wstring& to, bool overwri
 
 }  // namespace
 
-bool RestoreFromBackup(const std::wstring& from, const std::wstring& to, bool overwrite,
-                       const TRestoreSink& sink) {
+bool RestoreFromBackup(const std::wstring& within, const std::wstring& from, const std::wstring& to,
+                       bool overwrite, const TRestoreSink& sink) {
   std::wstring target = to;
   while (target.size() > 3 && target.back() == L'\\') target.pop_back();
+  if (std::wstring why = LinkInBackup(within, from); !why.empty()) {
+    return Report(sink, target, TRestoreState::Failed, why);
+  }
   return RestoreEntry(from, target, overwrite, sink);
 }
 

@@ -58,8 +58,11 @@ using TRestoreSink =
 // at `to` now is left as it is and reported, unless `overwrite` replaces a
 // file with the backup's; folders are merged entry by entry. Missing folders
 // above `to` are created; nothing is written through a folder link on the
-// way. Answers whether everything went back.
-bool RestoreFromBackup(const std::wstring& from, const std::wstring& to, bool overwrite,
-                       const TRestoreSink& sink);
+// way. `from` lies below the backup's own folder `within`: when that folder,
+// or any folder between it and `from`, or `from` itself is a link, nothing is
+// read through it and the whole object is reported as failed. Answers
+// whether everything went back.
+bool RestoreFromBackup(const std::wstring& within, const std::wstring& from, const std::wstring& to,
+                       bool overwrite, const TRestoreSink& sink);
 
 }  // namespace quor

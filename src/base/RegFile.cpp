@@ -128,7 +128,9 @@ class TReader {
   explicit TReader(std::wstring_view text) : FLines(SplitLines(text)) {}
 
   TRegFileParse Run() {
-    if (!ReadHeader()) return Fail(L"the first line is not \"Windows Registry Editor Version 5.00\"");
+    if (FLines.size() > kMaxRegFileLines) return Fail(L"more lines than this reader takes");
+    if (!ReadHeader())
+      return Fail(L"the first line is not \"Windows Registry Editor Version 5.00\"");
     while (FNext < FLines.size()) {
       const size_t number = FNext + 1;
       std::wstring_view line = TrimBlanks(FLines[FNext++]);
@@ -190,12 +192,25 @@ class TReader {
       if (c == L'\\' && i + 1 < line.size()) {
         const wchar_t next = line[++i];
         switch (next) {
-          case L'\\': out += L'\\'; break;
-          case L'"': out += L'"'; break;
-          case L'n': out += L'\n'; break;
-          case L'r': out += L'\r'; break;
-          case L'0': out += L'\0'; break;
-          default: out += L'\\'; out += next; break;
+          case L'\\':
+            out += L'\\';
+            break;
+          case L'"':
+            out += L'"';
+            break;
+          case L'n':
+            out += L'\n';
+            break;
+          case L'r':
+            out += L'\r';
+            break;
+          case L'0':
+            out += L'\0';
+            break;
+          default:
+            out += L'\\';
+            out += next;
+            break;
         }
         continue;
       }
@@ -234,6 +249,8 @@ class TReader {
       if (end == std::wstring_view::npos) return Bad(L"a string without its closing quote");
       const std::wstring_view rest = TrimBlanks(data.substr(end));
       if (!rest.empty() && rest.front() != L';') return Bad(L"text after a string value");
+      if (text.size() >= kMaxRegValueBytes / 2)
+        return Bad(L"a value with more data than this reader takes");
       value.Type = kRegSz;
       for (wchar_t c : text) {
         value.Data.push_back(static_cast<uint8_t>(c & 0xFF));
@@ -267,18 +284,20 @@ class TReader {
       v = (v << 4) | static_cast<uint32_t>(d);
     }
     value.Type = kRegDword;
-    value.Data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                  static_cast<uint8_t>(v >> 24)};
+    value.Data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                  static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
     return true;
   }
 
   // "hex:" or "hex(n):" then bytes; a line ending in a backslash goes on in
-  // the next line.
+  // the next line. Each line is read as it comes: the data is never joined
+  // into one text, so a long value costs its length once.
   bool ReadHex(std::wstring_view rest, TRegFileValue& value) {
     value.Type = 3;
     if (!rest.empty() && rest.front() == L'(') {
       const size_t close = rest.find(L')');
-      if (close == std::wstring_view::npos || close == 1 || close > 9) return Bad(L"a hex type without its number");
+      if (close == std::wstring_view::npos || close == 1 || close > 9)
+        return Bad(L"a hex type without its number");
       uint32_t type = 0;
       for (wchar_t c : rest.substr(1, close - 1)) {
         const int d = HexValueOf(c);
@@ -289,28 +308,39 @@ class TReader {
       rest.remove_prefix(close + 1);
     }
     if (rest.empty() || rest.front() != L':') return Bad(L"a hex value without \":\"");
-    std::wstring bytes(rest.substr(1));
+    std::wstring_view line = rest.substr(1);
     for (;;) {
-      std::wstring_view trimmed = TrimBlanks(bytes);
-      if (trimmed.empty() || trimmed.back() != L'\\') break;
+      std::wstring_view part = TrimBlanks(line);
+      bool more = !part.empty() && part.back() == L'\\';
+      if (more) part.remove_suffix(1);
+      if (const size_t comment = part.find(L';'); comment != std::wstring_view::npos) {
+        part = part.substr(0, comment);
+        more = false;  // a comment ends the value
+      }
+      if (!ReadHexBytes(part, value.Data))
+        return Bad(L"a hex byte that is not one or two hex digits");
+      if (value.Data.size() > kMaxRegValueBytes)
+        return Bad(L"a value with more data than this reader takes");
+      if (!more) return true;
       if (FNext >= FLines.size()) return Bad(L"a continued hex line at the end of the file");
-      bytes = std::wstring(trimmed.substr(0, trimmed.size() - 1)) + std::wstring(TrimBlanks(FLines[FNext++]));
+      line = FLines[FNext++];
     }
-    const size_t comment = bytes.find(L';');
-    if (comment != std::wstring::npos) bytes.resize(comment);
-    std::wstring_view list = TrimBlanks(bytes);
+  }
+
+  // Comma-separated bytes of one line; a comma may end the line.
+  static bool ReadHexBytes(std::wstring_view list, std::vector<uint8_t>& data) {
+    list = TrimBlanks(list);
     while (!list.empty()) {
       const size_t comma = list.find(L',');
       const std::wstring_view item = TrimBlanks(list.substr(0, comma));
       if (item.empty() || item.size() > 2 || HexValueOf(item[0]) < 0 ||
           (item.size() == 2 && HexValueOf(item[1]) < 0)) {
-        return Bad(L"a hex byte that is not one or two hex digits");
+        return false;
       }
-      value.Data.push_back(static_cast<uint8_t>(item.size() == 1 ? HexValueOf(item[0])
-                                                                 : HexValueOf(item[0]) * 16 + HexValueOf(item[1])));
+      data.push_back(static_cast<uint8_t>(
+          item.size() == 1 ? HexValueOf(item[0]) : HexValueOf(item[0]) * 16 + HexValueOf(item[1])));
       if (comma == std::wstring_view::npos) break;
-      list.remove_prefix(comma + 1);
-      if (TrimBlanks(list).empty()) break;  // a trailing comma
+      list = TrimBlanks(list.substr(comma + 1));
     }
     return true;
   }
@@ -350,8 +380,14 @@ std::string RegFileBytes(const std::vector<TRegFileKey>& keys) {
   return bytes;
 }
 
-TRegFileParse ParseRegFile(std::string_view bytes) { return ParseRegFileText(DecodeBytes(bytes)); }
+TRegFileParse ParseRegFile(std::string_view bytes) {
+  if (bytes.size() > kMaxRegFileBytes) return {{}, L"larger than this reader takes", 0};
+  return ParseRegFileText(DecodeBytes(bytes));
+}
 
-TRegFileParse ParseRegFileText(std::wstring_view text) { return TReader(text).Run(); }
+TRegFileParse ParseRegFileText(std::wstring_view text) {
+  if (text.size() > kMaxRegFileBytes) return {{}, L"larger than this reader takes", 0};
+  return TReader(text).Run();
+}
 
 }  // namespace quor

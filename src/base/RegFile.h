@@ -25,7 +25,7 @@ struct TRegFileValue {
 };
 
 struct TRegFileKey {
-  std::wstring Path;  // root's full name, backslash, key path
+  std::wstring Path;    // root's full name, backslash, key path
   bool Delete = false;  // [-path]: remove the key
   std::vector<TRegFileValue> Values;
 };
@@ -41,6 +41,12 @@ bool RegFileCanHoldValueName(std::wstring_view name);
 std::wstring RegFileText(const std::vector<TRegFileKey>& keys);
 // The same as file bytes: UTF-16 LE with a byte-order mark.
 std::string RegFileBytes(const std::vector<TRegFileKey>& keys);
+
+// Limits on a file this reader takes: larger files, more lines, or a value
+// with more data are refused before or while they are read.
+inline constexpr size_t kMaxRegFileBytes = 64u << 20;
+inline constexpr size_t kMaxRegFileLines = 4'000'000;
+inline constexpr size_t kMaxRegValueBytes = 16u << 20;
 
 struct TRegFileParse {
   std::vector<TRegFileKey> Keys;  // in file order

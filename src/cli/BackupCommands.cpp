@@ -46,15 +46,29 @@ nlohmann::ordered_json SetToJson(const TBackupSetInfo& set) {
   return j;
 }
 
+std::wstring RestoredWhen(const TBackupSetInfo& set) {
+  return set.RestoredTime.empty() ? std::wstring(L"time unknown") : FromUtf8(set.RestoredTime);
+}
+
 void PrintSets(const std::vector<TBackupSetInfo>& sets) {
-  std::wstring out = Column(L"Id", 40) + L"  " + Column(L"Items", 6) + L"  " + Column(L"Size", 10) + L"  Program\n";
+  std::wstring out = Column(L"Id", 40) + L"  " + Column(L"Items", 6) + L"  " + Column(L"Size", 10) +
+                     L"  Program\n";
   for (const auto& set : sets) {
-    out += Column(EscapeForTerminal(set.Id), 40) + L"  " + Column(std::to_wstring(set.Items), 6) + L"  " +
-           Column(FormatSize(set.Size), 10) + L"  " + EscapeForTerminal(set.Program) +
+    out += Column(EscapeForTerminal(set.Id), 40) + L"  " + Column(std::to_wstring(set.Items), 6) +
+           L"  " + Column(FormatSize(set.Size), 10) + L"  " + EscapeForTerminal(set.Program) +
            (set.Restored ? L"  (restored)" : L"") + L"\n";
   }
   out += std::to_wstring(sets.size()) + L" backups\n";
   WriteOut(out);
+}
+
+// A folder there that is no usable set never stops a command: it is named,
+// with its reason, on stderr.
+void ReportRefused(const std::vector<TRefusedBackupSet>& refused) {
+  for (const auto& r : refused) {
+    WriteErr(L"quor: backup " + EscapeForTerminal(r.Id) + L" skipped: " +
+             EscapeForTerminal(r.Reason) + L"\n");
+  }
 }
 
 int Purge(const Args& args) {
@@ -76,16 +90,41 @@ int Purge(const Args& args) {
   const std::wstring root = BackupFolderOf({});
   const auto deleted = PurgeBackupSets(root, days, Now());
   for (const auto& set : deleted) WriteOut(L"Deleted " + EscapeForTerminal(set.Id) + L"\n");
-  const size_t stayed = ListBackupSets(root).size();
-  WriteOut(std::to_wstring(deleted.size()) + L" backups deleted, " + std::to_wstring(stayed) + L" kept\n");
+  const TBackupListing left = ReadBackupSets(root);
+  ReportRefused(left.Refused);
+  const size_t stayed = left.Sets.size() + left.Refused.size();
+  WriteOut(std::to_wstring(deleted.size()) + L" backups deleted, " + std::to_wstring(stayed) +
+           L" kept\n");
   return kExitOk;
+}
+
+// The set named by `id`, or the exit status when there is none to restore.
+std::optional<TBackupSetInfo> SetToRestore(const std::wstring& id, int& exitCode) {
+  const TBackupMatch match = MatchBackupSet(BackupFolderOf({}), id);
+  if (match.Set) return match.Set;
+  if (match.Refused) {
+    WriteErr(L"quor: backup " + EscapeForTerminal(match.Refused->Id) + L" cannot be restored: " +
+             EscapeForTerminal(match.Refused->Reason) + L"\n");
+    exitCode = kExitFailure;
+  } else if (!match.Candidates.empty()) {
+    WriteErr(L"quor: several backups match " + EscapeForTerminal(id) + L":\n");
+    for (const auto& c : match.Candidates) WriteErr(L"  " + EscapeForTerminal(c) + L"\n");
+    exitCode = kExitAmbiguous;
+  } else {
+    WriteErr(L"quor: no backup " + EscapeForTerminal(id) + L"\n");
+    exitCode = kExitNoMatch;
+  }
+  return std::nullopt;
 }
 
 const wchar_t* StateName(TRestoreState state) {
   switch (state) {
-    case TRestoreState::Restored: return L"restored";
-    case TRestoreState::Exists: return L"exists  ";
-    case TRestoreState::Failed: return L"failed  ";
+    case TRestoreState::Restored:
+      return L"restored";
+    case TRestoreState::Exists:
+      return L"exists  ";
+    case TRestoreState::Failed:
+      return L"failed  ";
   }
   return L"failed  ";
 }
@@ -112,7 +151,9 @@ int RunBackups(const Args& args) {
     }
     json = true;
   }
-  const auto sets = ListBackupSets(BackupFolderOf({}));
+  const TBackupListing listing = ReadBackupSets(BackupFolderOf({}));
+  const auto& sets = listing.Sets;
+  ReportRefused(listing.Refused);
   if (json) {
     auto array = nlohmann::ordered_json::array();
     for (const auto& set : sets) array.push_back(SetToJson(set));
@@ -125,12 +166,15 @@ int RunBackups(const Args& args) {
 
 int RunRestore(const Args& args) {
   std::optional<std::wstring> id;
-  bool yes = false, overwrite = false;
+  bool yes = false;
+  TRestoreOptions options;
   for (const auto& a : args) {
     if (a == L"--yes") {
       yes = true;
     } else if (a == L"--overwrite") {
-      overwrite = true;
+      options.Overwrite = true;
+    } else if (a == L"--again") {
+      options.Again = true;
     } else if (!id && !a.empty() && a.rfind(L"--", 0) != 0) {
       id = a;
     } else {
@@ -142,37 +186,39 @@ int RunRestore(const Args& args) {
     PrintUsage();
     return kExitUsage;
   }
-  const std::wstring root = BackupFolderOf({});
-  bool ambiguous = false;
-  const auto set = FindBackupSet(root, *id, ambiguous);
-  if (!set) {
-    if (ambiguous) {
-      WriteErr(L"quor: several backups match " + EscapeForTerminal(*id) + L":\n");
-      for (const auto& s : ListBackupSets(root)) {
-        if (s.Id.compare(0, id->size(), *id) == 0) WriteErr(L"  " + EscapeForTerminal(s.Id) + L"\n");
-      }
-      return kExitAmbiguous;
-    }
-    WriteErr(L"quor: no backup " + EscapeForTerminal(*id) + L"\n");
-    return kExitNoMatch;
+  int exitCode = kExitOk;
+  const auto set = SetToRestore(*id, exitCode);
+  if (!set) return exitCode;
+  if (set->Restored && !options.Again) {
+    WriteErr(L"quor: backup " + EscapeForTerminal(set->Id) + L" was restored before (" +
+             EscapeForTerminal(RestoredWhen(*set)) +
+             L"); restoring it again could put old files and values over changes made since.\n"
+             L"Nothing was restored; --again restores it anyway.\n");
+    return kExitFailure;
   }
-  WriteOut(L"Backup " + EscapeForTerminal(set->Id) + L" of " + EscapeForTerminal(set->Program) + L": " +
-           std::to_wstring(set->Items) + L" items\n");
+  WriteOut(L"Backup " + EscapeForTerminal(set->Id) + L" of " + EscapeForTerminal(set->Program) +
+           L": " + std::to_wstring(set->Items) + L" items\n");
   if (!yes && !Confirm(L"Put these items back?")) {
     WriteOut(L"Nothing was restored.\n");
     return kExitFailure;
   }
-  const TRestoreReport report = RestoreBackupSet(*set, overwrite);
+  const TRestoreReport report = RestoreBackupSet(*set, options);
+  if (!report.Error.empty()) {
+    WriteErr(L"quor: nothing was restored: " + EscapeForTerminal(report.Error) + L"\n");
+    return kExitFailure;
+  }
   std::wstring out;
   for (const auto& item : report.Items) {
     out += std::wstring(StateName(item.State)) + L"  " + Column(FromUtf8(KindName(item.Kind)), 9) +
-           EscapeForTerminal(item.Path) + (item.Reason.empty() ? L"" : L"  (" + EscapeForTerminal(item.Reason) + L")") +
-           L"\n";
+           EscapeForTerminal(item.Path) +
+           (item.Reason.empty() ? L"" : L"  (" + EscapeForTerminal(item.Reason) + L")") + L"\n";
   }
   out += std::to_wstring(report.Restored) + L" items restored";
   if (report.NotRestored > 0) {
     out += L", " + std::to_wstring(report.NotRestored) + L" not" +
-           (overwrite ? L"" : L" (what exists now is left as it is; --overwrite replaces files and values)");
+           (options.Overwrite
+                ? L""
+                : L" (what exists now is left as it is; --overwrite replaces files and values)");
   }
   WriteOut(out + L".\n");
   return report.NotRestored > 0 ? kExitFailure : kExitOk;

@@ -14,8 +14,8 @@ namespace {
 
 std::string IsoText(const SYSTEMTIME& t, bool utc) {
   char text[32] = {};
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u%s", t.wYear, t.wMonth, t.wDay, t.wHour,
-                t.wMinute, t.wSecond, utc ? "Z" : "");
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u%s", t.wYear, t.wMonth, t.wDay,
+                t.wHour, t.wMinute, t.wSecond, utc ? "Z" : "");
   return text;
 }
 
@@ -23,7 +23,9 @@ std::wstring ShellLocalAppData() {
   PWSTR path = nullptr;
   std::wstring out;
   // KF_FLAG_DONT_VERIFY: never let the shell create (or re-link) the folder.
-  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path) {
+  if (SUCCEEDED(
+          ::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
+      path) {
     out = path;
   }
   ::CoTaskMemFree(path);
@@ -75,18 +77,24 @@ std::wstring BackupFolderOf(const TBackupOptions& options) {
 
 const char* BackupKindName(uint8_t kind) {
   switch (kind) {
-    case lkFile: return "file";
-    case lkFolder: return "folder";
-    case lkRegKey: return "regkey";
-    case lkRegValue: return "regvalue";
-    default: return "unknown";
+    case lkFile:
+      return "file";
+    case lkFolder:
+      return "folder";
+    case lkRegKey:
+      return "regkey";
+    case lkRegValue:
+      return "regvalue";
+    default:
+      return "unknown";
   }
 }
 
 std::wstring SafeFolderName(const std::wstring& name) {
   std::wstring out;
   for (wchar_t c : Trim(name)) {
-    const bool bad = c < 32 || c == 127 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos ||
+    const bool bad = c < 32 || c == 127 ||
+                     std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos ||
                      (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
     out += bad ? L'_' : c;
     if (out.size() >= 64) break;
@@ -96,7 +104,8 @@ std::wstring SafeFolderName(const std::wstring& name) {
 }
 
 std::unique_ptr<TBackupWriter> TBackupWriter::Create(const TBackupOptions& options,
-                                                     const TUninstallObject& program, std::wstring& error) {
+                                                     const TUninstallObject& program,
+                                                     std::wstring& error) {
   const std::wstring root = BackupFolderOf(options);
   if (root.empty()) {
     error = L"no folder for backups is known";
@@ -104,6 +113,12 @@ std::unique_ptr<TBackupWriter> TBackupWriter::Create(const TBackupOptions& optio
   }
   if (const DWORD made = MakeFolders(root); made != ERROR_SUCCESS) {
     error = root + L": " + SystemErrorText(made);
+    return nullptr;
+  }
+  std::wstring sealError;
+  auto seal = TBackupSeal::ForRoot(root, true, sealError);
+  if (!seal) {
+    error = L"the backup cannot be sealed (" + sealError + L")";
     return nullptr;
   }
   FILETIME utcTime{};
@@ -116,8 +131,8 @@ std::unique_ptr<TBackupWriter> TBackupWriter::Create(const TBackupOptions& optio
   ::FileTimeToSystemTime(&utcTime, &utc);
   ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
   wchar_t stamp[32] = {};
-  swprintf(stamp, 32, L"%04u-%02u-%02u %02u%02u%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
-           local.wMinute, local.wSecond);
+  swprintf(stamp, 32, L"%04u-%02u-%02u %02u%02u%02u", local.wYear, local.wMonth, local.wDay,
+           local.wHour, local.wMinute, local.wSecond);
   const std::wstring base = std::wstring(stamp) + L" " + SafeFolderName(program.DisplayName);
   auto writer = std::unique_ptr<TBackupWriter>(new TBackupWriter());
   for (int n = 1; n < 1000; ++n) {
@@ -137,6 +152,7 @@ std::unique_ptr<TBackupWriter> TBackupWriter::Create(const TBackupOptions& optio
     error = L"too many backups with the same time and name";
     return nullptr;
   }
+  writer->FSeal = std::move(seal);
   writer->FProgram = ProgramToJson(program);
   writer->FTime = IsoText(local, false);
   writer->FTimeUtc = IsoText(utc, true);
@@ -154,11 +170,13 @@ std::unique_ptr<TBackupWriter> TBackupWriter::Create(const TBackupOptions& optio
 
 TBackupItem& TBackupWriter::Item(int32_t index) { return FItems.at(static_cast<size_t>(index)); }
 
-std::wstring TBackupWriter::PrepareFilePlace(int32_t index, const std::wstring& path, std::wstring& error) {
+std::wstring TBackupWriter::PrepareFilePlace(int32_t index, const std::wstring& path,
+                                             std::wstring& error) {
   const std::wstring holder = L"files\\" + std::to_wstring(index);
   const std::wstring folder = FFolder + L"\\" + holder;
   for (const std::wstring& f : {FFolder + L"\\files", folder}) {
-    if (!::CreateDirectoryW(ExactLongPath(f).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+    if (!::CreateDirectoryW(ExactLongPath(f).c_str(), nullptr) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS) {
       error = SystemErrorText(::GetLastError());
       return {};
     }
@@ -169,7 +187,13 @@ std::wstring TBackupWriter::PrepareFilePlace(int32_t index, const std::wstring& 
 }
 
 bool TBackupWriter::WriteRegistry(const std::vector<TRegFileKey>& keys, std::wstring& error) {
-  return WriteWholeFile(FFolder + L"\\" + kRegistryFileName, RegFileBytes(keys), error);
+  const std::string bytes = RegFileBytes(keys);
+  FRegistryDigest = Sha256Hex(bytes);
+  if (FRegistryDigest.empty()) {
+    error = L"the registry part cannot be hashed";
+    return false;
+  }
+  return WriteWholeFile(FFolder + L"\\" + kRegistryFileName, bytes, error);
 }
 
 bool TBackupWriter::WriteRecord(std::wstring& error) {
@@ -187,22 +211,98 @@ bool TBackupWriter::WriteRecord(std::wstring& error) {
   }
   j["size"] = size;
   j["restored"] = false;
+  if (!FRegistryDigest.empty()) j["registrySha256"] = FRegistryDigest;
   j["items"] = std::move(items);
-  return WriteWholeFile(FFolder + L"\\" + kRecordFileName,
-                        j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error);
+  const std::string text = SealedRecordText(std::move(j), *FSeal);
+  if (text.empty()) {
+    error = L"the record cannot be sealed";
+    return false;
+  }
+  return WriteWholeFile(FFolder + L"\\" + kRecordFileName, text, error);
+}
+
+namespace {
+constexpr char kSealMember[] = "seal";
+
+std::string CompactText(const nlohmann::ordered_json& j) {
+  return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+}  // namespace
+
+std::string SealedRecordText(nlohmann::ordered_json record, const TBackupSeal& seal) {
+  record.erase(kSealMember);
+  // What is sealed is the text the record reads back as: strings that are
+  // not UTF-8 are replaced before, not after.
+  record = nlohmann::ordered_json::parse(CompactText(record));
+  const std::string mac = seal.Sign(CompactText(record));
+  if (mac.empty()) return {};
+  record[kSealMember] = mac;
+  return record.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+std::optional<nlohmann::ordered_json> OpenSealedRecord(std::string_view text,
+                                                       const TBackupSeal& seal, std::wstring& why) {
+  if (text.size() > kMaxRecordBytes) {
+    why = L"backup.json is larger than any set's record";
+    return std::nullopt;
+  }
+  if (!JsonNestingWithin(text, kMaxRecordNesting)) {
+    why = L"backup.json nests deeper than any set's record";
+    return std::nullopt;
+  }
+  auto j = nlohmann::ordered_json::parse(text, nullptr, false);
+  if (j.is_discarded() || !j.is_object()) {
+    why = L"backup.json is no JSON object";
+    return std::nullopt;
+  }
+  const auto mac = j.find(kSealMember);
+  if (mac == j.end() || !mac->is_string()) {
+    why = L"backup.json carries no seal (written by an older version, or not by this program)";
+    return std::nullopt;
+  }
+  const std::string given = mac->get<std::string>();
+  j.erase(kSealMember);
+  if (!seal.Verify(CompactText(j), given)) {
+    why = L"backup.json was not written by this program for this user, or was changed since";
+    return std::nullopt;
+  }
+  return j;
+}
+
+bool JsonNestingWithin(std::string_view text, int limit) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return false;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return true;
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wstring& error) {
   const std::wstring temporary = path + L".new";
   {
-    UniqueKernelHandle file(::CreateFileW(ExactLongPath(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle file(::CreateFileW(ExactLongPath(temporary).c_str(), GENERIC_WRITE, 0,
+                                          nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
       error = path + L": " + SystemErrorText(::GetLastError());
       return false;
     }
     DWORD written = 0;
-    if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) ||
         written != bytes.size() || !::FlushFileBuffers(file.Get())) {
       error = path + L": " + SystemErrorText(::GetLastError());
       file.Reset();

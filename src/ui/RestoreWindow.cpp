@@ -242,7 +242,8 @@ void TFrmRestore::StartRestore(const TBackupSetInfo& set) {
   FWorker = std::jthread([this, set, link = FUiCalls.Link()] {
     TRestoreReport report;
     try {
-      report = RestoreBackupSet(set, false);
+      // The user was asked about a set restored before: the answer was yes.
+      report = RestoreBackupSet(set, TRestoreOptions{.Overwrite = false, .Again = set.Restored});
     } catch (const std::exception& e) {
       report.Error = set.Folder + L" (" + FromUtf8(e.what()) + L")";
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <map>
 
 #include "base/FileBackup.h"
@@ -305,7 +306,7 @@ TEST_F(BackupTest, RemovalAndRestoreLeaveTheMachineAsItWas) {
   const std::string reg0 = test::ReadFileBytes(sets[0].Folder + L"\\registry.reg");
   EXPECT_EQ(reg0.substr(0, 2), "\xFF\xFE");
 
-  const TRestoreReport report = RestoreBackupSet(sets[0], false);
+  const TRestoreReport report = RestoreBackupSet(sets[0], {});
   EXPECT_EQ(report.NotRestored, 0);
   for (const auto& item : report.Items) {
     EXPECT_EQ(item.State, TRestoreState::Restored) << ToUtf8(item.Path) << ": " << ToUtf8(item.Reason);
@@ -349,7 +350,7 @@ TEST_F(BackupTest, RestoreLeavesWhatWasCreatedSinceUnlessOverwrite) {
 
   const auto sets = Sets();
   ASSERT_EQ(sets.size(), 1u);
-  const TRestoreReport first = RestoreBackupSet(sets[0], false);
+  const TRestoreReport first = RestoreBackupSet(sets[0], {});
   EXPECT_EQ(test::ReadFileBytes(file), "new");
   EXPECT_EQ(test::ReadFileBytes(other), "other");  // the rest of the folder came back
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, reg.Path(), L"Setting"), L"new");
@@ -360,7 +361,7 @@ TEST_F(BackupTest, RestoreLeavesWhatWasCreatedSinceUnlessOverwrite) {
   }
   EXPECT_TRUE(reportedFile);
 
-  const TRestoreReport second = RestoreBackupSet(Sets()[0], true);
+  const TRestoreReport second = RestoreBackupSet(Sets()[0], {.Overwrite = true, .Again = true});
   EXPECT_EQ(second.NotRestored, 0);
   EXPECT_EQ(test::ReadFileBytes(file), "old");
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, reg.Path(), L"Setting"), L"old");
@@ -443,6 +444,103 @@ TEST_F(BackupTest, RegistryLinksAndUnwritableNamesStay) {
   for (int32_t i = 0; i < 2; ++i) {
     EXPECT_EQ(program->LeftoverState(i), TRemovalState::Failed) << Outcome(*program);
     EXPECT_NE(program->LeftoverError(i).find(L"not backed up"), std::wstring::npos) << Outcome(*program);
+  }
+}
+
+// Limits that end the reading of a hostile file early.
+TEST(RegFile, RefusesFilesBeyondItsLimits) {
+  const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\x]\r\n";
+  struct Row {
+    const char* Name;
+    std::wstring Text;
+  };
+  const Row rows[] = {
+      {"too many lines", header + std::wstring(2 * kMaxRegFileLines, L'\n')},
+      {"a string longer than any value", header + L"\"a\"=\"" + std::wstring(kMaxRegValueBytes / 2, L'x') + L"\"\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    EXPECT_FALSE(ParseRegFileText(row.Text).Error.empty());
+  }
+}
+
+FILETIME DaysBefore(const FILETIME& now, int days) {
+  const uint64_t ticks = ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) -
+                         static_cast<uint64_t>(days) * 24 * 3600 * 10000000ULL;
+  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+// A set of one file for a program of that name, `days` old, holding `size`
+// bytes as its record says; answers its folder.
+std::wstring WriteSet(const std::wstring& root, const std::wstring& name, const FILETIME& time, int64_t size) {
+  TSoftwareList list;
+  TUninstallItem item;
+  item.DisplayName = name;
+  auto program = list.Items(list.Add(-1, item));
+  program->AddLeftover({L"C:\\x\\" + name, lkFile});
+  TBackupOptions options;
+  options.Folder = root;
+  options.Time = time;
+  std::wstring error;
+  auto writer = TBackupWriter::Create(options, *program, error);
+  EXPECT_TRUE(writer) << ToUtf8(error);
+  if (!writer) return {};
+  writer->Item(0).Place = L"files\\0\\x";
+  writer->Item(0).Size = size;
+  EXPECT_TRUE(writer->WriteRecord(error)) << ToUtf8(error);
+  return writer->Folder();
+}
+
+void EditRecord(const std::wstring& folder, const std::function<void(nlohmann::json&)>& edit) {
+  auto j = nlohmann::json::parse(test::ReadFileBytes(folder + L"\\backup.json"));
+  edit(j);
+  const std::string text = j.dump(2);
+  UniqueKernelHandle file(::CreateFileW((folder + L"\\backup.json").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  ASSERT_TRUE(::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+}
+
+// Beside two sound sets (20 and 1 days old, 1100 bytes against a limit of
+// 1000), a planted or broken record: retention deletes the oldest sound set
+// and nothing else, whatever the planted record says, and never stops.
+TEST(BackupRetention, PlantedRecordsDecideNothing) {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  struct Row {
+    const char* Name;
+    std::function<void(const std::wstring& root)> Plant;
+  };
+  const Row rows[] = {
+      {"huge size", [&](const std::wstring& root) { WriteSet(root, L"huge", DaysBefore(now, 10), int64_t{1} << 62); }},
+      {"negative size",
+       [&](const std::wstring& root) { WriteSet(root, L"negative", DaysBefore(now, 10), -(int64_t{1} << 40)); }},
+      {"size that is no number",
+       [&](const std::wstring& root) {
+         EditRecord(WriteSet(root, L"big", DaysBefore(now, 10), 5), [](nlohmann::json& j) { j["size"] = "big"; });
+       }},
+      {"item size that is no number",
+       [&](const std::wstring& root) {
+         EditRecord(WriteSet(root, L"item", DaysBefore(now, 10), 5),
+                    [](nlohmann::json& j) { j["items"][0]["size"] = {{"a", 1}}; });
+       }},
+      {"size changed after the seal",
+       [&](const std::wstring& root) {
+         EditRecord(WriteSet(root, L"changed", DaysBefore(now, 10), 5), [](nlohmann::json& j) { j["size"] = 1LL << 50; });
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TempFolder root;
+    WriteSet(root.Path(), L"old", DaysBefore(now, 20), 600);
+    WriteSet(root.Path(), L"new", DaysBefore(now, 1), 500);
+    row.Plant(root.Path());
+    std::vector<std::wstring> deleted;
+    for (const auto& set : ApplyRetention(root.Path(), TRetention{30, 1000}, now)) deleted.push_back(set.Program);
+    EXPECT_EQ(deleted, std::vector<std::wstring>{L"old"});
+    std::vector<std::wstring> left;
+    for (const auto& set : ListBackupSets(root.Path())) left.push_back(set.Program);
+    EXPECT_EQ(left, std::vector<std::wstring>{L"new"});
   }
 }
 
