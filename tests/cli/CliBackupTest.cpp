@@ -18,6 +18,7 @@
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
+#include "QuorCommand.h"
 
 namespace quor {
 namespace {
@@ -27,9 +28,7 @@ using test::ReadFileBytes;
 using test::RunProcess;
 using test::TempFolder;
 
-std::wstring Quor(const std::wstring& args) {
-  return L"\"" + test::ExeFolder() + L"\\quor.exe\" " + args;
-}
+using test::Quor;
 
 std::wstring WindowsFolder() {
   wchar_t buffer[MAX_PATH] = {};

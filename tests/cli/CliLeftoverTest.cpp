@@ -11,6 +11,7 @@
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
+#include "QuorCommand.h"
 
 namespace quor {
 namespace {
@@ -18,9 +19,7 @@ namespace {
 using test::PathExists;
 using test::RunProcess;
 
-std::wstring Quor(const std::wstring& args) {
-  return L"\"" + test::ExeFolder() + L"\\quor.exe\" " + args;
-}
+using test::Quor;
 
 std::wstring ProgramFiles() {
   wchar_t buf[MAX_PATH] = {};

@@ -7,15 +7,14 @@
 #include "support/ChildProcess.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
+#include "QuorCommand.h"
 
 namespace quor {
 namespace {
 
 using test::RunProcess;
 
-std::wstring Quor(const std::wstring& args) {
-  return L"\"" + test::ExeFolder() + L"\\quor.exe\" " + args;
-}
+using test::Quor;
 
 TEST(CliList, JsonHasEveryRecordWithExactlyTheContractKeys) {
   test::TempRegistration reg(test::TLocation::MachineWow);

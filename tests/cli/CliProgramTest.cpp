@@ -10,15 +10,14 @@
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
+#include "QuorCommand.h"
 
 namespace quor {
 namespace {
 
+using test::Quor;
 using test::RunProcess;
 
-std::wstring Quor(const std::wstring& args) {
-  return L"\"" + test::ExeFolder() + L"\\quor.exe\" " + args;
-}
 std::wstring Helper(const std::wstring& args) {
   return L"\"" + test::ExeFolder() + L"\\quor_test_helper.exe\" " + args;
 }
