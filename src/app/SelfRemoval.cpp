@@ -120,14 +120,15 @@ std::wstring OwnExecutableFolder() {
   return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
 }
 
+// The install location decides when there is one: a program installed
+// elsewhere is another, wherever its uninstaller lies.
 bool IsOwnRegistration(const TUninstallObject& program, const std::wstring& ownFolder) {
   const std::wstring own = ComparableFolder(ownFolder);
   if (own.empty()) return false;
-  for (const std::wstring& folder :
-       {program.InstallLocation, CommandFolder(program.UninstallString)}) {
-    if (!Trim(folder).empty() && ComparableFolder(folder) == own) return true;
-  }
-  return false;
+  const std::wstring folder = Trim(program.InstallLocation).empty()
+                                  ? CommandFolder(program.UninstallString)
+                                  : program.InstallLocation;
+  return !Trim(folder).empty() && ComparableFolder(folder) == own;
 }
 
 std::vector<std::wstring> OwnExecutables(const std::wstring& runningExe) {

@@ -19,9 +19,9 @@ std::wstring OwnExecutableFolder();
 // The full path of the running executable.
 std::wstring OwnExecutablePath();
 
-// Whether the registration is this program's: its install location or the
-// folder of its uninstaller is `ownFolder` (compared without case, trailing
-// backslashes, quotes or short names).
+// Whether the registration is this program's: its install location, or
+// without one the folder of its uninstaller, is `ownFolder` (compared
+// without case, trailing backslashes, quotes or short names).
 bool IsOwnRegistration(const TUninstallObject& program, const std::wstring& ownFolder);
 
 // Of the running executable and quor.exe beside it, those that exist.

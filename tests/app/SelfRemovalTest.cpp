@@ -33,6 +33,8 @@ TEST(SelfRemoval, TellsItsOwnRegistrationApart) {
        L"", true},
       {"the uninstaller's folder", L"", L"\"" + own.Path() + L"\\uninstall.exe\" /S", true},
       {"another program's folder", other.Path(), L"\"" + other.Path() + L"\\un.exe\"", false},
+      {"installed elsewhere, its uninstaller in this folder", other.Path(),
+       L"\"" + own.Path() + L"\\un.exe\"", false},
       {"a folder inside its own", own.Path() + L"\\sub", L"", false},
       {"nothing at all", L"", L"", false},
   };

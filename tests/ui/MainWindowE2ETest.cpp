@@ -720,6 +720,65 @@ TEST_F(MainWindowE2E, UpdateCheckSaysWhenNothingNewerIsOffered) {
   }
 }
 
+// A check that finds out nothing says that it failed, and why, rather than
+// that there is no update.
+TEST_F(MainWindowE2E, AFailedUpdateCheckSaysWhy) {
+  const std::wstring english = LanguageFile(L"English");
+  const auto failed = [&](const std::wstring& reason) {
+    std::wstring text = IniValue(english, L"Message", L"UpdateFailed");
+    text.replace(text.find(L"%s"), 2, reason);
+    return IniValue(english, L"Translation", L"Error") + L"\r\n" + text;
+  };
+  std::wstring status = IniValue(english, L"Message", L"UpdateHttpStatus");
+  status.replace(status.find(L"%d"), 2, L"404");
+  std::wstring noConnection = IniValue(english, L"Message", L"UpdateNoConnection");
+  noConnection.erase(noConnection.find(L"%s"));  // the system's own text follows
+  struct TCase {
+    const char* Name;
+    std::optional<TLoopbackServer::TMode> Mode;  // nothing: no server at all
+    std::string Body;
+    std::wstring Starts;
+  };
+  const TCase cases[] = {
+      {"no connection", std::nullopt, "", failed(noConnection)},
+      {"an error status", TLoopbackServer::TMode::NotFound, "[VerInfo]\r\nBuild=65000\r\n",
+       failed(status)},
+      {"an answer that is no update file", TLoopbackServer::TMode::Answer,
+       "<html><body>Welcome</body></html>",
+       failed(IniValue(english, L"Message", L"UpdateBadAnswer"))},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::optional<TLoopbackServer> server;
+    std::wstring url =
+        L"http://127.0.0.1:" + std::to_wstring(TLoopbackServer::ClosedPort()) + L"/x";
+    if (c.Mode) {
+      server.emplace(*c.Mode, c.Body);
+      ASSERT_TRUE(server->Listening());
+      url = server->Url();
+    }
+    ::DeleteFileW(ConfigPath().c_str());
+    ASSERT_TRUE(WriteWholeFile(ConfigPath(), "[General]\r\nUpdateUrl=" + Narrow(url) + "\r\n"));
+    Start(false);
+    FocusMainWindow();
+    const RECT list = ScreenRect(FProgram->ListWindow());
+    ClickAt({list.left - kListAt.x + kCheckLinkAt.x, list.top - kListAt.y + kCheckLinkAt.y});
+    std::wstring text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs())
+            if ((text = WindowText(dialog)).find(L"\r\n") != std::wstring::npos) return true;
+          return false;
+        },
+        kStepLimitMs))
+        << "no message after the check";
+    EXPECT_TRUE(text.starts_with(c.Starts)) << Narrow(text);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs));
+    EXPECT_EQ(Close(), std::optional<DWORD>(0));
+  }
+}
+
 // A server that accepts and never answers holds neither the window nor its
 // closing.
 TEST_F(MainWindowE2E, AHangingUpdateCheckNeitherFreezesNorHoldsTheWindow) {
