@@ -56,7 +56,8 @@ std::wstring EnvironmentWith(const std::vector<std::pair<std::wstring, std::wstr
 // Waits for the end of its standard input (the pipe whose writing end this
 // process holds), then deletes; "ping" is the interpreter's only pause. The
 // paths are read with delayed expansion ("!NAME!"), whose result the
-// interpreter does not read again: "%", "&" or "^" in a path stay text.
+// interpreter does not read again: "%", "&" or "^" in a path stay text. Wine's
+// interpreter reads a "!" inside the result again, so such a path is refused.
 std::wstring CleanupCommand(const std::wstring& cmd, size_t files) {
   std::vector<std::wstring> steps;
   for (size_t i = 1; i <= files; ++i) {

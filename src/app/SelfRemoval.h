@@ -38,7 +38,8 @@ struct TScheduledDeletion {
 // Starts a hidden command interpreter that waits until `Hold` is closed,
 // then deletes each file (trying again for about a minute while one is still
 // in use) and removes `folder` when it is empty. The paths reach it through
-// its environment, so no character of a path is read as a command.
+// its environment, so no character of a path is read as a command; a path
+// with "!" is refused (some interpreters read it again).
 TScheduledDeletion ScheduleDeletionAfterExit(const std::vector<std::wstring>& files,
                                              const std::wstring& folder);
 
