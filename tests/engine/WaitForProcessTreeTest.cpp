@@ -64,7 +64,7 @@ TEST(WaitForProcessTree, TellsTheStartedProgramsExitCode) {
       SCOPED_TRACE(std::string(c.What) + (noJob ? ", without a job" : ", with a job"));
       TwaitProcessTree waiter;
       waiter.SimulateNoJob = noJob;
-      ASSERT_TRUE(waiter.Run(HelperCommand(c.Args)));
+      ASSERT_TRUE(waiter.Run(HelperCommand(c.Args))) << ToUtf8(waiter.Error());
       EXPECT_EQ(waiter.ExitCode(), std::optional<DWORD>(c.Code));
     }
   }
