@@ -40,16 +40,17 @@ size_t Length(const WCHAR* text, int count) {
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// UTF-16 code units to code points; a lone surrogate becomes U+FFFD.
+// UTF-16 code units to code points; a lone surrogate becomes U+FFFD. A
+// value above U+FFFF, which only a 32-bit wchar_t holds, is that code point.
 std::u32string CodePoints(const WCHAR* text, size_t n) {
   std::u32string out;
   for (size_t i = 0; i < n; ++i) {
-    const auto c = static_cast<char32_t>(text[i]) & 0xFFFF;
+    const auto c = static_cast<char32_t>(text[i]);
     if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
       const auto low = static_cast<char32_t>(text[++i]);
       out.push_back(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
     } else {
-      out.push_back(IsHighSurrogate(c) || IsLowSurrogate(c) ? kReplacement : c);
+      out.push_back(IsHighSurrogate(c) || IsLowSurrogate(c) || c > 0x10FFFF ? kReplacement : c);
     }
   }
   return out;
@@ -190,7 +191,7 @@ BOOL GetStringTypeW(DWORD infoType, const WCHAR* text, int count, WORD* types) {
   if (infoType != CT_CTYPE1 || text == nullptr || types == nullptr || count == 0) return FALSE;
   const size_t n = Length(text, count);
   for (size_t i = 0; i < n; ++i) {
-    const auto c = static_cast<wint_t>(static_cast<char32_t>(text[i]) & 0xFFFF);
+    const auto c = static_cast<wint_t>(text[i]);
     WORD t = 0;
     if (iswupper_l(c, UnicodeLocale())) t |= C1_UPPER;
     if (iswlower_l(c, UnicodeLocale())) t |= C1_LOWER;
@@ -206,8 +207,8 @@ int CompareStringOrdinal(const WCHAR* a, int countA, const WCHAR* b, int countB,
   const size_t na = countA < 0 ? std::wcslen(a) : static_cast<size_t>(countA);
   const size_t nb = countB < 0 ? std::wcslen(b) : static_cast<size_t>(countB);
   for (size_t i = 0; i < na && i < nb; ++i) {
-    auto ca = static_cast<wint_t>(static_cast<char32_t>(a[i]) & 0xFFFF);
-    auto cb = static_cast<wint_t>(static_cast<char32_t>(b[i]) & 0xFFFF);
+    auto ca = static_cast<wint_t>(a[i]);
+    auto cb = static_cast<wint_t>(b[i]);
     if (ignoreCase) {
       ca = towupper_l(ca, UnicodeLocale());
       cb = towupper_l(cb, UnicodeLocale());

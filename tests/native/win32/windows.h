@@ -9,7 +9,8 @@
 //
 // wchar_t holds 32 bits here and 16 on Windows. The code under test keeps
 // UTF-16 code units in it either way, so the text functions below read and
-// write wchar_t strings as UTF-16.
+// write wchar_t strings as UTF-16; a value above U+FFFF, which only a 32-bit
+// wchar_t can hold, is read as that code point.
 
 #include <cstddef>
 #include <cstdint>
