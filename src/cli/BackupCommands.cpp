@@ -136,7 +136,8 @@ const wchar_t* StateName(TRestoreState state) {
 std::wstring RestoreReportText(const TRestoreReport& report, bool overwrite) {
   std::wstring out;
   for (const auto& item : report.Items) {
-    out += (item.Below ? L"          " : std::wstring(StateName(item.State)) + L"  ") +
+    // A path below an item is indented under it, with its own state.
+    out += std::wstring(item.Below ? L"  " : L"") + StateName(item.State) + L"  " +
            Column(FromUtf8(KindName(item.Kind)), 9) + EscapeForTerminal(item.Path) +
            (item.Reason.empty() ? L"" : L"  (" + EscapeForTerminal(item.Reason) + L")") + L"\n";
   }

@@ -4,6 +4,7 @@
 #include "base/Text.h"
 #include "cli/CliOutput.h"
 #include "cli/Prepare.h"
+#include "engine/Backup.h"
 #include "engine/Removal.h"
 
 namespace quor::cli {
@@ -35,20 +36,8 @@ std::wstring Column(const char* text, size_t width) {
 
 }  // namespace
 
-const char* KindName(uint8_t kind) {
-  switch (kind) {
-    case lkFile:
-      return "file";
-    case lkFolder:
-      return "folder";
-    case lkRegKey:
-      return "regkey";
-    case lkRegValue:
-      return "regvalue";
-    default:
-      return "unknown";
-  }
-}
+// The JSON and table name of an item's kind, as backup records spell it.
+const char* KindName(uint8_t kind) { return BackupKindName(kind); }
 
 const char* MatchedByName(TMatchedBy matchedBy) {
   switch (matchedBy) {
