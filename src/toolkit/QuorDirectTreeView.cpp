@@ -369,17 +369,19 @@ TQuorModifiers TQuorDirectTreeView::Modifiers() const {
   return {::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0};
 }
 
+// Each row its own hint: the one shown before goes first, so that the
+// tooltip starts afresh for the row now under the pointer.
 void TQuorDirectTreeView::UpdateRowHint(TQuorDTVItem* hot) {
   if (!Frame()) return;
-  const bool cut = hot && !hot->Caption().empty() &&
-                   MeasureText(hot->Caption(), FFont).cx > hot->TextRect.right - hot->TextRect.left;
-  if (cut) {
-    Frame()->ShowControlHint(*this, hot->Caption());
-    FHintShown = true;
-  } else if (FHintShown) {
+  if (FHintShown) {
     Frame()->CancelControlHint(*this);
     FHintShown = false;
   }
+  const bool cut = hot && !hot->Caption().empty() &&
+                   MeasureText(hot->Caption(), FFont).cx > hot->TextRect.right - hot->TextRect.left;
+  if (!cut) return;
+  Frame()->ShowControlHint(*this, hot->Caption());
+  FHintShown = true;
 }
 
 // A scroll moves the rows under a pointer that stays: the hot row and its
