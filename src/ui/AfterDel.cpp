@@ -164,6 +164,9 @@ int TFrmAfterDel::ShowModal() {
     lvlist->SetFocus();
   });
   const int result = THostWindow::ShowModal();
+  // A folder being measured must not be held open while the removal that
+  // may follow deletes it.
+  FSizer = {};
   KeepSize();
   return result;
 }
