@@ -72,4 +72,25 @@ std::vector<TTotalsSegment> TotalsSegments(const std::wstring& totalsTemplate, i
   return segments;
 }
 
+std::vector<TTotalsSegment> ShownSegments(const std::wstring& shownTemplate, int64_t shown,
+                                          int64_t total, const std::wstring& sizeText) {
+  std::vector<TTotalsSegment> segments = TotalsSegments(shownTemplate, total, sizeText);
+  // Only text before the total's count can hold the shown count's "%d".
+  for (size_t i = 0; i < segments.size() && segments[i].Color == kTotalsTextColor; ++i) {
+    const std::wstring text = segments[i].Text;
+    size_t at = 0;
+    while (at < text.size() && !IsCode(text, at, L'd')) ++at;
+    if (at == text.size()) continue;
+    const size_t end = RunEnd(text, at + 1, L'd');
+    std::vector<TTotalsSegment> parts;
+    if (at > 0) parts.push_back({text.substr(0, at), kTotalsTextColor, 0});
+    parts.push_back({std::to_wstring(shown), kTotalsCountColor, 1});
+    if (end < text.size()) parts.push_back({text.substr(end), kTotalsTextColor, 0});
+    segments.erase(segments.begin() + ptrdiff_t(i));
+    segments.insert(segments.begin() + ptrdiff_t(i), parts.begin(), parts.end());
+    return segments;
+  }
+  return TotalsSegments(shownTemplate, shown, sizeText);
+}
+
 }  // namespace quor

@@ -28,4 +28,11 @@ struct TTotalsSegment {
 std::vector<TTotalsSegment> TotalsSegments(const std::wstring& totalsTemplate, int64_t count,
                                            const std::wstring& sizeText);
 
+// The line while a search hides rows ("%d of %d programs shown, %s size in
+// total"): split as above with `total` as the count, then the first "%d"
+// left before it takes the number shown, in the count's colour. Without that
+// first "%d" the line is the plain totals line of `shown` programs.
+std::vector<TTotalsSegment> ShownSegments(const std::wstring& shownTemplate, int64_t shown,
+                                          int64_t total, const std::wstring& sizeText);
+
 }  // namespace quor

@@ -66,12 +66,31 @@ std::wstring RandomName() {
 
 // What the download thread and the waiting caller share; whichever ends
 // last frees it.
+struct TFetched {
+  std::string Bytes;
+  TUpdateFailure Failure = TUpdateFailure::None;
+  DWORD Detail = 0;
+};
+
 struct TDownload {
   std::mutex Lock;
   std::condition_variable Done;
   bool Finished = false;
-  std::string Bytes;
+  TFetched Result;
 };
+
+// WinINet's own texts live in its module, not in the system's table.
+std::wstring InternetErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
+                                       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   ::GetModuleHandleW(L"wininet.dll"), error, 0,
+                                   reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n ? Trim(std::wstring(buffer, n)) : std::wstring();
+  if (buffer) ::LocalFree(buffer);
+  return text.empty() ? L"error " + std::to_wstring(error)
+                      : text + L" (" + std::to_wstring(error) + L")";
+}
 
 struct TInternetCloser {
   void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
@@ -118,11 +137,21 @@ std::string ReadBody(HINTERNET request, size_t maxBytes) {
   return bytes;
 }
 
+TDownloadResult Failed(TUpdateFailure failure, DWORD detail = 0, std::wstring text = {}) {
+  TDownloadResult result;
+  result.Failure = failure;
+  result.Detail = detail;
+  result.ErrorText = std::move(text);
+  return result;
+}
+
+bool IsSuccess(DWORD status) { return status == 0 || (status >= 200 && status < 300); }
+
 // Redirects are followed here, not by WinINet, so that each is counted and
 // leads to a web address only.
-std::string Fetch(const std::wstring& url, const TDownloadLimits& limits) {
+TFetched Fetch(const std::wstring& url, const TDownloadLimits& limits) {
   UniqueInternet session(::InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) return {};
+  if (!session) return {{}, TUpdateFailure::NoConnection, ::GetLastError()};
   DWORD timeoutMs = limits.DeadlineMs;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                        INTERNET_OPTION_SEND_TIMEOUT})
@@ -133,11 +162,15 @@ std::string Fetch(const std::wstring& url, const TDownloadLimits& limits) {
     UniqueInternet request(::InternetOpenUrlW(
         session.get(), address.c_str(), kHeader, DWORD(std::size(kHeader) - 1),
         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
-    if (!request) return {};
-    if (!IsRedirect(StatusOf(request.get()))) return ReadBody(request.get(), limits.MaxBytes);
-    if (redirects >= limits.MaxRedirects) return {};
+    if (!request) return {{}, TUpdateFailure::NoConnection, ::GetLastError()};
+    const DWORD status = StatusOf(request.get());
+    if (!IsRedirect(status)) {
+      if (!IsSuccess(status)) return {{}, TUpdateFailure::HttpStatus, status};
+      return {ReadBody(request.get(), limits.MaxBytes), TUpdateFailure::None, status};
+    }
+    if (redirects >= limits.MaxRedirects) return {{}, TUpdateFailure::Redirects, status};
     address = RedirectTarget(request.get(), address);
-    if (address.empty()) return {};
+    if (address.empty()) return {{}, TUpdateFailure::Redirects, status};
   }
 }
 
@@ -225,7 +258,9 @@ bool PlainPath(const std::wstring& path) {
 TUpdateInfo ReadUpdateFile(const std::wstring& file, const std::wstring& section, int32_t build,
                            const std::wstring& defaultShowUrl) {
   TUpdateInfo info;
-  info.Build = WholeNumber(ProfileString(file, section.c_str(), L"Build", L"")).value_or(build);
+  const auto offered = WholeNumber(ProfileString(file, section.c_str(), L"Build", L""));
+  info.HasBuild = offered.has_value();
+  info.Build = offered.value_or(build);
   info.NewInfo = KeyNames(file, L"NewInfo");
   info.ShowUrl = ProfileString(file, L"VerInfo", L"ShowUrl", defaultShowUrl);
   return info;
@@ -302,29 +337,44 @@ TUpdateOutcome DecideUpdate(int32_t runningBuild, int32_t offeredBuild, const st
   return IsWebAddress(Trim(showUrl)) ? TUpdateOutcome::OpenPage : TUpdateOutcome::NoUpdate;
 }
 
-std::wstring DownloadText(const std::wstring& url, const TDownloadLimits& limits) {
+TDownloadResult Download(const std::wstring& url, const TDownloadLimits& limits) {
   auto download = std::make_shared<TDownload>();
   // Under Wine a request to a server that never answers blocks for minutes,
   // whatever its time-outs, and closing its handle does not end it: the
   // request runs on its own thread, which nobody waits for past the deadline.
   std::thread([download, url, limits] {
-    std::string bytes = Fetch(url, limits);
+    TFetched fetched = Fetch(url, limits);
     std::lock_guard lock(download->Lock);
-    download->Bytes = std::move(bytes);
+    download->Result = std::move(fetched);
     download->Finished = true;
     download->Done.notify_all();
   }).detach();
   std::unique_lock lock(download->Lock);
   if (!download->Done.wait_for(lock, std::chrono::milliseconds(limits.DeadlineMs),
                                [&] { return download->Finished; }))
-    return {};
-  std::string& bytes = download->Bytes;
+    return Failed(TUpdateFailure::NoAnswer);
+  TFetched& fetched = download->Result;
+  if (fetched.Failure != TUpdateFailure::None) {
+    // A request that timed out inside WinINet had no answer either.
+    if (fetched.Failure == TUpdateFailure::NoConnection && fetched.Detail == ERROR_INTERNET_TIMEOUT)
+      return Failed(TUpdateFailure::NoAnswer, fetched.Detail);
+    const bool systemError = fetched.Failure == TUpdateFailure::NoConnection;
+    return Failed(fetched.Failure, fetched.Detail,
+                  systemError ? InternetErrorText(fetched.Detail) : std::wstring());
+  }
+  std::string& bytes = fetched.Bytes;
   if (const size_t zero = bytes.find('\0'); zero != std::string::npos) bytes.resize(zero);
-  if (bytes.empty()) return {};
+  if (bytes.empty()) return Failed(TUpdateFailure::BadAnswer);
   const int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
   std::wstring text(size_t(std::max(n, 0)), L'\0');
   ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), text.data(), n);
-  return text;
+  TDownloadResult result;
+  result.Text = std::move(text);
+  return result;
+}
+
+std::wstring DownloadText(const std::wstring& url, const TDownloadLimits& limits) {
+  return Download(url, limits).Text;
 }
 
 std::shared_ptr<TCheckUpdate> TCheckUpdate::Create(int32_t build, std::wstring url,
@@ -342,8 +392,11 @@ void TCheckUpdate::Start() {
 
 void TCheckUpdate::Execute() {
   if (FOnBegin) FUi->Send([&] { FOnBegin(*this); });
-  const std::wstring text = DownloadText(FUrl, FLimits);
-  if (!text.empty()) ReadDownloaded(text);
+  const TDownloadResult download = Download(FUrl, FLimits);
+  FFailure = download.Failure;
+  FFailureDetail = download.Detail;
+  FFailureText = download.ErrorText;
+  if (FFailure == TUpdateFailure::None) ReadDownloaded(download.Text);
   if (FOnResult) FUi->Send([&] { FOnResult(*this, FTempFile, FBuild, FShowUrl, FNewInfo); });
   // The copy served the INI reader; it is not left in the temporary folder.
   if (!FTempFile.empty()) ::DeleteFileW(FTempFile.c_str());
@@ -356,10 +409,10 @@ void TCheckUpdate::ReadDownloaded(const std::wstring& text) {
   if (!FTempPath) {
     wchar_t buffer[256] = {};
     const DWORD n = ::GetTempPathW(255, buffer);
-    if (n == 0 || n > 255) return;
-    temp.assign(buffer, n);
+    if (n > 0 && n <= 255) temp.assign(buffer, n);
   }
   // A temporary folder that names no folder of its own leaves the text unread.
+  FFailure = TUpdateFailure::NoTempFolder;
   const auto folder = UpdateTempFolder(temp);
   if (!folder) return;
   const std::wstring file = *folder + RandomName() + L".ini";
@@ -376,6 +429,7 @@ void TCheckUpdate::ReadDownloaded(const std::wstring& text) {
   }
   FTempFile = file;
   const TUpdateInfo info = ReadUpdateFile(file, FSection, FBuild, FDefaultShowUrl);
+  FFailure = info.HasBuild ? TUpdateFailure::None : TUpdateFailure::BadAnswer;
   FBuild = info.Build;
   FShowUrl = info.ShowUrl;
   FNewInfo = info.NewInfo;

@@ -19,6 +19,7 @@ namespace quor {
 
 struct TUpdateInfo {
   int32_t Build = 0;
+  bool HasBuild = false;  // the file gave a whole number for "Build"; else Build is the default
   std::wstring ShowUrl;
   std::vector<std::wstring> NewInfo;  // the key names of section "NewInfo", in order
 };
@@ -54,9 +55,29 @@ struct TDownloadLimits {
   int MaxRedirects = 5;         // each to a web address; one more fails the download
 };
 
+// Why a check found out nothing.
+enum class TUpdateFailure {
+  None,
+  NoConnection,  // the request could not be made: no network, no server, a name not found
+  HttpStatus,    // the server answered with an error status (Detail)
+  NoAnswer,      // nothing came within the deadline
+  Redirects,     // too many redirects, or one to an address that is not a web address
+  BadAnswer,     // an empty body, or no whole number for "Build"
+  NoTempFolder,  // the answer could not be stored to be read
+};
+
+struct TDownloadResult {
+  std::wstring Text;
+  TUpdateFailure Failure = TUpdateFailure::None;
+  DWORD Detail = 0;        // the HTTP status, or the system's error code
+  std::wstring ErrorText;  // the system's text for that error code
+};
+
 // The body at `url` up to its first zero byte, decoded in the system's ANSI
-// code page; empty on any failure or once the deadline has passed (the
-// request then goes on unheard on a thread of its own).
+// code page, or why there is none. Once the deadline has passed the request
+// goes on unheard on a thread of its own.
+TDownloadResult Download(const std::wstring& url, const TDownloadLimits& limits = {});
+// The body alone; empty on any failure.
 std::wstring DownloadText(const std::wstring& url, const TDownloadLimits& limits = {});
 
 // What a finished check leads to.
@@ -94,6 +115,11 @@ class TCheckUpdate : public std::enable_shared_from_this<TCheckUpdate> {
   TDownloadLimits FLimits;
   // The folder that GetTempPathW reports, unless set (for tests).
   std::optional<std::wstring> FTempPath;
+  // Why the check found out nothing (None when the file was read); set
+  // before FOnResult runs. FBuild is then the running build.
+  TUpdateFailure FFailure = TUpdateFailure::None;
+  DWORD FFailureDetail = 0;
+  std::wstring FFailureText;
 
  private:
   TCheckUpdate() = default;

@@ -6,6 +6,7 @@
 
 #include "app/BackupSettings.h"
 #include "base/Text.h"
+#include "cli/CliHelp.h"
 #include "cli/CliOutput.h"
 #include "cli/Commands.h"
 #include "cli/LeftoverFlow.h"
@@ -78,14 +79,15 @@ int Purge(const Args& args) {
     if (args[i] == L"--older-than" && i + 1 < args.size() && !days) {
       const std::wstring& n = args[++i];
       if (n.empty() || n.size() > 6 || n.find_first_not_of(L"0123456789") != std::wstring::npos) {
-        PrintUsage();
-        return kExitUsage;
+        return UsageError(L"backups",
+                          L"--older-than needs a whole number of days, not " + Quoted(n));
       }
       days = std::stoi(n);
       continue;
     }
-    PrintUsage();
-    return kExitUsage;
+    return UsageError(L"backups", args[i] == L"--older-than"
+                                      ? L"--older-than needs a number of days, once"
+                                      : OptionError(args[i]));
   }
   const std::wstring root = BackupFolderOf({});
   const auto deleted = PurgeBackupSets(root, days, Now());
@@ -129,6 +131,26 @@ const wchar_t* StateName(TRestoreState state) {
   return L"failed  ";
 }
 
+// One line per item, the paths below it that were not put back indented
+// beneath, then counts that add up to the item lines.
+std::wstring RestoreReportText(const TRestoreReport& report, bool overwrite) {
+  std::wstring out;
+  for (const auto& item : report.Items) {
+    out += (item.Below ? L"          " : std::wstring(StateName(item.State)) + L"  ") +
+           Column(FromUtf8(KindName(item.Kind)), 9) + EscapeForTerminal(item.Path) +
+           (item.Reason.empty() ? L"" : L"  (" + EscapeForTerminal(item.Reason) + L")") + L"\n";
+  }
+  out += std::to_wstring(report.Restored) + L" items restored";
+  if (report.InPlace > 0) out += L", " + std::to_wstring(report.InPlace) + L" in place already";
+  if (report.NotRestored > 0) {
+    out +=
+        L", " + std::to_wstring(report.NotRestored) + L" not" +
+        (overwrite ? L""
+                   : L" (what exists now is left as it is; --overwrite replaces files and values)");
+  }
+  return out + L".\n";
+}
+
 }  // namespace
 
 TBackupOptions BackupOptions(bool noBackup) {
@@ -145,10 +167,7 @@ int RunBackups(const Args& args) {
   }
   bool json = false;
   for (const auto& a : args) {
-    if (a != L"--json") {
-      PrintUsage();
-      return kExitUsage;
-    }
+    if (a != L"--json") return UsageError(L"backups", OptionError(a));
     json = true;
   }
   const TBackupListing listing = ReadBackupSets(BackupFolderOf({}));
@@ -178,14 +197,14 @@ int RunRestore(const Args& args) {
     } else if (!id && !a.empty() && a.rfind(L"--", 0) != 0) {
       id = a;
     } else {
-      PrintUsage();
-      return kExitUsage;
+      return UsageError(L"restore",
+                        id && a.rfind(L"--", 0) != 0
+                            ? L"more than one backup given: " + Quoted(*id) + L" and " + Quoted(a)
+                            : OptionError(a));
     }
   }
-  if (!id) {
-    PrintUsage();
-    return kExitUsage;
-  }
+  if (!id)
+    return UsageError(L"restore", L"no backup given: the id that backups lists, or its start");
   int exitCode = kExitOk;
   const auto set = SetToRestore(*id, exitCode);
   if (!set) return exitCode;
@@ -207,20 +226,7 @@ int RunRestore(const Args& args) {
     WriteErr(L"quor: nothing was restored: " + EscapeForTerminal(report.Error) + L"\n");
     return kExitFailure;
   }
-  std::wstring out;
-  for (const auto& item : report.Items) {
-    out += std::wstring(StateName(item.State)) + L"  " + Column(FromUtf8(KindName(item.Kind)), 9) +
-           EscapeForTerminal(item.Path) +
-           (item.Reason.empty() ? L"" : L"  (" + EscapeForTerminal(item.Reason) + L")") + L"\n";
-  }
-  out += std::to_wstring(report.Restored) + L" items restored";
-  if (report.NotRestored > 0) {
-    out += L", " + std::to_wstring(report.NotRestored) + L" not" +
-           (options.Overwrite
-                ? L""
-                : L" (what exists now is left as it is; --overwrite replaces files and values)");
-  }
-  WriteOut(out + L".\n");
+  WriteOut(RestoreReportText(report, options.Overwrite));
   return report.NotRestored > 0 ? kExitFailure : kExitOk;
 }
 

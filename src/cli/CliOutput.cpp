@@ -88,4 +88,6 @@ std::wstring EscapeForTerminal(std::wstring_view text) {
   return out;
 }
 
+std::wstring Quoted(std::wstring_view text) { return L"\"" + EscapeForTerminal(text) + L"\""; }
+
 }  // namespace quor::cli

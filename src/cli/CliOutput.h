@@ -18,5 +18,7 @@ void WriteOutUtf8(std::string_view text);
 // no name can move the cursor, clear the screen, break a line or reorder
 // what is printed after it.
 std::wstring EscapeForTerminal(std::wstring_view text);
+// The text escaped and in double quotes, for naming an argument in a message.
+std::wstring Quoted(std::wstring_view text);
 
 }  // namespace quor::cli

@@ -26,8 +26,6 @@ int RunDeleteEntry(const Args& args);
 int RunBackups(const Args& args);
 int RunRestore(const Args& args);
 
-void PrintUsage();
-
 // The backup before a removal: on unless --no-backup or Config.ini says off.
 TBackupOptions BackupOptions(bool noBackup);
 // Deletes the backup sets beyond the age and size limits of Config.ini.

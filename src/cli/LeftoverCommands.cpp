@@ -13,7 +13,7 @@
 namespace quor::cli {
 
 int RunScan(const Args& args) {
-  auto p = Prepare(args, {L"--json"});
+  auto p = Prepare(L"scan", args, {L"--json"});
   if (!p->Program) return p->ExitCode;
   TUninstallHelper engine;
   engine.Uninstall(p->Program, true);
@@ -30,11 +30,12 @@ int RunScan(const Args& args) {
 }
 
 int RunRemove(const Args& args) {
-  auto p = Prepare(args, {L"--yes", L"--all", L"--no-backup"}, true);
+  auto p = Prepare(L"remove", args, {L"--yes", L"--all", L"--no-backup"}, true);
   if (!p->Program) return p->ExitCode;
   TUninstallHelper engine;
   engine.Backup = BackupOptions(p->Flags.count(L"--no-backup") > 0);
-  const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0, p->Keep};
+  const TLeftoverOptions options{p->Flags.count(L"--yes") > 0, p->Flags.count(L"--all") > 0,
+                                 p->Keep};
   const auto outcome = ScanAndRemove(engine, p->Program, options, true);
   if (outcome.UsageError) return kExitUsage;
   // Anything that stays, by choice or not, is told with exit status 1.
@@ -42,9 +43,10 @@ int RunRemove(const Args& args) {
 }
 
 int RunDeleteEntry(const Args& args) {
-  auto p = Prepare(args, {L"--yes"});
+  auto p = Prepare(L"delete-entry", args, {L"--yes"});
   if (!p->Program) return p->ExitCode;
-  const std::wstring key = EscapeForTerminal(RootKeyName(p->Program->RootKey) + L"\\" + p->Program->KeyPath);
+  const std::wstring key =
+      EscapeForTerminal(RootKeyName(p->Program->RootKey) + L"\\" + p->Program->KeyPath);
   if (!p->Flags.count(L"--yes") && !Confirm(L"Delete the registration " + key + L"?")) {
     WriteOut(L"Nothing was deleted.\n");
     return kExitFailure;

@@ -37,23 +37,35 @@ std::wstring Column(const char* text, size_t width) {
 
 const char* KindName(uint8_t kind) {
   switch (kind) {
-    case lkFile: return "file";
-    case lkFolder: return "folder";
-    case lkRegKey: return "regkey";
-    case lkRegValue: return "regvalue";
-    default: return "unknown";
+    case lkFile:
+      return "file";
+    case lkFolder:
+      return "folder";
+    case lkRegKey:
+      return "regkey";
+    case lkRegValue:
+      return "regvalue";
+    default:
+      return "unknown";
   }
 }
 
 const char* MatchedByName(TMatchedBy matchedBy) {
   switch (matchedBy) {
-    case TMatchedBy::InstallFolder: return "installFolder";
-    case TMatchedBy::Registration: return "registration";
-    case TMatchedBy::Location: return "location";
-    case TMatchedBy::Name: return "name";
-    case TMatchedBy::Folder: return "folder";
-    case TMatchedBy::Guid: return "guid";
-    case TMatchedBy::RelatedFolder: return "relatedFolder";
+    case TMatchedBy::InstallFolder:
+      return "installFolder";
+    case TMatchedBy::Registration:
+      return "registration";
+    case TMatchedBy::Location:
+      return "location";
+    case TMatchedBy::Name:
+      return "name";
+    case TMatchedBy::Folder:
+      return "folder";
+    case TMatchedBy::Guid:
+      return "guid";
+    case TMatchedBy::RelatedFolder:
+      return "relatedFolder";
   }
   return "name";
 }
@@ -140,7 +152,8 @@ std::optional<std::wstring> CanonicalKeepPath(const std::wstring& text) {
   return ComparableItemPath(folder->Path);
 }
 
-std::vector<std::wstring> MarkKept(TUninstallObject& program, const std::vector<std::wstring>& keep) {
+std::vector<std::wstring> MarkKept(TUninstallObject& program,
+                                   const std::vector<std::wstring>& keep) {
   std::vector<std::wstring> unmatched;
   for (const auto& k : keep) {
     const auto canonical = CanonicalKeepPath(k);
@@ -193,7 +206,8 @@ TLeftoverOutcome ScanAndRemove(TUninstallHelper& engine,
   const std::vector<std::wstring> unmatched = MarkKept(*program, options.Keep);
   if (!unmatched.empty()) {
     for (const auto& k : unmatched) {
-      WriteErr(L"quor: --keep " + EscapeForTerminal(k) + L" names no listed item and lies below none\n");
+      WriteErr(L"quor: --keep " + EscapeForTerminal(k) +
+               L" names no listed item and lies below none\n");
     }
     WriteErr(L"quor: nothing was removed\n");
     outcome.UsageError = true;

@@ -36,7 +36,8 @@ std::optional<std::wstring> CanonicalKeepPath(const std::wstring& text);
 // kept path below a listed item is spared by the removal too. Answers the
 // kept paths that name no listed item and lie below none. Paths that
 // CanonicalKeepPath refuses are answered too.
-std::vector<std::wstring> MarkKept(TUninstallObject& program, const std::vector<std::wstring>& keep);
+std::vector<std::wstring> MarkKept(TUninstallObject& program,
+                                   const std::vector<std::wstring>& keep);
 // Marks every weak item as kept.
 void KeepWeakItems(TUninstallObject& program);
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "base/Text.h"
+#include "cli/CliHelp.h"
 #include "cli/CliOutput.h"
 #include "cli/Commands.h"
 #include "cli/ProgramJson.h"
@@ -68,8 +69,7 @@ int RunList(const Args& args) {
     if (a == L"--json") {
       json = true;
     } else {
-      PrintUsage();
-      return kExitUsage;
+      return UsageError(L"list", OptionError(a));
     }
   }
   TSoftwareList list;

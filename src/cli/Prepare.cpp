@@ -3,31 +3,44 @@
 #include <windows.h>
 
 #include "base/Text.h"
+#include "cli/CliHelp.h"
 #include "cli/CliOutput.h"
 #include "cli/Selector.h"
 #include "inventory/EnumPrograms.h"
 
 namespace quor::cli {
 
-std::unique_ptr<TPrepared> Prepare(Args args, std::initializer_list<const wchar_t*> flags,
-                                   bool allowKeep) {
-  auto prepared = std::make_unique<TPrepared>();
-  auto selector = ParseSelector(args);
-  for (size_t i = 0; selector && i < args.size(); ++i) {
+namespace {
+
+// What is wrong with the command's own options, or empty when nothing is.
+std::wstring CheckOptions(const Args& args, std::initializer_list<const wchar_t*> flags,
+                          bool allowKeep, TPrepared& prepared) {
+  for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& a = args[i];
     bool known = false;
     for (const wchar_t* f : flags) known |= a == f;
     if (known) {
-      prepared->Flags.insert(a);
-    } else if (allowKeep && a == L"--keep" && i + 1 < args.size() && !args[i + 1].empty()) {
-      prepared->Keep.push_back(args[++i]);
+      prepared.Flags.insert(a);
+    } else if (allowKeep && a == L"--keep") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) return L"--keep needs a path";
+      prepared.Keep.push_back(args[++i]);
     } else {
-      selector.reset();
+      return OptionError(a);
     }
   }
-  if (!selector) {
-    PrintUsage();
-    prepared->ExitCode = kExitUsage;
+  return {};
+}
+
+}  // namespace
+
+std::unique_ptr<TPrepared> Prepare(std::wstring_view command, Args args,
+                                   std::initializer_list<const wchar_t*> flags, bool allowKeep) {
+  auto prepared = std::make_unique<TPrepared>();
+  std::wstring error;
+  const auto selector = ParseSelector(args, error);
+  if (selector) error = CheckOptions(args, flags, allowKeep, *prepared);
+  if (!error.empty()) {
+    prepared->ExitCode = UsageError(command, error);
     return prepared;
   }
   EnumPrograms(prepared->List);

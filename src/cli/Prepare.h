@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -21,9 +22,10 @@ struct TPrepared {
   int ExitCode = kExitOk;
 };
 
-// `flags` are the flags the command accepts; `allowKeep` allows repeated
-// "--keep PATH". Anything else is a usage error.
-std::unique_ptr<TPrepared> Prepare(Args args, std::initializer_list<const wchar_t*> flags,
+// `flags` are the flags `command` accepts; `allowKeep` allows repeated
+// "--keep PATH". Anything else is a usage error, told on one line.
+std::unique_ptr<TPrepared> Prepare(std::wstring_view command, Args args,
+                                   std::initializer_list<const wchar_t*> flags,
                                    bool allowKeep = false);
 
 // Asks a yes/no question on the console; no answer (no console, end of

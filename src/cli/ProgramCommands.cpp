@@ -13,7 +13,7 @@
 namespace quor::cli {
 
 int RunSize(const Args& args) {
-  auto p = Prepare(args, {});
+  auto p = Prepare(L"size", args, {});
   if (!p->Program) return p->ExitCode;
   const int64_t stated = p->Program->Size.load();
   const int64_t kib = stated > 0 ? stated : CalcSize(*p->Program);
@@ -25,7 +25,8 @@ int RunSize(const Args& args) {
 // As the main window does it: run the uninstaller and wait for its whole
 // process tree; when the registration is gone, scan and remove (--remove).
 int RunUninstall(const Args& args) {
-  auto p = Prepare(args, {L"--json", L"--remove", L"--yes", L"--all", L"--no-backup"});
+  auto p =
+      Prepare(L"uninstall", args, {L"--json", L"--remove", L"--yes", L"--all", L"--no-backup"});
   if (!p->Program) return p->ExitCode;
   const bool json = p->Flags.count(L"--json") > 0;
   TUninstallHelper engine;
@@ -39,6 +40,11 @@ int RunUninstall(const Args& args) {
              L": the uninstall command was not run: " + EscapeForTerminal(commandError) + L"\n");
   }
   const bool removed = !KeyExists(p->Program->RootKey, p->Program->KeyPath);
+  const std::wstring name = EscapeForTerminal(p->Program->DisplayName);
+  if (commandError.empty() && !removed) {
+    WriteErr(L"quor: " + name +
+             L": the registration is still present after the uninstaller ended\n");
+  }
 
   TLeftoverOutcome outcome;
   if (removed && p->Flags.count(L"--remove")) {
@@ -49,6 +55,9 @@ int RunUninstall(const Args& args) {
     nlohmann::ordered_json j;
     j["program"] = ProgramToJson(*p->Program);
     j["registrationRemoved"] = removed;
+    // Why the uninstall failed, if it did: its command was not run, or the
+    // program is still registered after it ended.
+    j["result"] = !commandError.empty() ? "commandNotRun" : removed ? "removed" : "stillRegistered";
     if (!commandError.empty()) j["commandError"] = ToUtf8(commandError);
     if (p->Flags.count(L"--remove")) {
       j["leftovers"] = LeftoversToJson(*p->Program);
@@ -57,17 +66,17 @@ int RunUninstall(const Args& args) {
     }
     WriteOutUtf8(j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
   } else {
-    WriteOut(
-        EscapeForTerminal(p->Program->DisplayName) +
-        (removed ? L": the registration is gone.\n" : L": the registration is still present.\n"));
+    WriteOut(name + (removed ? L": the registration is gone.\n"
+                             : L": the registration is still present.\n"));
   }
-  return !commandError.empty() || outcome.Declined || outcome.Failed > 0 || outcome.Kept > 0
+  return !commandError.empty() || !removed || outcome.Declined || outcome.Failed > 0 ||
+                 outcome.Kept > 0
              ? kExitFailure
              : kExitOk;
 }
 
 int RunModify(const Args& args) {
-  auto p = Prepare(args, {});
+  auto p = Prepare(L"modify", args, {});
   if (!p->Program) return p->ExitCode;
   if (Trim(p->Program->ModifyPath).empty()) {
     WriteErr(L"quor: " + EscapeForTerminal(p->Program->DisplayName) + L" has no modify command\n");

@@ -7,7 +7,7 @@
 
 #include "app/FileVersion.h"
 #include "base/Text.h"
-
+#include "cli/CliHelp.h"
 #include "cli/CliOutput.h"
 #include "cli/Commands.h"
 #include "engine/LeftoverRules.h"
@@ -16,52 +16,6 @@
 namespace quor::cli {
 
 namespace {
-
-const wchar_t kUsage[] =
-      L"usage: quor <command> [options]\n"
-      L"\n"
-      L"commands:\n"
-      L"  list [--json]                     list the installed programs\n"
-      L"  size <selector>                   compute and print a program's size\n"
-      L"  uninstall <selector> [--json]     run a program's uninstaller, wait for it to end,\n"
-      L"                                    and say whether its registration is gone\n"
-      L"  uninstall <selector> --remove [--yes] [--all] [--no-backup]\n"
-      L"                                    then, when the registration is gone, scan for\n"
-      L"                                    leftovers and remove them (asks first)\n"
-      L"  modify <selector>                 run a program's modify command and wait for it\n"
-      L"  scan <selector> [--json]          list what the program left behind\n"
-      L"  remove <selector> [--yes] [--all] [--keep PATH]... [--no-backup]\n"
-      L"                                    scan, then remove what was found, except the\n"
-      L"                                    kept paths and what lies below them (asks first);\n"
-      L"                                    a kept path must name a listed item or lie below one\n"
-      L"\n"
-      L"  Weak items (found by a partial match, marked \"weak\" by scan) are kept by\n"
-      L"  remove and uninstall --remove unless --all is given. Every item that stays\n"
-      L"  is printed with its reason; the exit status is then 1.\n"
-      L"  delete-entry <selector> [--yes]   delete the program's registration (asks first)\n"
-      L"\n"
-      L"  Before remove and uninstall --remove delete anything, they move it into a\n"
-      L"  backup set (turned off by --no-backup or by Enabled=0 in section [Backup]\n"
-      L"  of Config.ini); an item whose backup cannot be written is not deleted.\n"
-      L"  backups [--json]                  list the backup sets\n"
-      L"  backups --purge [--older-than DAYS]\n"
-      L"                                    delete backup sets (all, or those older)\n"
-      L"  restore <id> [--yes] [--overwrite] [--again]\n"
-      L"                                    put a backup set back (asks first); what\n"
-      L"                                    exists now stays unless --overwrite; a set\n"
-      L"                                    restored before is refused (exit 1) unless\n"
-      L"                                    --again, and a set that is not this program's\n"
-      L"                                    or was changed is never restored\n"
-      L"\n"
-      L"selector:\n"
-      L"  --key \"ROOT\\path\"                 the registration key, as list prints it\n"
-      L"  --name \"Display Name\"             the exact display name (ignoring case)\n"
-      L"\n"
-      L"exit status: 0 done, 1 failed, 2 usage error, 3 no program matches,\n"
-      L"             4 several programs (or backups) match (listed on stderr)\n"
-      L"\n"
-      L"  quor --help, quor <command> --help   print this text\n"
-      L"  quor --version                       print the version\n";
 
 // Options whose next argument is their value, which may be any text.
 bool TakesValue(const std::wstring& option) {
@@ -78,19 +32,11 @@ bool AsksForHelp(const Args& all) {
   return false;
 }
 
-}  // namespace
-
-void PrintUsage() { WriteErr(kUsage); }
-
-namespace {
-
 int Dispatch(const Args& all) {
-  if (all.empty()) {
-    PrintUsage();
-    return kExitUsage;
-  }
+  if (all.empty()) return UsageError(L"", L"no command given");
   if (AsksForHelp(all)) {
-    WriteOut(kUsage);
+    const std::wstring one = CommandHelp(all.front());
+    WriteOut(one.empty() ? FullHelp() : one);
     return kExitOk;
   }
   if (all.size() == 1 && all.front() == L"--version") {
@@ -111,8 +57,8 @@ int Dispatch(const Args& all) {
   if (command == L"delete-entry") return RunDeleteEntry(rest);
   if (command == L"backups") return RunBackups(rest);
   if (command == L"restore") return RunRestore(rest);
-  PrintUsage();
-  return kExitUsage;
+  if (command.starts_with(L"-")) return UsageError(L"", OptionError(command));
+  return UsageError(L"", L"unknown command " + Quoted(command));
 }
 
 // The plain table shows only the registrations' own values: it needs neither

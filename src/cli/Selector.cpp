@@ -17,21 +17,31 @@ bool Matches(const TUninstallObject& p, const TSelector& s) {
 
 }  // namespace
 
-std::optional<TSelector> ParseSelector(Args& args) {
+std::optional<TSelector> ParseSelector(Args& args, std::wstring& error) {
   TSelector selector;
   int found = 0;
   Args rest;
   for (size_t i = 0; i < args.size(); ++i) {
     const bool key = args[i] == L"--key";
     if (key || args[i] == L"--name") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) return std::nullopt;
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = args[i] + (key ? L" needs the registration key" : L" needs the display name");
+        return std::nullopt;
+      }
       (key ? selector.Key : selector.Name) = args[++i];
       ++found;
     } else {
       rest.push_back(args[i]);
     }
   }
-  if (found != 1) return std::nullopt;
+  if (found == 0) {
+    error = L"no program given: --key \"ROOT\\path\" or --name \"Display Name\"";
+    return std::nullopt;
+  }
+  if (found > 1) {
+    error = L"more than one program given: use --key or --name, once";
+    return std::nullopt;
+  }
   args = rest;
   return selector;
 }

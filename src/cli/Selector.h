@@ -17,12 +17,13 @@ struct TSelector {
 };
 
 // Takes the selector options out of `args`; answers nullopt on a usage error
-// (no selector, both, a missing value, or an unknown option left over).
-std::optional<TSelector> ParseSelector(Args& args);
+// (no selector, more than one, a missing value), with what was wrong in
+// `error`.
+std::optional<TSelector> ParseSelector(Args& args, std::wstring& error);
 
 struct TSelection {
   std::shared_ptr<TUninstallObject> Program;  // set when exactly one matches
-  int ExitCode = kExitOk;                    // kExitNoMatch or kExitAmbiguous otherwise
+  int ExitCode = kExitOk;                     // kExitNoMatch or kExitAmbiguous otherwise
 };
 
 // Reports a missing or ambiguous match on stderr.

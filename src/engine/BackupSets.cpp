@@ -223,15 +223,16 @@ void SortOldestFirst(std::vector<TBackupSetInfo>& sets) {
 // ---- restoring ----
 
 // A place inside the place of another item: it goes back with that item.
+// Whether `item` is held inside the folder item `folder`'s place in the set.
+bool HeldInside(const TBackupItem& item, const TBackupItem& folder) {
+  return &item != &folder && folder.Kind == lkFolder && !folder.Place.empty() &&
+         item.Place.size() > folder.Place.size() && item.Place[folder.Place.size()] == L'\\' &&
+         item.Place.compare(0, folder.Place.size(), folder.Place) == 0;
+}
+
 bool IsNested(const TBackupSetInfo& set, const TBackupItem& item) {
-  for (const auto& other : set.ItemList) {
-    if (&other == &item || other.Kind != lkFolder || other.Place.empty()) continue;
-    if (item.Place.size() > other.Place.size() && item.Place[other.Place.size()] == L'\\' &&
-        item.Place.compare(0, other.Place.size(), other.Place) == 0) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(set.ItemList.begin(), set.ItemList.end(),
+                     [&](const TBackupItem& other) { return HeldInside(item, other); });
 }
 
 bool IsAtOrBelowText(const std::wstring& path, const std::wstring& base) {
@@ -280,10 +281,51 @@ struct TRestoreRun {
   TRestoreReport& Report;
 
   void Refuse(const TBackupItem& item, const std::wstring& why) {
-    Report.Items.push_back({item.Path, item.Kind, TRestoreState::Failed, why});
-    Report.NotRestored += 1;
+    Line(item, TRestoreState::Failed, why);
+  }
+
+  // The item's line, counted once.
+  void Line(const TBackupItem& item, TRestoreState state, const std::wstring& why,
+            bool inPlace = false) {
+    Report.Items.push_back({item.Path, item.Kind, state, why});
+    (inPlace                            ? Report.InPlace
+     : state == TRestoreState::Restored ? Report.Restored
+                                        : Report.NotRestored) += 1;
+  }
+
+  // The items held inside the folder item `folder` in the set, each on its
+  // own line with what `outcome` says of it.
+  template <typename Outcome>
+  void ForEachHeldInside(const TBackupItem& folder, Outcome outcome) {
+    for (const auto& item : Set.ItemList) {
+      if (item.Kind <= lkFolder && HeldInside(item, folder)) outcome(item);
+    }
   }
 };
+
+constexpr wchar_t kPutBackBefore[] = L"in place: put back before";
+
+// Puts one file or folder item back; answers what was not put back, each
+// path with its state and reason.
+std::vector<TRestoreItemResult> RestoreOne(TRestoreRun& run, const TBackupItem& item,
+                                           const std::wstring& from) {
+  std::vector<TRestoreItemResult> left;
+  const bool all = RestoreFromBackup(
+      run.Set.Folder, from, item.Path, run.Options.Overwrite,
+      [&](const std::wstring& path, TRestoreState state, const std::wstring& why) {
+        left.push_back({path, item.Kind, state, why});
+      });
+  if (all) left.clear();
+  run.Line(item, all ? TRestoreState::Restored : left.front().State,
+           all ? std::wstring() : left.front().Reason);
+  if (!(left.size() == 1 && left.front().Path == item.Path)) {
+    for (auto l : left) {
+      l.Below = true;
+      run.Report.Items.push_back(std::move(l));
+    }
+  }
+  return left;
+}
 
 void RestoreFiles(TRestoreRun& run, const TProtectedFolders& guard) {
   const TBackupSetInfo& set = run.Set;
@@ -291,23 +333,27 @@ void RestoreFiles(TRestoreRun& run, const TProtectedFolders& guard) {
     if (item.Kind > lkFolder || item.Place.empty() || IsNested(set, item)) continue;
     if (const std::wstring why = TargetRefusal(item, guard); !why.empty()) {
       run.Refuse(item, why);
+      run.ForEachHeldInside(item, [&](const TBackupItem& inner) {
+        run.Line(inner, TRestoreState::Failed, L"inside " + item.Path + L": " + why);
+      });
       continue;
     }
     const std::wstring from = set.Folder + L"\\" + item.Place;
-    if (!ExactPathExists(from) && ExactPathExists(item.Path)) continue;  // put back before
-    std::vector<TRestoreItemResult> left;
-    const bool all = RestoreFromBackup(
-        set.Folder, from, item.Path, run.Options.Overwrite,
-        [&](const std::wstring& path, TRestoreState state, const std::wstring& why) {
-          left.push_back({path, item.Kind, state, why});
-        });
-    run.Report.Items.push_back({item.Path, item.Kind,
-                                all ? TRestoreState::Restored : left.front().State,
-                                all ? std::wstring() : left.front().Reason});
-    if (!all && !(left.size() == 1 && left.front().Path == item.Path)) {
-      for (auto& l : left) run.Report.Items.push_back(std::move(l));
+    if (!ExactPathExists(from) && ExactPathExists(item.Path)) {
+      run.Line(item, TRestoreState::Exists, kPutBackBefore, true);
+      run.ForEachHeldInside(item, [&](const TBackupItem& inner) {
+        run.Line(inner, TRestoreState::Exists, kPutBackBefore, true);
+      });
+      continue;
     }
-    (all ? run.Report.Restored : run.Report.NotRestored) += 1;
+    const auto left = RestoreOne(run, item, from);
+    run.ForEachHeldInside(item, [&](const TBackupItem& inner) {
+      const auto first = std::find_if(left.begin(), left.end(), [&](const TRestoreItemResult& l) {
+        return IsAtOrBelowText(l.Path, inner.Path);
+      });
+      const bool ok = first == left.end();
+      run.Line(inner, ok ? TRestoreState::Restored : first->State, ok ? L"" : first->Reason);
+    });
   }
 }
 
@@ -386,6 +432,11 @@ void RestoreRegistry(TRestoreRun& run, const std::string& digest) {
                 [&](const std::wstring& path, TRestoreState state, const std::wstring& why) {
                   left.push_back({path, lkRegValue, state, why});
                 });
+  const auto isItem = [&](const std::wstring& path) {
+    return std::any_of(items.begin(), items.end(),
+                       [&](const TBackupItem* i) { return SameTextAscii(i->Path, path); });
+  };
+  std::vector<bool> told(left.size(), false);
   for (const auto* item : items) {
     const auto first = std::find_if(
         left.begin() + static_cast<ptrdiff_t>(refused), left.end(),
@@ -394,14 +445,17 @@ void RestoreRegistry(TRestoreRun& run, const std::string& digest) {
     run.Report.Items.push_back({item->Path, item->Kind, ok ? TRestoreState::Restored : first->State,
                                 ok ? std::wstring() : first->Reason});
     (ok ? run.Report.Restored : run.Report.NotRestored) += 1;
-  }
-  run.Report.NotRestored += static_cast<int32_t>(refused);
-  for (auto& l : left) {
-    if (!std::any_of(items.begin(), items.end(),
-                     [&](const TBackupItem* i) { return SameTextAscii(i->Path, l.Path); })) {
-      run.Report.Items.push_back(std::move(l));
+    // The values below the item that the import could not write, under it.
+    for (size_t i = refused; i < left.size(); ++i) {
+      if (told[i] || !IsAtOrBelowText(left[i].Path, item->Path)) continue;
+      told[i] = true;
+      if (isItem(left[i].Path)) continue;  // told on that item's own line
+      left[i].Below = true;
+      run.Report.Items.push_back(left[i]);
     }
   }
+  run.Report.NotRestored += static_cast<int32_t>(refused);
+  for (size_t i = 0; i < refused; ++i) run.Report.Items.push_back(std::move(left[i]));
 }
 
 std::string LocalNowText() {

@@ -66,14 +66,21 @@ struct TRestoreItemResult {
   uint8_t Kind = lkFile;
   TRestoreState State = TRestoreState::Restored;
   std::wstring Reason;
+  // A path below the item listed before it (a file of a folder, a value of
+  // a key) that was not put back; the item's own line counts it.
+  bool Below = false;
 };
 
 struct TRestoreReport {
-  std::vector<TRestoreItemResult> Items;  // one per item put back or not, and each path left out
+  // One line per item of the set and per path it refused, each counted once
+  // in Restored, NotRestored or InPlace; then, after their item, the paths
+  // below it that were not put back.
+  std::vector<TRestoreItemResult> Items;
   int32_t Restored = 0;
   int32_t NotRestored = 0;
   std::wstring Error;           // nothing was restored: the set is refused, or why not
   bool RestoredBefore = false;  // refused because the set was restored before
+  int32_t InPlace = 0;          // put back before: nothing of it is left in the set
 };
 
 struct TRestoreOptions {

@@ -134,14 +134,22 @@ void TEngineCore::ScanJob(const TJob& job) {
 void TEngineCore::RunCommand(const TJob& job, const std::wstring& command) {
   const std::wstring trimmed = Trim(command);
   std::wstring error;
+  std::optional<DWORD> exitCode;
   if (trimmed.empty()) {
     error = L"no command is registered";
   } else {
     FWaiter.QuietChildren = job.QuietChildren;
     if (!FWaiter.Run(trimmed)) error = FWaiter.Error();
+    exitCode = FWaiter.ExitCode();
   }
   std::lock_guard lock(FCommandErrorLock);
   FCommandError = std::move(error);
+  FCommandExitCode = exitCode;
+}
+
+std::optional<DWORD> TEngineCore::CommandExitCode() const {
+  std::lock_guard lock(FCommandErrorLock);
+  return FCommandExitCode;
 }
 
 std::wstring TEngineCore::CommandError() const {

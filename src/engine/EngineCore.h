@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "engine/Backup.h"
@@ -71,6 +72,8 @@ class TEngineCore {
   // Why the last uninstall or modify job ran nothing (refused or not
   // started); empty when its command ran. Set before the job's end goes out.
   std::wstring CommandError() const;
+  // The exit code of the last uninstall or modify command, when it ran to its end.
+  std::optional<DWORD> CommandExitCode() const;
 
   TSoftwareList& Programs() { return FPrograms; }
   const TSoftwareList& Programs() const { return FPrograms; }
@@ -91,6 +94,7 @@ class TEngineCore {
   std::atomic<bool> FCurrentItemPending{false};
   mutable std::mutex FCommandErrorLock;
   std::wstring FCommandError;
+  std::optional<DWORD> FCommandExitCode;
   // Last, so that it goes first: its size computations are stopped before
   // anything their sink uses.
   TSoftwareList FPrograms;

@@ -218,8 +218,8 @@ void TUninstallHelper::RemoveLeftovers(const std::shared_ptr<TUninstallObject>& 
   Run(jkRemove);
 }
 
-bool TUninstallHelper::DeleteEntry(const TUninstallObject& program) {
-  return DeleteRegKey(program.RootKey, program.KeyPath);
+TEntryDeletion TUninstallHelper::DeleteEntry(const TUninstallObject& program) {
+  return DeleteRegistrationBackedUp(program, Backup);
 }
 
 void TUninstallHelper::Cancel() {

@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Handles.h"
 #include "engine/Backup.h"
+#include "engine/BackupEntry.h"
 #include "engine/EngineCore.h"
 #include "engine/EngineNotify.h"
 #include "inventory/UninstallObject.h"
@@ -58,7 +60,9 @@ class TUninstallHelper {
   void Uninstall(const std::shared_ptr<TUninstallObject>& program, bool force);
   void Modify(const std::shared_ptr<TUninstallObject>& program);
   void RemoveLeftovers(const std::shared_ptr<TUninstallObject>& program);
-  bool DeleteEntry(const TUninstallObject& program);
+  // Deletes the registration at once, on the calling thread, after a
+  // backup set of it (see BackupEntry.h) unless Backup is disabled.
+  TEntryDeletion DeleteEntry(const TUninstallObject& program);
   void Cancel();
 
   std::shared_ptr<TUninstallObject> Programs(int32_t index) const {
@@ -79,6 +83,8 @@ class TUninstallHelper {
   // ambiguous or unsafe, missing, or not startable); empty when it ran.
   // Read it in OnUninstallEnd or OnModifyEnd.
   std::wstring CommandError() const { return FCore->CommandError(); }
+  // The exit code of that command when it ran to its end; read it there too.
+  std::optional<DWORD> CommandExitCode() const { return FCore->CommandExitCode(); }
   // Whether a worker started by this engine still runs (its end notification
   // may still be on its way). A window asks before it closes.
   bool JobRunning() const;

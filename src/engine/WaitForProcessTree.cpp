@@ -186,7 +186,15 @@ bool PollPause(HANDLE abort, DWORD ms) {
 
 // Follows the tree by parent ids. Done when every process seen has ended
 // and a snapshot taken after that shows no new child.
-void WaitBySnapshots(TLaunched launched, HANDLE abort) {
+// The exit code of a process that has ended; nothing while it runs.
+std::optional<DWORD> EndedExitCode(HANDLE process) {
+  DWORD code = 0;
+  if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process, &code))
+    return std::nullopt;
+  return code;
+}
+
+std::optional<DWORD> WaitBySnapshots(TLaunched launched, HANDLE abort) {
   std::vector<TTracked> tree;
   const DWORD rootId = ::GetProcessId(launched.Process.Get());
   const uint64_t rootCreated = CreationTime(launched.Process.Get());
@@ -196,10 +204,11 @@ void WaitBySnapshots(TLaunched launched, HANDLE abort) {
   for (;;) {
     const bool alive = AnyAlive(tree);
     const bool added = AddChildren(tree);
-    if (!alive && !added) return;
+    if (!alive && !added) return EndedExitCode(tree.front().Handle.Get());
     if (added) lastChange = ::GetTickCount64();
     const bool settled = ::GetTickCount64() - lastChange > kSnapshotSettleMs;
-    if (!PollPause(abort, settled ? kSnapshotSlowPollMs : kSnapshotFastPollMs)) return;
+    if (!PollPause(abort, settled ? kSnapshotSlowPollMs : kSnapshotFastPollMs))
+      return EndedExitCode(tree.front().Handle.Get());
   }
 }
 
@@ -225,6 +234,7 @@ TwaitProcessTree::TwaitProcessTree() : FAbort(::CreateEventW(nullptr, TRUE, FALS
 bool TwaitProcessTree::Run(const std::wstring& commandLine) {
   FCommandLine = commandLine;
   FError.clear();
+  FExitCode.reset();
   if (Aborted()) return true;  // closing: nothing more starts, and that is no failure
   const TResolvedCommand resolved = ResolveRegisteredCommand(commandLine, Context);
   if (!resolved.Ok()) {
@@ -263,8 +273,9 @@ bool TwaitProcessTree::WaitForTree(const TResolvedCommand& command) {
   // system without nested jobs then refuses to put it into ours.
   if (job && ::AssignProcessToJobObject(job.Get(), launched->Process.Get())) {
     WaitByJob(job.Get(), *launched, FAbort.Get());
+    FExitCode = EndedExitCode(launched->Process.Get());
   } else {
-    WaitBySnapshots(std::move(*launched), FAbort.Get());
+    FExitCode = WaitBySnapshots(std::move(*launched), FAbort.Get());
   }
   return true;
 }

@@ -2,6 +2,9 @@
 // Runs a command line and returns when the process and every process it
 // started, directly or not, have ended.
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 
 #include "base/CommandLine.h"
@@ -25,6 +28,9 @@ class TwaitProcessTree {
   bool Run(const std::wstring& commandLine);
   // Why the last Run started nothing; empty when it started the command.
   const std::wstring& Error() const { return FError; }
+  // The exit code of the process the last Run started, once it has ended;
+  // nothing when it started none, or the wait was aborted while it ran.
+  std::optional<DWORD> ExitCode() const { return FExitCode; }
 
   // From any thread: a running wait returns at once, and no later Run starts
   // anything. The processes themselves go on: they are other programs.
@@ -49,6 +55,7 @@ class TwaitProcessTree {
 
   std::wstring FCommandLine;
   std::wstring FError;
+  std::optional<DWORD> FExitCode;
   UniqueKernelHandle FAbort;  // manual-reset event
 };
 

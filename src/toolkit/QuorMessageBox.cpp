@@ -71,11 +71,12 @@ void TQuorMessageBox::SetButtonCaptions(std::wstring yes, std::wstring no, std::
 }
 
 int TQuorMessageBox::ShowMsg(const std::wstring& title, const std::wstring& message,
-                             bool centreOnScreen, HWND ownerForm, int buttonSet, int kind) {
+                             bool centreOnScreen, HWND ownerForm, int buttonSet, int kind,
+                             bool defaultNo) {
   FButtonSet = buttonSet == kMsgButtonsYesNo ? kMsgButtonsYesNo : kMsgButtonsOk;
   Compose(title, message, kind);
   BuildButtons();
-  FButtons.Reset(FLayout, FButtonSet);
+  FButtons.Reset(FLayout, FButtonSet, defaultNo);
   EnsureForm();
   FForm->SetShownText(title + L"\r\n" + message);
   const HWND owner = ownerForm ? ownerForm : FProps.Owner;

@@ -49,9 +49,10 @@ class TQuorMessageBox {
 
   // Shows the box modally and answers kMsgResultOk (also Escape and the close button),
   // kMsgResultYes or kMsgResultNo. `ownerForm` may be nullptr (the component's owner).
+  // With `defaultNo`, a Yes/No box starts with No focused, so that Enter answers No.
   // Throws std::system_error when the window cannot be made.
   int ShowMsg(const std::wstring& title, const std::wstring& message, bool centreOnScreen,
-              HWND ownerForm, int buttonSet, int kind);
+              HWND ownerForm, int buttonSet, int kind, bool defaultNo = false);
   int Result() const { return FResult; }
 
   void SetButtonCaptions(std::wstring yes, std::wstring no, std::wstring ok);

@@ -104,14 +104,15 @@ POINT CentreOver(SIZE size, const RECT& owner) {
           owner.top + (owner.bottom - owner.top - size.cy) / 2};
 }
 
-void TQuorMessageButtons::Reset(const TMessageLayout& layout, int buttonSet) {
+void TQuorMessageButtons::Reset(const TMessageLayout& layout, int buttonSet, bool defaultNo) {
   *this = TQuorMessageButtons{};
   FClose = layout.Close;
   FButton1 = layout.Button1;
   FButtonSet = buttonSet;
   if (buttonSet == kMsgButtonsYesNo) {
     FButton2 = layout.Button2;
-    Btn2Focused = true;
+    Btn2Focused = !defaultNo;
+    Btn1Focused = defaultNo;
   } else {
     Btn1Focused = true;
   }

@@ -61,9 +61,9 @@ struct TMessageAction {
 // answer. Button 1 is No (or OK), button 2 is Yes.
 class TQuorMessageButtons {
  public:
-  // A new question: flags cleared, the first button focused (Yes, or OK), answer 1 until
-  // a button says otherwise.
-  void Reset(const TMessageLayout& layout, int buttonSet);
+  // A new question: flags cleared, the first button focused (Yes, or OK; No when
+  // `defaultNo` in the Yes/No set), answer 1 until a button says otherwise.
+  void Reset(const TMessageLayout& layout, int buttonSet, bool defaultNo = false);
 
   // leftDown: the left button is held, so a move outside the buttons drags the window.
   TMessageAction MouseMove(POINT p, bool leftDown);

@@ -121,7 +121,7 @@ void TFrmMain::CreateEngine() {
   FHelper->OnModifyBegin = [this](TUninstallHelper&, TUninstallObject*, bool) { UpdateButtons(); };
   FHelper->OnModifyEnd = [this](TUninstallHelper&, TUninstallObject* r, bool) {
     UpdateButtons();
-    ShowCommandError(r, L"ModifyNotRun", L"The modify command was not run.");
+    ShowModifyResult(r);
   };
 }
 
@@ -147,7 +147,7 @@ void TFrmMain::FormDestroy() {
   FUiCalls.reset();
   const TLanguageSettings* lang = FLang.get();
   FHelper.reset();
-  if (lang) lang->SaveConfig();
+  if (lang && !FSelfRemovalScheduled) lang->SaveConfig();
   FLang.reset();
 }
 
@@ -190,6 +190,11 @@ void TFrmMain::ShowCommandError(const TUninstallObject* record, const wchar_t* k
 bool TFrmMain::AskYesNo(const std::wstring& text) {
   return wmsg1->ShowMsg(GetLangText(L"Translation", L"Warning", L"Warning"), text, false, Handle(),
                         kMsgButtonsYesNo, kMsgWarning) != kMsgResultNo;
+}
+
+bool TFrmMain::ConfirmDestructive(const std::wstring& text) {
+  return wmsg1->ShowMsg(GetLangText(L"Translation", L"Warning", L"Warning"), text, false, Handle(),
+                        kMsgButtonsYesNo, kMsgWarning, true) == kMsgResultYes;
 }
 
 }  // namespace quor

@@ -96,6 +96,8 @@ class TFrmMain : public THostWindow {
   // Commands (MainWindowCommands.cpp).
   void UpdateButtons();
   bool EngineIdle();
+  TQuorLboxItem* VisibleSelectedRow() const;
+  // The visible selected row, or says that none is selected.
   TQuorLboxItem* SelectedProgramRow();
   void BtnNormalClick(TQuorControlBase& sender);
   void btnmodifyClick(TQuorControlBase& sender);
@@ -103,10 +105,20 @@ class TFrmMain : public THostWindow {
   void btnremoveClick(TQuorControlBase& sender);
   void UninstallFollowUp(TUninstallHelper& sender, TUninstallObject* record, bool force);
   void FindLeftovers(TUninstallObject* record);
+  bool OfferForceUninstall(TUninstallObject& record);
+  void ShowModifyResult(const TUninstallObject* record);
   void ShowInfo(const std::wstring& text);
   // Shows why a program's uninstall or modify command was not run, if it was not.
   void ShowCommandError(const TUninstallObject* record, const wchar_t* key, const wchar_t* text);
   bool AskYesNo(const std::wstring& text);
+  // A question before something that deletes: No is the default, and only
+  // Yes consents (closing the box does not).
+  bool ConfirmDestructive(const std::wstring& text);
+
+  // Uninstalling this program itself (MainWindowSelf.cpp).
+  bool IsOwnProgram(const TUninstallObject& record) const;
+  bool ConfirmSelfUninstall(const TUninstallObject& record);
+  void FinishSelfRemoval();
 
   // The leftover flow (MainWindowLeftovers.cpp).
   void RunLeftoverFlow(const std::wstring& text, const std::shared_ptr<TUninstallObject>& record);
@@ -125,6 +137,7 @@ class TFrmMain : public THostWindow {
   std::wstring UpdateFileAddress() const;
   void CheckUpdateDone(TCheckUpdate& sender, const std::wstring& tempFile, int32_t build,
                        const std::wstring& showUrl, const std::vector<std::wstring>& newInfo);
+  std::wstring UpdateFailureText(const TCheckUpdate& check) const;
   void btnlikeitClick(TQuorControlBase& sender);
   void QuorDirectImage1click(TQuorControlBase& sender);
   void lblcheckverclick(TQuorControlBase& sender);
@@ -177,6 +190,8 @@ class TFrmMain : public THostWindow {
   bool FFilling = false;       // rows are being rebuilt, a slice at a time
   int FFillNext = 0;           // the next record to get a row
   bool FSizesPending = false;  // sizes have come in since the cells were last written
+  // Its own executables go when it ends: Config.ini is not written again then.
+  bool FSelfRemovalScheduled = false;
 };
 
 }  // namespace quor

@@ -144,7 +144,13 @@ void TFrmMain::AddCommandButtons() {
     Anchor(*b, akTopRight);
 }
 
-// Places every anchored control for the frame's present size, in one update.
+// Places every anchored control for the frame's present size, then paints
+// the whole surface again from the clean skin, in one update. A control that
+// moves pastes back what it covered and takes a new snapshot; moved one by
+// one, a control would paste its old background over a neighbour that has
+// already grown into that place (the list over the buttons' old places when
+// maximised), and a snapshot would keep a neighbour's old painting, which it
+// pastes later (text beyond the skin after a restore).
 void TFrmMain::LayoutControls() {
   const SIZE client{FForm->Surface().Width(), FForm->Surface().Height()};
   if (client.cx <= 0 || client.cy <= 0) return;
@@ -152,6 +158,7 @@ void TFrmMain::LayoutControls() {
   for (const TAnchored& a : FAnchored)
     a.Control->SetBounds(
         AnchoredBounds(a.Design, a.Anchors, {kClientWidth, kClientHeight}, client));
+  FForm->RedrawAll();
 }
 
 }  // namespace quor

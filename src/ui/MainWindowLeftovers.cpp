@@ -17,6 +17,8 @@ void TFrmMain::RunLeftoverFlow(const std::wstring& text,
   if (!record || !FHelper) return;
   if (!ScanForLeftovers(text, record)) return;
   if (record->LeftoverCount() == 0) {
+    // Uninstalling itself, its own files are still there: FindLeftovers names them.
+    if (IsOwnProgram(*record) && !KeyExists(record->RootKey, record->KeyPath, true)) return;
     ShowInfo(GetLangText(L"Uninstall", L"NoLeftOverItem",
                          L"No any leftover files/folders or registry entries found."));
     return;

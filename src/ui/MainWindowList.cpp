@@ -222,23 +222,42 @@ void TFrmMain::ShowReadySizes() {
     if (size != -1) row->SubItem(1)->SetText(SizeText(size));
   }
   lstFile->EndUpdate();
+  ShowTotals();
 }
 
+// The rows the list holds now (a program uninstalled or deleted has none);
+// while the search hides some, how many of them are shown.
 void TFrmMain::ShowTotals() {
   int64_t total = 0;
-  for (int i = 0; i < FHelper->ProgramCount(); ++i)
-    if (auto record = FHelper->Programs(i)) {
+  int32_t shown = 0;
+  const int32_t rows = lstFile->ItemCount();
+  for (int32_t i = 0; i < rows; ++i) {
+    const TQuorLboxItem* row = lstFile->GetItem(i);
+    if (!row->Visible()) continue;
+    ++shown;
+    if (TUninstallObject* record = RecordOf(*row)) {
       const int64_t size = record->GetSize();
       if (size > 0) total += size;
     }
+  }
+  const std::wstring sizeText = FormatSize(total * 1024);
   const auto segments =
-      TotalsSegments(GetLangText(L"Uninstall", L"TotalStat", L"%d programs of %s size in total"),
-                     FHelper->ProgramCount(), FormatSize(total * 1024));
+      shown < rows ? ShownSegments(GetLangText(L"Uninstall", L"ShownStat",
+                                               L"%d of %d programs shown, %s size in total"),
+                                   shown, rows, sizeText)
+                   : TotalsSegments(GetLangText(L"Uninstall", L"TotalStat",
+                                                L"%d programs of %s size in total"),
+                                    rows, sizeText);
   lblinfoex->BeginUpdate();
   lblinfoex->ClearText();
-  for (const TTotalsSegment& s : segments)
+  std::wstring line;
+  for (const TTotalsSegment& s : segments) {
     lblinfoex->AddText(s.Text, {s.Color, FFont.Name, FFont.Size + s.SizeDelta, 0});
+    line += s.Text;
+  }
   lblinfoex->EndUpdate();
+  // The line is drawn, not a window's text: its panel's name tells it to a screen reader.
+  if (HWND panel = QuorDirectPanel1->WindowHandle()) ::SetWindowTextW(panel, line.c_str());
 }
 
 void TFrmMain::FilterList(const std::wstring& text) {
@@ -250,6 +269,9 @@ void TFrmMain::FilterList(const std::wstring& text) {
     row->SetVisible(FilterMatches(text, row->Caption(), publisher ? publisher->Text() : L""));
   }
   lstFile->EndUpdate();
+  if (FFilling) return;  // the fill ends with both
+  ShowTotals();
+  UpdateButtons();
 }
 
 void TFrmMain::RemoveProgramRow(TUninstallObject* record) {
@@ -264,6 +286,8 @@ void TFrmMain::RemoveProgramRow(TUninstallObject* record) {
     break;
   }
   lstFile->EndUpdate();
+  ShowTotals();
+  UpdateButtons();
 }
 
 // Runs before the list changes the column's sort state.

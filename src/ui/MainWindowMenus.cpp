@@ -84,7 +84,7 @@ void TFrmMain::SelectLanguage(TQuorMenuItem& item) {
 }
 
 void TFrmMain::pmbtnPopup(TQuorPopupMenu& sender, bool&) {
-  TQuorLboxItem* row = lstFile->GetSelectedItem();
+  TQuorLboxItem* row = VisibleSelectedRow();
   for (int i = 0; i < sender.Count(); ++i) sender.Items(i)->Enabled = row != nullptr;
   auto* record = row ? static_cast<TUninstallObject*>(row->Data) : nullptr;
   if (!record || !FSearchItem) return;
@@ -102,7 +102,7 @@ void TFrmMain::SearchWeb(TQuorMenuItem& item) {
 
 // The registry editor at the selected program's registration.
 void TFrmMain::OpenEntry(TQuorMenuItem&) {
-  TQuorLboxItem* row = lstFile->GetSelectedItem();
+  TQuorLboxItem* row = VisibleSelectedRow();
   auto* record = row ? static_cast<TUninstallObject*>(row->Data) : nullptr;
   if (!record) return;
   const std::wstring root = RootKeyName(record->RootKey);
@@ -122,7 +122,7 @@ void TFrmMain::PopupProgramMenu(POINT screen) { pmbtn->Popup(screen.x, screen.y)
 // Under the selected row when it is in view, else at the list's top-left.
 void TFrmMain::PopupProgramMenuAtSelection() {
   POINT p{8, lstFile->Props().HeaderHeight + 4};
-  if (TQuorLboxItem* row = lstFile->GetSelectedItem(); row && row->Visible()) {
+  if (TQuorLboxItem* row = VisibleSelectedRow()) {
     const RECT& r = row->RowRect;
     if (r.bottom > r.top && r.top >= 0 && r.bottom <= lstFile->Height())
       p = {r.left + 24, r.bottom};
@@ -131,16 +131,8 @@ void TFrmMain::PopupProgramMenuAtSelection() {
   PopupProgramMenu(p);
 }
 
-// A key uninstalls only the row the user can see: a row hidden by the search
-// may still be selected, and a key press must not remove what is not shown.
-void TFrmMain::UninstallFromKeyboard() {
-  TQuorLboxItem* row = lstFile->GetSelectedItem();
-  if (row && !row->Visible()) {
-    ShowInfo(GetLangText(L"Message", L"NoProgramSelected", L"Please select a program at first."));
-    return;
-  }
-  BtnNormalClick(*BtnNormal);
-}
+// Like the button, a key uninstalls only the row the user can see.
+void TFrmMain::UninstallFromKeyboard() { BtnNormalClick(*BtnNormal); }
 
 // The window's keys, before the focused control sees them.
 bool TFrmMain::KeyFilter(MSG& msg) {

@@ -6,6 +6,7 @@
 #include "app/UpdateCheck.h"
 #include "base/Text.h"
 #include "ui/MainWindow.h"
+#include "ui/RestoreText.h"
 #include "ui/VendorInfo.h"
 #include "ui/WebAddress.h"
 
@@ -36,8 +37,47 @@ void TFrmMain::StartUpdateCheck() {
   FCheckUpdate->Start();
 }
 
-void TFrmMain::CheckUpdateDone(TCheckUpdate&, const std::wstring&, int32_t build,
+// A check that found out nothing says so, with the reason, rather than
+// that there is no update.
+std::wstring TFrmMain::UpdateFailureText(const TCheckUpdate& check) const {
+  switch (check.FFailure) {
+    case TUpdateFailure::None:
+      return {};
+    case TUpdateFailure::NoConnection:
+      return FillTemplate(GetLangText(L"Message", L"UpdateNoConnection",
+                                      L"no connection to the update server (%s)"),
+                          L"%s", check.FFailureText);
+    case TUpdateFailure::HttpStatus:
+      return FillTemplate(
+          GetLangText(L"Message", L"UpdateHttpStatus", L"the server answered with HTTP status %d"),
+          L"%d", std::to_wstring(check.FFailureDetail));
+    case TUpdateFailure::NoAnswer:
+      return GetLangText(L"Message", L"UpdateNoAnswer", L"the server did not answer in time");
+    case TUpdateFailure::Redirects:
+      return GetLangText(L"Message", L"UpdateRedirects",
+                         L"the server redirected the request too often, or to an address that "
+                         L"is not a web address");
+    case TUpdateFailure::BadAnswer:
+      return GetLangText(L"Message", L"UpdateBadAnswer",
+                         L"the server's answer is not an update-information file");
+    case TUpdateFailure::NoTempFolder:
+      return GetLangText(L"Message", L"UpdateNoTempFolder",
+                         L"the answer could not be stored in the temporary folder");
+  }
+  return {};
+}
+
+void TFrmMain::CheckUpdateDone(TCheckUpdate& sender, const std::wstring&, int32_t build,
                                const std::wstring& showUrl, const std::vector<std::wstring>&) {
+  if (const std::wstring why = UpdateFailureText(sender); !why.empty()) {
+    wmsg1->ShowMsg(GetLangText(L"Translation", L"Error", L"Error"),
+                   FillTemplate(GetLangText(L"Message", L"UpdateFailed",
+                                            L"The check for a new version failed: %s"),
+                                L"%s", why),
+                   false, Handle(), kMsgButtonsOk, kMsgError);
+    FCheckUpdate.reset();
+    return;
+  }
   switch (DecideUpdate(FBuild, build, showUrl)) {
     case TUpdateOutcome::OpenPage:
       OpenWebPage(Handle(), Trim(showUrl));

@@ -68,6 +68,26 @@ TEST(TotalsLineTest, SplitsAsTheGreedyPatternDoes) {
   }
 }
 
+// While a search hides rows the line names both counts: the first "%d"
+// before the total is the number shown.
+TEST(TotalsLineTest, ShownTemplateNamesTheShownAndTheTotalCount) {
+  const TotalsCase cases[] = {
+      {L"%d of %d programs shown, %s size in total",
+       {Count(L"3"), Grey(L" of "), Count(L"120"), Grey(L" programs shown, "), Size(L"5.00 GB"),
+        Grey(L" size in total")}},
+      {L"Shown: %d/%d (%s)",
+       {Grey(L"Shown: "), Count(L"3"), Grey(L"/"), Count(L"120"), Grey(L" ("), Size(L"5.00 GB"),
+        Grey(L")")}},
+      // without a second "%d" the one count is the number shown
+      {L"%d programs shown, %s", {Count(L"3"), Grey(L" programs shown, "), Size(L"5.00 GB")}},
+      {L"%s shown", {}},
+  };
+  for (const TotalsCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "template: " << c.Template);
+    EXPECT_EQ(ShownSegments(c.Template, 3, 120, L"5.00 GB"), c.Expected);
+  }
+}
+
 // A translation is data: a very long one must not exhaust the stack.
 TEST(TotalsLineTest, LongTemplatesAreSplitWithoutDeepRecursion) {
   const std::wstring filler(200000, L'x');

@@ -25,6 +25,8 @@ struct TResult {
   std::wstring ShowUrl;
   std::vector<std::wstring> NewInfo;
   DWORD Thread = 0;
+  TUpdateFailure Failure = TUpdateFailure::None;
+  DWORD Detail = 0;
 };
 
 // Runs one check of a build-42 program against `url` and waits for its result.
@@ -36,9 +38,15 @@ std::optional<TResult> Check(const std::wstring& url, DWORD deadlineMs = 20000,
   check->FLimits.DeadlineMs = deadlineMs;
   check->FTempPath = std::move(tempPath);
   std::optional<TResult> result;
-  check->FOnResult = [&](TCheckUpdate&, const std::wstring& file, int32_t build,
+  check->FOnResult = [&](TCheckUpdate& sender, const std::wstring& file, int32_t build,
                          const std::wstring& showUrl, const std::vector<std::wstring>& newInfo) {
-    result = TResult{file, build, showUrl, newInfo, ::GetCurrentThreadId()};
+    result = TResult{file,
+                     build,
+                     showUrl,
+                     newInfo,
+                     ::GetCurrentThreadId(),
+                     sender.FFailure,
+                     sender.FFailureDetail};
   };
   check->Start();
   test::PumpUntil([&] { return result.has_value(); }, 60000);
@@ -52,6 +60,7 @@ TEST(UpdateCheck, ReadsTheServedFileOnTheCallersThread) {
     int32_t Build;
     std::wstring ShowUrl;
     TUpdateOutcome Outcome;
+    TUpdateFailure Failure = TUpdateFailure::None;
   };
   const TCase cases[] = {
       {"the same build", "[VerInfo]\r\nBuild=42\r\nShowUrl=https://vendor.example/new\r\n", 42,
@@ -65,16 +74,17 @@ TEST(UpdateCheck, ReadsTheServedFileOnTheCallersThread) {
       {"a show address naming a local program",
        "[VerInfo]\r\nBuild=99\r\nShowUrl=C:\\windows\\system32\\calc.exe\r\n", 99,
        L"C:\\windows\\system32\\calc.exe", TUpdateOutcome::NoUpdate},
+      // An answer without a build number is no update file: the check failed.
       {"a build that is no number", "[VerInfo]\r\nBuild=4x3\r\n", 42, kDownloadPage,
-       TUpdateOutcome::NoUpdate},
-      {"an error page", "<html><body>Not found</body></html>", 42, kDownloadPage,
-       TUpdateOutcome::NoUpdate},
+       TUpdateOutcome::NoUpdate, TUpdateFailure::BadAnswer},
+      {"a page that is no update file", "<html><body>Welcome</body></html>", 42, kDownloadPage,
+       TUpdateOutcome::NoUpdate, TUpdateFailure::BadAnswer},
       {"binary garbage cut at its first zero byte",
        std::string("[VerInfo]\r\nBuild=41\r\n\0\r\nBuild=77\xff\xfe", 30), 41, kDownloadPage,
        TUpdateOutcome::NoUpdate},
       // Only the first 64 KiB are read: the key beyond them is never seen.
       {"a huge body", std::string(200 * 1024, ';') + "\r\n[VerInfo]\r\nBuild=50\r\n", 42,
-       kDownloadPage, TUpdateOutcome::NoUpdate},
+       kDownloadPage, TUpdateOutcome::NoUpdate, TUpdateFailure::BadAnswer},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -86,6 +96,7 @@ TEST(UpdateCheck, ReadsTheServedFileOnTheCallersThread) {
     EXPECT_EQ(result->Build, c.Build);
     EXPECT_EQ(result->ShowUrl, c.ShowUrl);
     EXPECT_EQ(DecideUpdate(42, result->Build, result->ShowUrl), c.Outcome);
+    EXPECT_EQ(result->Failure, c.Failure);
     EXPECT_EQ(server.Requests(), 1);
     EXPECT_FALSE(result->TempFile.empty());
     // The check deletes its copy once the result has been handled.
@@ -103,19 +114,30 @@ TEST(UpdateCheck, NewInfoListsItsKeyNamesInOrder) {
   EXPECT_EQ(result->Build, 44);
 }
 
-// No connection, and a server that accepts and never answers, both end in
-// the running build, the second once the deadline has passed.
-TEST(UpdateCheck, AFailedOrHangingDownloadKeepsTheRunningBuild) {
+// No connection, an error status, and a server that accepts and never
+// answers all end in the running build, each with its reason, the last once
+// the deadline has passed.
+TEST(UpdateCheck, AFailedOrHangingDownloadSaysWhy) {
   const auto refused =
       Check(L"http://127.0.0.1:" + std::to_wstring(TLoopbackServer::ClosedPort()) + L"/x.txt");
   ASSERT_TRUE(refused.has_value());
   EXPECT_EQ(refused->Build, 42);
   EXPECT_EQ(refused->TempFile, L"");
+  EXPECT_EQ(refused->Failure, TUpdateFailure::NoConnection);
+  EXPECT_NE(refused->Detail, 0u);
+
+  TLoopbackServer missing(TLoopbackServer::TMode::NotFound, "[VerInfo]\r\nBuild=50\r\n");
+  const auto notFound = Check(missing.Url());
+  ASSERT_TRUE(notFound.has_value());
+  EXPECT_EQ(notFound->Build, 42) << "the body of an error status was read";
+  EXPECT_EQ(notFound->Failure, TUpdateFailure::HttpStatus);
+  EXPECT_EQ(notFound->Detail, 404u);
 
   TLoopbackServer silent(TLoopbackServer::TMode::Silent);
   const auto hanging = Check(silent.Url(), 1500);
   ASSERT_TRUE(hanging.has_value()) << "the check never ended";
   EXPECT_EQ(hanging->Build, 42);
+  EXPECT_EQ(hanging->Failure, TUpdateFailure::NoAnswer);
   EXPECT_EQ(silent.Requests(), 1);
 }
 
@@ -126,12 +148,13 @@ TEST(UpdateCheck, RedirectsAreLimitedToFiveWebAddresses) {
     std::wstring Path;
     int32_t Build;
     int Requests;
+    TUpdateFailure Failure;
   };
   const TCase cases[] = {
-      {"five redirects", L"/hop/5", 43, 6},
-      {"six redirects", L"/hop/6", 42, 6},
-      {"a redirect to itself", L"/loop", 42, 6},
-      {"a redirect to a local file", L"/away", 42, 1},
+      {"five redirects", L"/hop/5", 43, 6, TUpdateFailure::None},
+      {"six redirects", L"/hop/6", 42, 6, TUpdateFailure::Redirects},
+      {"a redirect to itself", L"/loop", 42, 6, TUpdateFailure::Redirects},
+      {"a redirect to a local file", L"/away", 42, 1, TUpdateFailure::Redirects},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -140,6 +163,7 @@ TEST(UpdateCheck, RedirectsAreLimitedToFiveWebAddresses) {
     const auto result = Check(server.Url(c.Path));
     ASSERT_TRUE(result.has_value()) << "no result";
     EXPECT_EQ(result->Build, c.Build);
+    EXPECT_EQ(result->Failure, c.Failure);
     EXPECT_EQ(server.Requests(), c.Requests);
   }
 }
@@ -187,6 +211,7 @@ TEST(UpdateCheck, ATemporaryFolderThatNamesNoneWritesNothing) {
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->TempFile, L"");
     EXPECT_EQ(result->Build, 42);
+    EXPECT_EQ(result->Failure, TUpdateFailure::NoTempFolder);
   }
 }
 

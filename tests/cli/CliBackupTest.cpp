@@ -8,7 +8,9 @@
 
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
+#include "QuorCommand.h"
 #include "base/RegFile.h"
 #include "base/Text.h"
 #include "engine/Backup.h"
@@ -18,7 +20,6 @@
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
-#include "QuorCommand.h"
 
 namespace quor {
 namespace {
@@ -304,6 +305,48 @@ TEST_F(CliBackups, ASetRestoredBeforeNeedsAgain) {
   const auto forced = Restore(set, L" --overwrite --again");
   EXPECT_EQ(forced.ExitCode, 0u) << forced.Out << forced.Err;
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, app.Path(), L"Setting"), L"old");
+}
+
+// Every item of the set gets one line, whatever became of it, and the counts
+// add up to those lines: a folder that exists now (its file listed below
+// it), a file that lay inside it, a file put back, and one put back before.
+TEST_F(CliBackups, RestoreCountsAgreeWithTheItemsListed) {
+  const std::wstring folder = FPlace / L"App";
+  const std::wstring inside = folder + L"\\inside.txt";
+  const std::wstring back = FPlace / L"back.txt";
+  const std::wstring before = FPlace / L"before.txt";
+  const std::wstring set = MakeSet(L"Counts",
+                                   {{folder, lkFolder, "held"},
+                                    {inside, lkFile, "held"},
+                                    {back, lkFile, "back"},
+                                    {before, lkFile, "before"}},
+                                   {}, [](TBackupWriter& w) {
+                                     w.Item(1).Place = w.Item(0).Place + L"\\inside.txt";
+                                     ::DeleteFileW((w.Folder() + L"\\" + w.Item(3).Place).c_str());
+                                   });
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(WriteBytes(inside, "user's own"));
+  ASSERT_TRUE(WriteBytes(before, "put back before"));
+
+  const auto r = Restore(set);
+  EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
+  EXPECT_EQ(ReadFileBytes(inside), "user's own");
+  EXPECT_EQ(ReadFileBytes(back), "back");
+  std::vector<std::string> itemLines, belowLines;
+  std::string summary;
+  std::istringstream lines(r.Out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("Backup ") || line.empty()) continue;
+    if (line.find("items restored") != std::string::npos) {
+      summary = line;
+    } else {
+      (line.starts_with(" ") ? belowLines : itemLines).push_back(line);
+    }
+  }
+  EXPECT_EQ(itemLines.size(), 4u) << r.Out;
+  EXPECT_TRUE(summary.starts_with("1 items restored, 1 in place already, 2 not")) << r.Out;
+  ASSERT_EQ(belowLines.size(), 1u) << r.Out;
+  EXPECT_NE(belowLines[0].find(ToUtf8(inside)), std::string::npos) << r.Out;
 }
 
 // Records no removal writes: none stops `backups`, `restore` or

@@ -2,12 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "QuorCommand.h"
 #include "app/FileVersion.h"
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
-#include "QuorCommand.h"
 
 namespace quor {
 namespace {
@@ -29,9 +29,9 @@ TEST(CliList, JsonHasEveryRecordWithExactlyTheContractKeys) {
   const auto json = nlohmann::ordered_json::parse(result.Out);
   ASSERT_TRUE(json.is_array());
   const std::vector<std::string> keys = {
-      "index",           "root",       "keyPath",         "displayName", "publisher",
-      "displayVersion",  "displayIcon", "installLocation", "folderName",  "uninstallString",
-      "modifyPath",      "helpLink",   "productGuid",     "sizeKiB",     "installDate"};
+      "index",          "root",        "keyPath",         "displayName", "publisher",
+      "displayVersion", "displayIcon", "installLocation", "folderName",  "uninstallString",
+      "modifyPath",     "helpLink",    "productGuid",     "sizeKiB",     "installDate"};
   const nlohmann::ordered_json* found = nullptr;
   for (size_t i = 0; i < json.size(); ++i) {
     const auto& p = json[i];
@@ -48,25 +48,73 @@ TEST(CliList, JsonHasEveryRecordWithExactlyTheContractKeys) {
   EXPECT_EQ((*found)["installDate"], "2021-12-31T00:00:00");
 }
 
-TEST(CliList, TableNamesTheProgramAndUsageErrorsExitWithTwo) {
+TEST(CliList, TableNamesTheProgram) {
   test::TempRegistration reg(test::TLocation::UserNative);
   reg.SetString(L"DisplayName", L"Quor Table \u00E9");
   const auto table = RunProcess(Quor(L"list"));
   ASSERT_EQ(table.ExitCode, 0u);
   EXPECT_NE(table.Out.find(ToUtf8(L"Quor Table \u00E9")), std::string::npos);
+}
 
-  for (const wchar_t* args : {L"", L"list --xml", L"frobnicate"}) {
-    const auto bad = RunProcess(Quor(args));
-    EXPECT_EQ(bad.ExitCode, 2u) << ToUtf8(args);
-    EXPECT_NE(bad.Err.find("usage"), std::string::npos);
+// A usage error is one line on stderr that names what was wrong and where
+// the help is, with exit status 2; nothing goes to standard output.
+TEST(CliUsage, AUsageErrorIsOneLineNamingTheFault) {
+  struct Case {
+    const wchar_t* args;
+    const char* names;  // what the line must name
+    const char* help;   // the help it points to
+  } cases[] = {
+      {L"", "no command given", "quor --help"},
+      {L"frobnicate", "unknown command \"frobnicate\"", "quor --help"},
+      {L"--frob", "unknown option \"--frob\"", "quor --help"},
+      {L"list --xml", "quor list: unknown option \"--xml\"", "quor list --help"},
+      {L"size", "quor size: no program given", "quor size --help"},
+      {L"size --name", "--name needs the display name", "quor size --help"},
+      {L"size --name a --key b", "more than one program given", "quor size --help"},
+      {L"uninstall --name a --verbose", "unknown option \"--verbose\"", "quor uninstall --help"},
+      {L"remove --name a extra", "unexpected argument \"extra\"", "quor remove --help"},
+      {L"remove --name a --keep", "--keep needs a path", "quor remove --help"},
+      {L"backups --purge --older-than x1", "whole number of days, not \"x1\"",
+       "quor backups --help"},
+      {L"restore", "no backup given", "quor restore --help"},
+      {L"restore a b", "more than one backup given", "quor restore --help"},
+      {L"list \"--x\x1b[2J\"", "unknown option \"--x\\x1b[2J\"", "quor list --help"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.args));
+    const auto bad = RunProcess(Quor(c.args));
+    EXPECT_EQ(bad.ExitCode, 2u);
+    EXPECT_EQ(bad.Out, "");
+    EXPECT_NE(bad.Err.find(c.names), std::string::npos) << bad.Err;
+    EXPECT_NE(bad.Err.find(c.help), std::string::npos) << bad.Err;
+    EXPECT_EQ(bad.Err.find('\n'), bad.Err.size() - 1) << bad.Err;
+  }
+}
+
+// "quor <command> --help" prints that command's usage, not every command's.
+TEST(CliUsage, CommandHelpIsTheCommandsOwn) {
+  const auto all = RunProcess(Quor(L"--help"));
+  for (const char* command : {"list", "uninstall", "remove", "delete-entry", "restore"}) {
+    SCOPED_TRACE(command);
+    const auto help = RunProcess(Quor(FromUtf8(command) + L" --help"));
+    EXPECT_EQ(help.ExitCode, 0u);
+    EXPECT_NE(help.Out.find(std::string("usage: quor ") + command), std::string::npos) << help.Out;
+    EXPECT_NE(help.Out.find(std::string("  ") + command + " "), std::string::npos) << help.Out;
+    EXPECT_LT(help.Out.size(), all.Out.size() / 2) << help.Out;
+    const bool takesProgram = std::string(command) != "list" && std::string(command) != "restore";
+    EXPECT_EQ(help.Out.find("--name \"Display Name\"") != std::string::npos, takesProgram);
+  }
+  for (const char* command : {"list", "size", "uninstall", "modify", "scan", "remove",
+                              "delete-entry", "backups", "restore"}) {
+    EXPECT_NE(all.Out.find(std::string("  ") + command + " "), std::string::npos) << command;
   }
 }
 
 // Help goes to standard output with success; a usage error stays on
 // standard error with exit 2.
 TEST(CliUsage, HelpAndVersionPrintToStandardOutput) {
-  for (const wchar_t* args : {L"--help", L"-h", L"remove --help", L"scan --name x --help",
-                              L"restore --help"}) {
+  for (const wchar_t* args :
+       {L"--help", L"-h", L"remove --help", L"scan --name x --help", L"restore --help"}) {
     SCOPED_TRACE(ToUtf8(args));
     const auto help = RunProcess(Quor(args));
     EXPECT_EQ(help.ExitCode, 0u);
@@ -81,10 +129,9 @@ TEST(CliUsage, HelpAndVersionPrintToStandardOutput) {
   ASSERT_TRUE(version.has_value()) << "quor.exe carries no version resource";
   const auto printed = RunProcess(Quor(L"--version"));
   EXPECT_EQ(printed.ExitCode, 0u);
-  EXPECT_EQ(printed.Out, "quor " + std::to_string(version->Major) + "." +
-                             std::to_string(version->Minor) + "." +
-                             std::to_string(version->Release) + "." +
-                             std::to_string(version->Build) + "\n");
+  EXPECT_EQ(printed.Out,
+            "quor " + std::to_string(version->Major) + "." + std::to_string(version->Minor) + "." +
+                std::to_string(version->Release) + "." + std::to_string(version->Build) + "\n");
 }
 
 // Each cell of a row starts where its heading starts, whatever the widths
@@ -116,7 +163,9 @@ TEST(CliList, TableRowsLineUpUnderTheHeadings) {
                                                        {"Key", "HKEY_CURRENT_USER\\"}};
   for (const auto& [heading, cell] : cells) {
     EXPECT_EQ(row.find(std::string("  ") + cell), header.find(std::string("  ") + heading))
-        << heading << "\n" << header << "\n" << row;
+        << heading << "\n"
+        << header << "\n"
+        << row;
   }
   EXPECT_NE(row.find(ToUtf8(reg.Path())), std::string::npos) << row;
 }
@@ -142,8 +191,8 @@ TEST(CliList, HostileNamesArePrintedEscapedEverywhere) {
   for (const auto* r : {&table, &several, &modify}) {
     const std::string all = r->Out + r->Err;
     EXPECT_NE(all.find(escaped), std::string::npos) << all;
-    for (const std::string& raw : {std::string("\x1b"), std::string("\r"), std::string("\x07"),
-                                  ToUtf8(L"\u202e")}) {
+    for (const std::string& raw :
+         {std::string("\x1b"), std::string("\r"), std::string("\x07"), ToUtf8(L"\u202e")}) {
       EXPECT_EQ(all.find(raw), std::string::npos) << all;
     }
   }

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <nlohmann/json.hpp>
 
-#include <windows.h>
-
+#include "QuorCommand.h"
 #include "base/Handles.h"
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
-#include "QuorCommand.h"
 
 namespace quor {
 namespace {
@@ -22,8 +21,9 @@ std::wstring Helper(const std::wstring& args) {
   return L"\"" + test::ExeFolder() + L"\\quor_test_helper.exe\" " + args;
 }
 std::wstring KeyArg(const test::TempKey& reg) {
-  return L"--key \"" + std::wstring(reg.Root() == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
-                                                                     : L"HKEY_LOCAL_MACHINE") +
+  return L"--key \"" +
+         std::wstring(reg.Root() == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
+                                                      : L"HKEY_LOCAL_MACHINE") +
          L"\\" + reg.Path() + L"\"";
 }
 
@@ -47,8 +47,8 @@ TEST(CliUninstall, WaitsForTheRelaunchedUninstallerAndKeepsItsOutputOutOfTheJson
     reg.SetString(L"DisplayName", L"Quor CLI uninstall");
     reg.SetString(L"UninstallString",
                   Helper(L"--print \"uninstaller says hello\" --relaunch --children 1 --sleep 1200 "
-                         L"--delete-key \"HKEY_LOCAL_MACHINE\\" + reg.Path() + L"\" --marker \"" +
-                         marker + L"\""));
+                         L"--delete-key \"HKEY_LOCAL_MACHINE\\" +
+                         reg.Path() + L"\" --marker \"" + marker + L"\""));
     auto job = inJob ? JobRefusingBreakaway() : quor::UniqueKernelHandle();
     const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --json"), 60000, job.Get());
     ASSERT_EQ(r.ExitCode, 0u) << r.Err;
@@ -58,18 +58,47 @@ TEST(CliUninstall, WaitsForTheRelaunchedUninstallerAndKeepsItsOutputOutOfTheJson
     EXPECT_EQ(r.Err.find("says hello"), std::string::npos) << r.Err;
     const auto j = nlohmann::json::parse(r.Out);
     EXPECT_EQ(j["registrationRemoved"], true);
+    EXPECT_EQ(j["result"], "removed");
     EXPECT_EQ(j["program"]["displayName"], "Quor CLI uninstall");
     EXPECT_EQ(j["program"]["keyPath"], ToUtf8(reg.Path()));
   }
 }
 
-TEST(CliUninstall, AFailedUninstallerLeavesTheRegistration) {
-  test::TempRegistration reg(test::TLocation::UserNative);
-  reg.SetString(L"DisplayName", L"Quor CLI stays");
-  reg.SetString(L"UninstallString", Helper(L"--exit 3"));
-  const auto r = RunProcess(Quor(L"uninstall --json " + KeyArg(reg)));
-  ASSERT_EQ(r.ExitCode, 0u) << r.Err;
-  EXPECT_EQ(nlohmann::json::parse(r.Out)["registrationRemoved"], false);
+// An uninstall that leaves the program registered is a failure: exit 1, a
+// line on stderr, and "result" says whether the uninstaller ran at all.
+TEST(CliUninstall, AProgramStillRegisteredIsAFailure) {
+  test::TempFolder folder;
+  struct Case {
+    const char* name;
+    std::wstring command;  // the UninstallString; empty: none registered
+    const char* result;
+    const char* err;
+  } cases[] = {
+      {"the uninstaller fails", Helper(L"--exit 3"), "stillRegistered",
+       "still present after the uninstaller ended"},
+      {"the uninstaller is missing", L"\"" + (folder / L"gone\\unins000.exe") + L"\"",
+       "commandNotRun", "the uninstall command was not run"},
+      {"no uninstaller is registered", L"", "commandNotRun", "no command is registered"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempRegistration reg(test::TLocation::UserNative);
+    reg.SetString(L"DisplayName", L"Quor CLI stays");
+    if (!c.command.empty()) reg.SetString(L"UninstallString", c.command);
+    for (const bool json : {false, true}) {
+      const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + (json ? L" --json" : L"")));
+      EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
+      EXPECT_NE(r.Err.find(c.err), std::string::npos) << r.Err;
+      if (!json) {
+        EXPECT_NE(r.Out.find("still present"), std::string::npos) << r.Out;
+        continue;
+      }
+      ASSERT_TRUE(nlohmann::json::accept(r.Out)) << r.Out;
+      const auto j = nlohmann::json::parse(r.Out);
+      EXPECT_EQ(j["registrationRemoved"], false);
+      EXPECT_EQ(j["result"], c.result);
+    }
+  }
 }
 
 // An unquoted command whose path could also mean a planted program runs
@@ -119,7 +148,8 @@ TEST(CliUninstall, RemoveJsonReportsEachItemThatStays) {
                                         OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(hold);
   // Deletion itself: Wine renames a folder whose file is open, so a backup would move it.
-  const auto r = RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --remove --yes --json --no-backup"));
+  const auto r =
+      RunProcess(Quor(L"uninstall " + KeyArg(reg) + L" --remove --yes --json --no-backup"));
   EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
   ASSERT_TRUE(nlohmann::json::accept(r.Out)) << r.Out;
   const auto j = nlohmann::json::parse(r.Out);
@@ -163,7 +193,8 @@ TEST(CliSelectors, ExitCodesForNoMatchSeveralMatchesAndUsage) {
       {L"size --name a --json", 2},
       {L"uninstall --name a --verbose", 2},
   };
-  for (const auto& c : cases) EXPECT_EQ(RunProcess(Quor(c.args)).ExitCode, c.code) << ToUtf8(c.args);
+  for (const auto& c : cases)
+    EXPECT_EQ(RunProcess(Quor(c.args)).ExitCode, c.code) << ToUtf8(c.args);
 }
 
 TEST(CliSize, MeasuresTheInstallFolderOrPrintsTheStatedSize) {

@@ -449,6 +449,63 @@ TEST_F(BackupTest, RegistryLinksAndUnwritableNamesStay) {
   }
 }
 
+// Delete Entries: the registration goes into a set of its own first, which
+// the restore puts back whole; without a set nothing is deleted.
+TEST_F(BackupTest, DeleteEntryBacksTheRegistrationUpFirst) {
+  struct TCase {
+    const char* Name;
+    bool BlockBackups;  // the backup folder cannot be made
+    bool OddSubKey;     // a sub-key whose name the export cannot hold
+    bool BackupsOff;
+    bool Deleted;
+    size_t Sets;
+  };
+  const TCase cases[] = {
+      {"a plain registration", false, false, false, true, 1},
+      {"no folder for the set", true, false, false, false, 0},
+      {"a name the set cannot hold", false, true, false, false, 0},
+      {"backups turned off", false, false, true, true, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempFolder root;
+    const std::wstring blocker = root.MakeFile(L"not-a-folder", "file");
+    engine->Backup.Folder = c.BlockBackups ? blocker + L"\\Backups" : backups->Path();
+    engine->Backup.Enabled = !c.BackupsOff;
+    test::TempRegistration reg(test::TLocation::UserNative);
+    reg.SetString(L"DisplayName", L"Entry Demo");
+    reg.SetString(L"UninstallString", L"C:\\missing\\uninst.exe");
+    reg.SetDWord(L"NoModify", 1);
+    TempKey sub(HKEY_CURRENT_USER, reg.CreateSubKey(c.OddSubKey ? L"line\rbreak" : L"Parts"));
+    sub.SetString(L"inner", L"kept");
+    TUninstallItem item;
+    item.RootKey = reg.Root();
+    item.KeyPath = reg.Path();
+    item.DisplayName = L"Entry Demo";
+    const auto program = Program(item);
+
+    const TEntryDeletion result = engine->DeleteEntry(*program);
+    EXPECT_EQ(result.Deleted, c.Deleted) << ToUtf8(result.Error);
+    EXPECT_EQ(KeyExists(reg.Root(), reg.Path()), !c.Deleted);
+    if (!c.Deleted) {
+      EXPECT_TRUE(test::ValueExists(HKEY_CURRENT_USER, sub.Path(), L"inner"));
+      EXPECT_FALSE(result.Error.empty());
+    }
+    const auto sets = Sets();
+    ASSERT_EQ(sets.size(), c.Sets);
+    EXPECT_EQ(result.BackupId, c.Sets ? sets[0].Id : L"");
+    if (c.Sets == 0) continue;
+    EXPECT_EQ(sets[0].Program, L"Entry Demo");
+    const TRestoreReport report = RestoreBackupSet(sets[0], {});
+    EXPECT_EQ(report.NotRestored, 0) << ToUtf8(report.Error);
+    EXPECT_EQ(ReadRegString(reg.Root(), reg.Path(), L"UninstallString"),
+              L"C:\\missing\\uninst.exe");
+    EXPECT_EQ(ReadRegDWord(reg.Root(), reg.Path(), L"NoModify"), 1);
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, sub.Path(), L"inner"), L"kept");
+    ASSERT_TRUE(DeleteBackupSet(sets[0]));
+  }
+}
+
 // Limits that end the reading of a hostile file early.
 TEST(RegFile, RefusesFilesBeyondItsLimits) {
   const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\x]\r\n";

@@ -255,11 +255,13 @@ TEST_F(EngineTest, DeleteEntryDuringAScanDeletesAtOnce) {
   test::TempRegistration reg(test::TLocation::UserNative);
   reg.CreateSubKey(L"child\\grandchild");
   const auto program = Record(reg, L"");
+  test::TempFolder backups(L"QuorBackups");
+  engine->Backup.Folder = backups.Path();
   Notify(kNotifyScanBegin);
-  EXPECT_TRUE(engine->DeleteEntry(*program));
+  EXPECT_TRUE(engine->DeleteEntry(*program).Deleted);
   EXPECT_FALSE(KeyExists(reg.Root(), reg.Path()));
   EXPECT_EQ(engine->State(), esScanning);
-  EXPECT_FALSE(engine->DeleteEntry(*program));  // already gone
+  EXPECT_FALSE(engine->DeleteEntry(*program).Deleted);  // already gone
 }
 
 // The dispatcher looks the record up by its serial among the records of

@@ -47,6 +47,29 @@ TEST(WaitForProcessTree, ReturnsOnlyAfterTheWholeTreeHasEnded) {
   }
 }
 
+// The exit code is the started program's own, also when a copy it started
+// runs on after it (an uninstaller that hands over to a copy of itself).
+TEST(WaitForProcessTree, TellsTheStartedProgramsExitCode) {
+  const struct {
+    const char* What;
+    std::wstring Args;
+    DWORD Code;
+  } cases[] = {
+      {"success", L"--exit 0", 0},
+      {"a failure code", L"--exit 1603", 1603},
+      {"a copy still running when it ended", L"--relaunch --sleep 300 --exit 7", 0},
+  };
+  for (const bool noJob : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.What) + (noJob ? ", without a job" : ", with a job"));
+      TwaitProcessTree waiter;
+      waiter.SimulateNoJob = noJob;
+      ASSERT_TRUE(waiter.Run(HelperCommand(c.Args))) << ToUtf8(waiter.Error());
+      EXPECT_EQ(waiter.ExitCode(), std::optional<DWORD>(c.Code));
+    }
+  }
+}
+
 // A command that names no existing program starts nothing and says why.
 TEST(WaitForProcessTree, StartsNothingForACommandThatCannotRun) {
   test::TempFolder folder;
@@ -64,6 +87,7 @@ TEST(WaitForProcessTree, StartsNothingForACommandThatCannotRun) {
       waiter.SimulateNoJob = noJob;
       EXPECT_FALSE(waiter.Run(command));
       EXPECT_FALSE(waiter.Error().empty());
+      EXPECT_FALSE(waiter.ExitCode().has_value());
       EXPECT_EQ(waiter.CommandLine(), command);
     }
   }

@@ -49,9 +49,10 @@ std::string ReadRequest(SOCKET client) {
   return to == std::string::npos ? std::string() : request.substr(from + 1, to - from - 1);
 }
 
-std::string Answer(const std::string& body) {
-  return "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+std::string Answer(const std::string& body, const char* status = "200 OK") {
+  return std::string("HTTP/1.1 ") + status +
+         "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n\r\n" + body;
 }
 
 std::string Redirect(const std::string& location) {
@@ -121,7 +122,9 @@ void TLoopbackServer::Serve() {
       FHeld.push_back(client);
       continue;
     }
-    SendAll(client, FMode == TMode::Redirect ? RedirectResponse(path, FBody) : Answer(FBody));
+    SendAll(client, FMode == TMode::Redirect   ? RedirectResponse(path, FBody)
+                    : FMode == TMode::NotFound ? Answer(FBody, "404 Not Found")
+                                               : Answer(FBody));
     ::shutdown(client, SD_SEND);
     ::closesocket(client);
   }

@@ -13,11 +13,12 @@ namespace quor::test {
 
 class TLoopbackServer {
  public:
-  enum class TMode { Answer, Silent, Redirect };
+  enum class TMode { Answer, Silent, Redirect, NotFound };
   // `body` is sent after a "200 OK" header (Answer); Silent reads the
   // request and holds the connection until the server goes. Redirect sends
   // "/hop/N" to "/hop/N-1" and answers "/hop/0" with `body`; "/away" to
-  // kAwayTarget; any other path to itself.
+  // kAwayTarget; any other path to itself. NotFound sends `body` after a
+  // "404 Not Found" header.
   TLoopbackServer(TMode mode, std::string body = {});
   ~TLoopbackServer();
   TLoopbackServer(const TLoopbackServer&) = delete;

@@ -125,6 +125,7 @@ TEST(MessageButtons, KeysAnswerByFocus) {
     int buttonSet;
     std::initializer_list<UINT> keys;
     int result;
+    bool defaultNo = false;
   } cases[] = {
       {"Enter answers Yes at once", kMsgButtonsYesNo, {VK_RETURN}, kMsgResultYes},
       {"an arrow moves to No", kMsgButtonsYesNo, {VK_RIGHT, VK_RETURN}, kMsgResultNo},
@@ -132,10 +133,21 @@ TEST(MessageButtons, KeysAnswerByFocus) {
       {"Escape in Yes/No", kMsgButtonsYesNo, {VK_LEFT, VK_ESCAPE}, kMsgResultOk},
       {"Enter on OK", kMsgButtonsOk, {VK_RIGHT, VK_RETURN}, kMsgResultOk},
       {"Escape on OK", kMsgButtonsOk, {VK_ESCAPE}, kMsgResultOk},
+      {"with No as the default, Enter answers No",
+       kMsgButtonsYesNo,
+       {VK_RETURN},
+       kMsgResultNo,
+       true},
+      {"with No as the default, an arrow moves to Yes",
+       kMsgButtonsYesNo,
+       {VK_LEFT, VK_RETURN},
+       kMsgResultYes,
+       true},
+      {"No as the default means nothing to OK", kMsgButtonsOk, {VK_RETURN}, kMsgResultOk, true},
   };
   for (const Case& c : cases) {
     TQuorMessageButtons buttons;
-    buttons.Reset(LayoutMessageBox(Input(900, c.buttonSet)), c.buttonSet);
+    buttons.Reset(LayoutMessageBox(Input(900, c.buttonSet)), c.buttonSet, c.defaultNo);
     TMessageAction last;
     for (UINT key : c.keys) {
       EXPECT_FALSE(last.Close) << c.name;

@@ -2,10 +2,9 @@
 // the test prefix, its command buttons and context menu driven with real
 // input, its message boxes read through their window text.
 
-#include <windows.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <functional>
@@ -16,12 +15,15 @@
 #include <vector>
 
 #include "base/Handles.h"
+#include "engine/BackupSets.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
+#include "ui/BackupRoot.h"
 #include "ui/GuiProgram.h"
 #include "ui/ListText.h"
 #include "ui/Polling.h"
+#include "ui/SavedFile.h"
 #include "ui/TestPrograms.h"
 #include "ui/UserInput.h"
 #include "ui/WindowShot.h"
@@ -34,6 +36,8 @@ constexpr DWORD kStartLimitMs = 90000;
 constexpr DWORD kStepLimitMs = 30000;
 // How long a click that must do nothing is given to show anything.
 constexpr DWORD kNothingShownMs = 1500;
+// How long a repaint is waited for.
+constexpr DWORD kPaintLimitMs = 5000;
 
 // The frame's layout in client pixels: the list's top-left corner and the
 // command buttons' rectangles.
@@ -52,7 +56,9 @@ enum TMenuItem { miOpenEntry, miGoogle };
 // the right edge and 8 down from the top.
 constexpr int kMessageCloseRight = 12, kMessageCloseTop = 8, kMessageCloseSize = 30;
 
-enum class TAnswer { Yes, No, CloseBox };
+// Enter answers with the focused button: Yes, or OK, unless the question
+// is one that deletes, where No is focused. An arrow key moves to the other.
+enum class TAnswer { Enter, OtherButton, CloseBox };
 
 const std::wstring& Tag() {
   static const std::wstring tag = L"QuorCmdTest" + std::to_wstring(::GetCurrentProcessId());
@@ -78,8 +84,18 @@ std::wstring EnglishText(const wchar_t* section, const wchar_t* key) {
 std::wstring InfoText(const wchar_t* key) {
   return EnglishText(L"Translation", L"Information") + L"\r\n" + EnglishText(L"Message", key);
 }
-std::wstring QuestionText(const wchar_t* key) {
-  return EnglishText(L"Translation", L"Warning") + L"\r\n" + EnglishText(L"Message", key);
+// A translated text with its "%s" (and then "%d") filled in.
+std::wstring Filled(std::wstring text, const std::vector<std::wstring>& values) {
+  for (const std::wstring& value : values) {
+    size_t at = text.find(L"%s");
+    if (at == std::wstring::npos) at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, value);
+  }
+  return text;
+}
+std::wstring NamedQuestion(const wchar_t* key, const std::vector<std::wstring>& values) {
+  return EnglishText(L"Translation", L"Warning") + L"\r\n" +
+         Filled(EnglishText(L"Message", key), values);
 }
 
 std::wstring HelperCommand(const std::wstring& arguments) {
@@ -98,6 +114,10 @@ TProgramSpec Spec(const std::wstring& suffix) {
 
 class CommandsE2E : public testing::Test {
  protected:
+  // The user's settings come back after the suite.
+  static void SetUpTestSuite() { FSavedConfig = std::make_unique<TSavedFile>(ConfigPath()); }
+  static void TearDownTestSuite() { FSavedConfig.reset(); }
+
   void SetUp() override {
     ASSERT_FALSE(PathExists(ExeFolder() + L"\\config.ini"))
         << "a config.ini beside QuorUninstaller.exe overrides the settings under test";
@@ -190,10 +210,10 @@ class CommandsE2E : public testing::Test {
   testing::AssertionResult Answer(HWND box, TAnswer answer) {
     if (!BringToFront(box)) return testing::AssertionFailure() << "the box is not in front";
     switch (answer) {
-      case TAnswer::Yes:
+      case TAnswer::Enter:
         PressKey(VK_RETURN);
         break;
-      case TAnswer::No:
+      case TAnswer::OtherButton:
         PressKey(VK_RIGHT);
         PressKey(VK_RETURN);
         break;
@@ -215,7 +235,7 @@ class CommandsE2E : public testing::Test {
     const HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr) << what << ": no message box";
     EXPECT_EQ(WindowText(box), text) << what;
-    ASSERT_TRUE(Answer(box, TAnswer::Yes)) << what;
+    ASSERT_TRUE(Answer(box, TAnswer::Enter)) << what;
   }
 
   std::vector<HWND> OpenContextMenu() {
@@ -240,12 +260,50 @@ class CommandsE2E : public testing::Test {
     ASSERT_TRUE(FProgram->MenuLevels().empty()) << "Escape leaves the menu open";
   }
 
+  // Waits until the window has handled every input sent before: a character
+  // typed into the search box shows there only after them.
+  testing::AssertionResult InputHandled() {
+    FocusMainWindow();
+    const std::wstring before = WindowText(FProgram->SearchWindow());
+    TypeText(L"~");
+    if (!WaitUntil([&] { return WindowText(FProgram->SearchWindow()) == before + L"~"; },
+                   kStepLimitMs))
+      return testing::AssertionFailure() << "the window does not take input";
+    PressKey(VK_BACK);
+    if (!WaitUntil([&] { return WindowText(FProgram->SearchWindow()) == before; }, kStepLimitMs))
+      return testing::AssertionFailure() << "the search box keeps the typed character";
+    return testing::AssertionSuccess();
+  }
+
+  RECT CommandRect(TCommand command) const {
+    const RECT list = ScreenRect(FProgram->ListWindow());
+    const RECT& b = kCommandButtons[command];
+    return {list.left - kListAt.x + b.left, list.top - kListAt.y + b.top,
+            list.left - kListAt.x + b.right, list.top - kListAt.y + b.bottom};
+  }
+
+  // The four buttons as the screen shows them, the pointer away from them.
+  std::vector<TScreenPixels> CommandPixels() {
+    MoveMouseTo({2, 2});
+    std::vector<TScreenPixels> shots;
+    for (TCommand c : {cmdNormal, cmdModify, cmdForce, cmdDelete})
+      shots.push_back(CaptureScreen(CommandRect(c)));
+    return shots;
+  }
+
+  std::wstring TotalsText() const { return WindowText(FProgram->TotalsWindow()); }
+
+  static inline std::unique_ptr<TSavedFile> FSavedConfig;
   std::unique_ptr<TGuiProgram> FProgram;
 };
 
-// The question of Delete Entries: every answer but No deletes the
-// registration and the row; the install folder is never touched.
-TEST_F(CommandsE2E, DeleteEntriesFollowsTheAnswerToItsQuestion) {
+bool SamePixels(const TScreenPixels& a, const TScreenPixels& b) { return a.Pixels == b.Pixels; }
+
+// The question of Delete Entries names the program and has No for its
+// default: only Yes deletes the registration and the row, after a backup
+// set of the registration that the restore brings back; the install folder
+// is never touched, and the totals line counts one row less.
+TEST_F(CommandsE2E, DeleteEntriesAsksByNameAndBacksTheEntryUp) {
   struct TCase {
     const char* Name;
     const wchar_t* Suffix;
@@ -253,15 +311,17 @@ TEST_F(CommandsE2E, DeleteEntriesFollowsTheAnswerToItsQuestion) {
     bool Deleted;
   };
   const TCase cases[] = {
-      {"Yes", L"Yes", TAnswer::Yes, true},
-      {"the box's close button", L"Closed", TAnswer::CloseBox, true},
-      {"No", L"No", TAnswer::No, false},
+      {"Enter: No is the default", L"Enter", TAnswer::Enter, false},
+      {"the box's close button", L"Closed", TAnswer::CloseBox, false},
+      {"Yes", L"Yes", TAnswer::OtherButton, true},
   };
+  TBackupRoot backups(L"QuorCmdAppData");
   std::vector<std::unique_ptr<TTestProgram>> programs;
   std::vector<const TTestProgram*> listed;
   for (const TCase& c : cases) {
     programs.push_back(std::make_unique<TTestProgram>(Spec(L"Delete " + std::wstring(c.Suffix)),
                                                       L"QuorCmdTest-D"));
+    programs.back()->SetValue(L"UninstallString", L"\"C:\\gone\\uninst.exe\" /S");
     listed.push_back(programs.back().get());
   }
   Start(listed);
@@ -273,41 +333,112 @@ TEST_F(CommandsE2E, DeleteEntriesFollowsTheAnswerToItsQuestion) {
     ClickCommand(cmdDelete);
     const HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr) << "Delete Entries asked nothing";
-    EXPECT_EQ(WindowText(box), QuestionText(L"ConfirmRemove"));
+    EXPECT_EQ(WindowText(box), NamedQuestion(L"ConfirmDeleteEntry", {program.DisplayName()}));
     ASSERT_TRUE(Answer(box, c.Answer));
     if (c.Deleted) {
       EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs)) << "the row stays";
       EXPECT_FALSE(program.RegistrationExists());
     } else {
-      ::Sleep(kNothingShownMs);
+      ASSERT_TRUE(InputHandled());
       EXPECT_TRUE(Listed(program));
       EXPECT_TRUE(program.RegistrationExists());
     }
     EXPECT_TRUE(PathExists(program.FolderPath())) << "the install folder went too";
-    EXPECT_TRUE(NoDialogFor(300));
+    EXPECT_TRUE(FProgram->Dialogs().empty());
   }
+  // The search shows the last row alone; without it the line counts the rest.
+  FocusMainWindow();
+  PressKey(VK_ESCAPE);
+  const size_t rows = List().Rows.size();
+  EXPECT_TRUE(
+      WaitUntil([&] { return TotalsText().starts_with(std::to_wstring(rows) + L" programs of "); },
+                kStepLimitMs))
+      << "the totals line reads " << Ascii(TotalsText()) << " with " << rows << " rows";
+
+  const TTestProgram& deleted = *programs.back();
+  const std::vector<TBackupSetInfo> sets = ListBackupSets(backups.Folder());
+  ASSERT_EQ(sets.size(), 1u) << "one set for the one entry deleted";
+  EXPECT_EQ(sets[0].Program, deleted.DisplayName());
+  const TRestoreReport report = RestoreBackupSet(sets[0], {});
+  EXPECT_EQ(report.NotRestored, 0) << Ascii(report.Error);
+  EXPECT_TRUE(deleted.RegistrationExists()) << "the restore did not bring the entry back";
+  wchar_t value[MAX_PATH] = {};
+  DWORD bytes = sizeof value;
+  EXPECT_EQ(::RegGetValueW(deleted.RootKey(), deleted.KeyPath().c_str(), L"UninstallString",
+                           RRF_RT_REG_SZ, nullptr, value, &bytes),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(value), L"\"C:\\gone\\uninst.exe\" /S");
 }
 
-// Once the selected row has gone (its entry deleted), every command says
-// that no program is selected, and asks nothing first.
-TEST_F(CommandsE2E, EveryCommandWithoutASelectionSaysSo) {
-  const TTestProgram program(Spec(L"Gone"), L"QuorCmdTest-S");
-  program.SetValue(L"ModifyPath", HelperCommand(L"--exit 0"));  // so that Modify is enabled too
-  Start({&program});
-  SelectRow(program);
+// Commands act on the selected row only while the search shows it. Hidden
+// by the search, or with no row selected (also after the search is cleared),
+// every button is disabled, a click on one does nothing, and the keys say
+// that no program is selected.
+TEST_F(CommandsE2E, WithoutAVisibleSelectionNothingIsActedOn) {
+  TBackupRoot backups(L"QuorCmdAppData");
+  const TTestProgram hidden(Spec(L"Hidden"), L"QuorCmdTest-S");
+  hidden.SetValue(L"ModifyPath", HelperCommand(L"--exit 0"));  // so that Modify is enabled too
+  const TTestProgram shown(Spec(L"Shown"), L"QuorCmdTest-S");
+  Start({&hidden, &shown});
+  FocusMainWindow();
+  const std::vector<TScreenPixels> disabled = CommandPixels();  // nothing selected yet
+  auto allDisabled = [&] {
+    const std::vector<TScreenPixels> now = CommandPixels();
+    for (size_t i = 0; i < now.size(); ++i)
+      if (!SamePixels(now[i], disabled[i])) return false;
+    return true;
+  };
+  auto allEnabled = [&] {
+    const std::vector<TScreenPixels> now = CommandPixels();
+    for (size_t i = 0; i < now.size(); ++i)
+      if (SamePixels(now[i], disabled[i])) return false;
+    return true;
+  };
+
+  SelectRow(hidden);
+  ASSERT_TRUE(WaitUntil(allEnabled, kPaintLimitMs)) << "a visible selection enables no button";
+  // The search now shows another row only; the selected one stays selected, hidden.
+  FocusMainWindow();
+  PressKey(VK_ESCAPE);
+  TypeText(shown.DisplayName());
+  ASSERT_TRUE(
+      WaitUntil([&] { return List().Names() == std::vector{shown.DisplayName()}; }, kStepLimitMs));
+  EXPECT_TRUE(WaitUntil(allDisabled, kPaintLimitMs)) << "a hidden selection leaves buttons enabled";
+
+  // A click on disabled Delete Entries does nothing: the Enter key after it
+  // (which uninstalls the selected row) is the first input to show a box,
+  // and says that nothing is selected.
+  ClickCommand(cmdDelete);
+  FocusMainWindow();
+  PressKey(VK_RETURN);
+  ExpectInfo(InfoText(L"NoProgramSelected"), "Enter with the selection hidden");
+  ASSERT_TRUE(InputHandled());
+  EXPECT_TRUE(hidden.RegistrationExists()) << "the hidden row's entry was deleted";
+  EXPECT_TRUE(shown.RegistrationExists());
+  EXPECT_TRUE(ListBackupSets(backups.Folder()).empty());
+
+  // Shown again by clearing the search, the selection counts again.
+  FocusMainWindow();
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil(allEnabled, kPaintLimitMs)) << "the visible selection enables no button";
+
+  // Deleted, the row leaves no selection: clearing a search keeps every
+  // button disabled.
   ClickCommand(cmdDelete);
   const HWND box = WaitForMessageBox();
   ASSERT_NE(box, nullptr);
-  ASSERT_TRUE(Answer(box, TAnswer::Yes));
-  ASSERT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs));
-
-  const std::wstring noSelection = InfoText(L"NoProgramSelected");
-  for (TCommand command : {cmdNormal, cmdModify, cmdForce, cmdDelete}) {
-    SCOPED_TRACE(int(command));
-    ClickCommand(command);
-    ExpectInfo(noSelection, "a command without a selection");
-    if (HasFatalFailure()) return;
-  }
+  ASSERT_TRUE(Answer(box, TAnswer::OtherButton));
+  ASSERT_TRUE(WaitUntil([&] { return !Listed(hidden); }, kStepLimitMs));
+  FocusMainWindow();
+  TypeText(shown.DisplayName());
+  ASSERT_TRUE(WaitUntil([&] { return List().Rows.size() == 1; }, kStepLimitMs));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(
+      WaitUntil([&] { return WindowText(FProgram->SearchWindow()).empty(); }, kStepLimitMs));
+  EXPECT_TRUE(WaitUntil(allDisabled, kPaintLimitMs)) << "buttons enabled with nothing selected";
+  FocusMainWindow();
+  PressKey(VK_RETURN);
+  ExpectInfo(InfoText(L"NoProgramSelected"), "Enter with nothing selected");
 }
 
 // Without a selected row both items are disabled: the search item opens no
@@ -339,43 +470,50 @@ TEST_F(CommandsE2E, ContextMenuItemsNeedASelection) {
 
 // Modify is offered only for a program with a modify command. While one
 // runs the buttons wait for it (Force Uninstall asks nothing), the Enter key
-// is told that the engine is busy, and its end brings the buttons back.
-TEST_F(CommandsE2E, WhileAModifyRunsCommandsWaitForIt) {
+// is told that the engine is busy; its end is told with its exit code and
+// brings the buttons back.
+TEST_F(CommandsE2E, WhileAModifyRunsCommandsWaitForItAndItsEndIsTold) {
   TempFolder marks(L"QuorCmdMarks");
-  const std::wstring modified = marks / L"modified.txt";
+  const std::wstring started = marks / L"started.txt", modified = marks / L"modified.txt";
   const TTestProgram modifiable(Spec(L"Modifiable"), L"QuorCmdTest-F");
-  modifiable.SetValue(L"ModifyPath", HelperCommand(L"--sleep 6000 --marker \"" + modified + L"\""));
+  modifiable.SetValue(L"ModifyPath",
+                      HelperCommand(L"--args-out \"" + started +
+                                    L"\" --sleep 6000 --exit 3 --marker \"" + modified + L"\""));
   const TTestProgram plain(Spec(L"Plain"), L"QuorCmdTest-F");
   Start({&modifiable, &plain});
 
   SelectRow(plain);
   ClickCommand(cmdModify);
-  EXPECT_TRUE(NoDialogFor(kNothingShownMs))
+  ASSERT_TRUE(InputHandled());
+  EXPECT_TRUE(FProgram->Dialogs().empty())
       << "Modify answered for a program without a modify command";
 
   SelectRow(modifiable);
   ClickCommand(cmdModify);
-  ::Sleep(1000);  // the modify command has started by now; it runs six seconds
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(started); }, kStepLimitMs))
+      << "the modify command did not start";
   ClickCommand(cmdForce);
-  EXPECT_TRUE(NoDialogFor(kNothingShownMs)) << "Force Uninstall answered while a modify runs";
   FocusMainWindow();
   PressKey(VK_RETURN);
+  // Had the click asked its question, that box would come first.
   ExpectInfo(InfoText(L"IsBusy"), "Enter while a modify runs");
   if (HasFatalFailure()) return;
   EXPECT_FALSE(PathExists(modified)) << "the modify command ended too soon for this test";
 
-  ASSERT_TRUE(WaitUntil([&] { return PathExists(modified); }, kStepLimitMs))
-      << "the modify command never ran";
-  // The end of the modify reaches the window within a second or two.
-  HWND question = nullptr;
-  for (int attempt = 0; attempt < 10 && !question; ++attempt) {
-    ClickCommand(cmdForce);
-    if (!NoDialogFor(kNothingShownMs)) question = WaitForMessageBox();
-  }
+  const HWND ended = WaitForMessageBox();
+  ASSERT_NE(ended, nullptr) << "the end of the modify command was not told";
+  EXPECT_TRUE(PathExists(modified));
+  EXPECT_EQ(WindowText(ended),
+            EnglishText(L"Translation", L"Information") + L"\r\n" +
+                Filled(EnglishText(L"Message", L"ModifyEnded"), {modifiable.DisplayName(), L"3"}));
+  ASSERT_TRUE(Answer(ended, TAnswer::Enter));
+  ClickCommand(cmdForce);
+  const HWND question = WaitForMessageBox();
   ASSERT_NE(question, nullptr) << "Force Uninstall stays disabled after the modify ended";
-  EXPECT_EQ(WindowText(question), QuestionText(L"BeSureUseForce"));
-  ASSERT_TRUE(Answer(question, TAnswer::No));
-  EXPECT_TRUE(NoDialogFor(kNothingShownMs)) << "No to the question went on";
+  EXPECT_EQ(WindowText(question), NamedQuestion(L"ConfirmForce", {modifiable.DisplayName()}));
+  ASSERT_TRUE(Answer(question, TAnswer::Enter));  // No is the default
+  ASSERT_TRUE(InputHandled());
+  EXPECT_TRUE(FProgram->Dialogs().empty()) << "No to the question went on";
   EXPECT_TRUE(Listed(modifiable));
   EXPECT_TRUE(modifiable.RegistrationExists());
 }
@@ -414,7 +552,7 @@ TEST_F(CommandsE2E, NormalUninstallScansOnlyWhenTheRegistrationHasGone) {
   ASSERT_NE(box, nullptr) << "the scan told nothing";
   EXPECT_EQ(WindowText(box), EnglishText(L"Translation", L"Information") + L"\r\n" +
                                  EnglishText(L"Uninstall", L"NoLeftOverItem"));
-  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  ASSERT_TRUE(Answer(box, TAnswer::Enter));
   EXPECT_TRUE(WaitUntil([&] { return !Listed(goes); }, kStepLimitMs)) << "the row stays";
 }
 
@@ -447,7 +585,7 @@ TEST_F(CommandsE2E, ACommandThatIsNotRunIsShownAsAFailure) {
     EXPECT_TRUE(text.starts_with(L"Error\r\n" + std::wstring(c.Text) + L"\r\n" +
                                  program.DisplayName() + L": it could mean more than one program"))
         << Ascii(text);
-    ASSERT_TRUE(Answer(box, TAnswer::Yes));
+    ASSERT_TRUE(Answer(box, TAnswer::Enter));
   }
   EXPECT_FALSE(PathExists(ran)) << "a program ran";
   EXPECT_TRUE(Listed(program));
@@ -481,6 +619,71 @@ TEST_F(CommandsE2E, KeysUninstallOnlyTheRowTheUserSees) {
   ExpectInfo(InfoText(L"NoProgramSelected"), "Enter on a hidden row");
   ::Sleep(kNothingShownMs);
   EXPECT_FALSE(PathExists(ran)) << "a hidden row was uninstalled";
+}
+
+// Uninstalling Quor Uninstaller from its own list, here a copy of it in a
+// folder of its own: it warns first (No is the default), and once its
+// uninstaller has run it names its executables, which are deleted when it
+// has ended, with its folder, and its settings file is not written again.
+TEST_F(CommandsE2E, UninstallingItselfWarnsAndLeavesNothingBehind) {
+  TempFolder base(L"QuorCmdSelf");
+  const std::wstring folder = base.MakeFolder(L"Quor Uninstaller");
+  const std::wstring gui = folder + L"\\QuorUninstaller.exe", cli = folder + L"\\quor.exe";
+  ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), gui.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW((ExeFolder() + L"\\quor.exe").c_str(), cli.c_str(), FALSE));
+  const std::wstring languages = base.MakeFolder(L"Quor Uninstaller\\Languages");
+  const std::wstring english = languages + L"\\English.ini";
+  ASSERT_TRUE(
+      ::CopyFileW((ExeFolder() + L"\\Languages\\English.ini").c_str(), english.c_str(), FALSE));
+  TProgramSpec spec = Spec(L"Self");
+  spec.Files = 0;
+  const TTestProgram self(spec, L"QuorCmdTest-Z");
+  self.SetValue(L"InstallLocation", folder + L"\\");
+  // Its uninstaller takes away what it installed: the registration and the
+  // language files; the running executables stay.
+  self.SetValue(L"UninstallString",
+                HelperCommand(L"--delete-key \"HKEY_CURRENT_USER\\" + self.KeyPath() + L"\""));
+
+  FProgram = std::make_unique<TGuiProgram>(gui);
+  ASSERT_TRUE(FProgram->Started());
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return FProgram->ListWindow() && Listed(self) && ::IsWindowEnabled(FProgram->MainWindow());
+      },
+      kStartLimitMs));
+  SelectRow(self);
+  const std::wstring warning = NamedQuestion(L"SelfUninstall", {self.DisplayName()});
+  ClickCommand(cmdNormal);
+  HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "no warning before uninstalling itself";
+  EXPECT_EQ(WindowText(box), warning);
+  ASSERT_TRUE(Answer(box, TAnswer::Enter));
+  ASSERT_TRUE(InputHandled());
+  EXPECT_TRUE(self.RegistrationExists()) << "No uninstalled it";
+
+  ClickCommand(cmdNormal);
+  box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), warning);
+  ASSERT_TRUE(::DeleteFileW(english.c_str()) && ::RemoveDirectoryW(languages.c_str()));
+  ASSERT_TRUE(Answer(box, TAnswer::OtherButton));
+  // The scan after the uninstaller finds nothing of its own folder, which it
+  // never takes: the files are named as they stay.
+  box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "the end of its own uninstall told nothing";
+  EXPECT_FALSE(self.RegistrationExists());
+  EXPECT_EQ(WindowText(box), EnglishText(L"Translation", L"Information") + L"\r\n" +
+                                 EnglishText(L"Message", L"SelfScheduled") + L"\r\n" + gui +
+                                 L"\r\n" + cli);
+  ASSERT_TRUE(Answer(box, TAnswer::Enter));
+  EXPECT_TRUE(PathExists(gui)) << "deleted while it runs";
+
+  ::PostMessageW(FProgram->MainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(FProgram->WaitForExit(kStepLimitMs), std::optional<DWORD>(0));
+  EXPECT_TRUE(WaitUntil([&] { return !PathExists(folder); }, kStepLimitMs))
+      << "its folder stays: executable " << PathExists(gui) << ", command line tool "
+      << PathExists(cli);
+  EXPECT_FALSE(PathExists(ConfigPath())) << "its settings file was written again";
 }
 
 // The leftover flow through its dialogs: the progress dialog's Cancel at its
@@ -620,10 +823,64 @@ class LeftoverFlowE2E : public CommandsE2E {
     ClickCommand(cmdForce);
     const HWND question = WaitForMessageBox();
     ASSERT_NE(question, nullptr) << "Force Uninstall asked nothing";
-    EXPECT_EQ(WindowText(question), QuestionText(L"BeSureUseForce"));
-    ASSERT_TRUE(Answer(question, TAnswer::Yes));
+    EXPECT_EQ(WindowText(question), NamedQuestion(L"ConfirmForce", {program.DisplayName()}));
+    ASSERT_TRUE(Answer(question, TAnswer::OtherButton));
   }
 };
+
+// Normal Uninstall of a program whose uninstaller is missing, or that has
+// none, says so, naming the program and what is missing, and offers Force
+// Uninstall: No (the default) does nothing, Yes starts the scan, whose
+// review lists the install folder. Nothing is removed until the review says so.
+TEST_F(LeftoverFlowE2E, AMissingUninstallerIsToldAndForceUninstallOffered) {
+  struct TCase {
+    const char* Name;
+    const wchar_t* Suffix;
+    bool HasCommand;
+  };
+  const TCase cases[] = {
+      {"an uninstaller file that is missing", L"Missing", true},
+      {"no uninstall command at all", L"Commandless", false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TTestProgram program(Spec(c.Suffix), L"QuorCmdTest-U");
+    const std::wstring uninstaller = program.FolderPath() + L"\\gone\\uninst.exe";
+    if (c.HasCommand) program.SetValue(L"UninstallString", L"\"" + uninstaller + L"\" /S");
+    const std::wstring what =
+        c.HasCommand ? Filled(EnglishText(L"Message", L"UninstallerFileMissing"), {uninstaller})
+                     : EnglishText(L"Message", L"NoUninstallCommand");
+    const std::wstring expected =
+        NamedQuestion(L"UninstallerMissing", {program.DisplayName(), what});
+    Start({&program});
+    SelectRow(program);
+
+    ClickCommand(cmdNormal);
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "nothing was told";
+    EXPECT_EQ(WindowText(box), expected);
+    ASSERT_TRUE(Answer(box, TAnswer::Enter));
+    ASSERT_TRUE(InputHandled());
+    EXPECT_TRUE(FProgram->Dialogs().empty()) << "No went on";
+
+    ClickCommand(cmdNormal);
+    box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "nothing was told the second time";
+    EXPECT_EQ(WindowText(box), expected);
+    ASSERT_TRUE(Answer(box, TAnswer::OtherButton));
+    const auto [review, tree] = WaitForReview();
+    ASSERT_NE(review, nullptr) << "Yes did not start Force Uninstall";
+    EXPECT_NE(WindowText(tree).find(program.FolderPath() + L"\\file0.bin"), std::wstring::npos);
+    ::PostMessageW(review, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs))
+        << "the review does not close";
+    ASSERT_TRUE(InputHandled());
+    EXPECT_TRUE(program.RegistrationExists());
+    EXPECT_TRUE(PathExists(program.FolderPath() + L"\\file0.bin"));
+    ::PostMessageW(FProgram->MainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(FProgram->WaitForExit(kStepLimitMs), std::optional<DWORD>(0));
+  }
+}
 
 TEST_F(LeftoverFlowE2E, CancelDuringTheScanShowsNoReview) {
   // Many folders keep the scan busy long enough to be cancelled.
@@ -685,7 +942,7 @@ TEST_F(LeftoverFlowE2E, AFileHeldOpenIsNamedAfterTheRemoval) {
             std::wstring::npos)
       << Ascii(text);
   EXPECT_NE(text.find(L"file0.bin"), std::wstring::npos) << Ascii(text);
-  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  ASSERT_TRUE(Answer(box, TAnswer::Enter));
   EXPECT_TRUE(PathExists(held));
   EXPECT_FALSE(program.RegistrationExists()) << "the ticked registration stays";
   EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs))
@@ -799,7 +1056,7 @@ TEST_F(LeftoverFlowE2E, TheReviewRemovesWhatIsTickedAndNothingElse) {
   const std::wstring set = summary.substr(head.size());
   EXPECT_TRUE(PathExists(LocalAppDataFolder() + L"\\Quor Uninstaller\\Backups\\" + set))
       << "no backup set " << Ascii(set);
-  ASSERT_TRUE(Answer(box, TAnswer::Yes));
+  ASSERT_TRUE(Answer(box, TAnswer::Enter));
   EXPECT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs))
       << "the removal does not end";
   EXPECT_FALSE(Listed(program)) << "the row stays";
@@ -898,7 +1155,7 @@ TEST_F(LeftoverFlowE2E, HoveringEveryRowLeavesEveryRowTrueAndTheWindowAlive) {
     ASSERT_NE(box, nullptr) << "no summary after the removal";
     EXPECT_NE(WindowText(box).find(SummaryCounts(before.size() - 2, 0, 0)), std::wstring::npos)
         << Ascii(WindowText(box));
-    ASSERT_TRUE(Answer(box, TAnswer::Yes));
+    ASSERT_TRUE(Answer(box, TAnswer::Enter));
     EXPECT_FALSE(PathExists(program.FolderPath())) << "the removal did not complete";
     EXPECT_TRUE(WaitUntil([&] { return !Listed(program); }, kStepLimitMs)) << "the row stays";
   }

@@ -10,6 +10,8 @@ namespace {
 constexpr int kListWidth = 634, kListHeight = 350;
 // The search box takes the height of its skin image: told apart by its width.
 constexpr int kSearchWidth = 160;
+// The totals line's panel under the list.
+constexpr int kTotalsWidth = 634, kTotalsHeight = 24;
 constexpr UINT kTextTimeoutMs = 5000;
 
 DWORD ProcessOf(HWND window) {
@@ -57,8 +59,10 @@ bool IsUnownedHost(HWND window) {
 
 std::wstring ProgramPath() { return ExeFolder() + L"\\QuorUninstaller.exe"; }
 
-TGuiProgram::TGuiProgram() {
-  std::wstring cmd = L"\"" + ProgramPath() + L"\"";
+TGuiProgram::TGuiProgram() : TGuiProgram(ProgramPath()) {}
+
+TGuiProgram::TGuiProgram(const std::wstring& path) {
+  std::wstring cmd = L"\"" + path + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -114,6 +118,8 @@ HWND TGuiProgram::ControlOfSize(int width, int height) const {
 HWND TGuiProgram::ListWindow() const { return ControlOfSize(kListWidth, kListHeight); }
 
 HWND TGuiProgram::SearchWindow() const { return ControlOfSize(kSearchWidth, -1); }
+
+HWND TGuiProgram::TotalsWindow() const { return ControlOfSize(kTotalsWidth, kTotalsHeight); }
 
 std::vector<HWND> TGuiProgram::MenuLevels() const {
   std::vector<HWND> levels;

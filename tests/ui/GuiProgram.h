@@ -20,8 +20,9 @@ std::wstring ProgramPath();
 
 class TGuiProgram {
  public:
-  // Starts the program; Started() tells whether it runs.
+  // Starts the program (or a copy of it at `path`); Started() tells whether it runs.
   TGuiProgram();
+  explicit TGuiProgram(const std::wstring& path);
   // A program still running then is ended by force.
   ~TGuiProgram();
   TGuiProgram(const TGuiProgram&) = delete;
@@ -38,9 +39,11 @@ class TGuiProgram {
   HWND MainWindow() const;
   // The frame that carries the controls, a child of the main window.
   HWND FrameWindow() const;
-  // Controls, told apart by their client size: the program list and the search box.
+  // Controls, told apart by their client size at the window's normal size.
   HWND ListWindow() const;
   HWND SearchWindow() const;
+  // The totals line, whose window text is the line as shown.
+  HWND TotalsWindow() const;
   // The open levels of a popup menu, from left to right.
   std::vector<HWND> MenuLevels() const;
   // Its visible top-level windows other than the main window that the main

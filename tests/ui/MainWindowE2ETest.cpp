@@ -2,12 +2,12 @@
 // test prefix, driven with real mouse and keyboard input, and read through
 // the text its list and search box give to screen readers.
 
-#include <windows.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/FileVersion.h"
+#include "inventory/ProgramSize.h"
 #include "support/ChildProcess.h"
 #include "support/LoopbackServer.h"
 #include "support/TempFolder.h"
@@ -25,6 +26,7 @@
 #include "ui/SavedFile.h"
 #include "ui/TestPrograms.h"
 #include "ui/UserInput.h"
+#include "ui/WindowShot.h"
 
 namespace quor::test {
 namespace {
@@ -36,6 +38,8 @@ constexpr DWORD kStepLimitMs = 30000;
 // The list's layout in client pixels: the header's height and the columns'
 // widths in their order (the first column takes up any extra width).
 constexpr int kHeaderHeight = 19;
+// The frame's transparent margin around its skin.
+constexpr int kShadowMargin = 8;
 constexpr int kColumnWidths[] = {200, 140, 90, 90, 90};
 enum TColumn { colName, colPublisher, colSize, colDate, colVersion };
 
@@ -554,6 +558,117 @@ TEST_F(MainWindowE2E, StartUpDeletesBackupsPastTheirAge) {
   }
 }
 
+// The totals line counts the rows the list holds, and while a search hides
+// some, how many of them are shown, with the size of those shown.
+TEST_F(MainWindowE2E, TotalsLineCountsTheShownRows) {
+  Start();
+  const auto totals = [&] { return WindowText(FProgram->TotalsWindow()); };
+  const size_t rows = List().Rows.size();
+  auto kib = [](const TTestProgram& p) { return int64_t(p.FolderBytes() / 1024); };
+  int64_t all = 0;
+  for (const auto& p : FPrograms) all += kib(*p);
+  struct TStep {
+    const char* Name;
+    std::wstring Search;
+    size_t Shown;  // rows shown
+    int64_t KiB;   // their size; -1: not checked
+  };
+  const TStep steps[] = {
+      {"every row", L"", rows, -1},
+      {"the test rows", Tag(), FPrograms.size(), all},
+      {"one row", Lower(PublisherWord()), 1, kib(*FPrograms[1])},
+      {"no row", Tag() + L"Missing", 0, 0},
+  };
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.Name);
+    if (!SearchText().empty()) ClearSearchWithEscape();
+    if (!step.Search.empty()) TypeSearch(step.Search);
+    const std::wstring count =
+        step.Shown == rows
+            ? std::to_wstring(rows) + L" programs of "
+            : std::to_wstring(step.Shown) + L" of " + std::to_wstring(rows) + L" programs shown, ";
+    std::wstring line;
+    EXPECT_TRUE(WaitUntil([&] { return (line = totals()).starts_with(count); }, kStepLimitMs))
+        << "the totals line reads \"" << Narrow(line) << "\"";
+    if (step.KiB >= 0) {
+      EXPECT_EQ(line, count + FormatSize(step.KiB * 1024) + L" size in total");
+    }
+  }
+}
+
+// Maximising and restoring repaint every column, the Publisher column and
+// its header too, without the pointer over them; after the restore nothing
+// of the window is left on the screen around it.
+TEST_F(MainWindowE2E, MaximiseAndRestoreRepaintEveryColumn) {
+  Start();
+  TypeSearch(Tag());
+  ASSERT_TRUE(
+      WaitForList([](const TListText& l) { return l.Rows.size() == 4; }, "the test rows only"));
+  const HWND list = FProgram->ListWindow();
+  const HWND main = FProgram->MainWindow();
+  const RECT normal = ScreenRect(main);
+  const auto listWidth = [&] { return ScreenRect(list).right - ScreenRect(list).left; };
+  const int normalListWidth = listWidth();
+  const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  // Away from the window, so that no hint shows and no row is hovered.
+  const POINT away{screen.left + 2, screen.top + 2};
+  ASSERT_FALSE(PtInRect(&normal, away)) << "the window covers the screen's corner";
+  MoveMouseTo(away);
+  const TScreenPixels before = CaptureScreen(screen);
+
+  // The Publisher column's header cell and its cells in the four rows.
+  auto publisherShows = [&](const wchar_t* when) {
+    const RECT l = ScreenRect(list);
+    const int left = l.left + kColumnWidths[colName] + (l.right - l.left - normalListWidth);
+    const RECT header{left + 2, l.top + 2, left + kColumnWidths[colPublisher] - 2,
+                      l.top + kHeaderHeight - 2};
+    const RECT cells{left + 2, l.top + kHeaderHeight + 2, left + kColumnWidths[colPublisher] - 2,
+                     l.top + kHeaderHeight + 4 * 30 - 2};
+    TScreenPixels shot;
+    const bool shown = WaitUntil(
+        [&] {
+          shot = CaptureScreen(l);
+          return shot.DarkPixels(header) > 20 && shot.DarkPixels(cells) > 80;
+        },
+        5000);
+    if (!shown && _wgetenv(L"QUOR_WINDOW_SHOTS"))
+      shot.SaveBitmap(std::wstring(_wgetenv(L"QUOR_WINDOW_SHOTS")) + L"\\publisher-" + when +
+                      L".bmp");
+    return shown;
+  };
+
+  ClickCaptionButton(cbMaximise);
+  // The window grows first; the controls follow it.
+  ASSERT_TRUE(WaitUntil([&] { return listWidth() > normalListWidth; }, kStepLimitMs))
+      << "the maximise button did not maximise the window";
+  MoveMouseTo(away);
+  EXPECT_TRUE(publisherShows(L"maximised")) << "the Publisher column is blank after maximising";
+
+  FocusMainWindow();
+  ClickCaptionButton(cbMaximise);  // now the restore button
+  ASSERT_TRUE(WaitUntil([&] { return listWidth() == normalListWidth; }, kStepLimitMs))
+      << "the restore button did not restore the window";
+  EXPECT_EQ(ScreenRect(main).right - ScreenRect(main).left, normal.right - normal.left);
+  MoveMouseTo(away);
+  EXPECT_TRUE(publisherShows(L"restored")) << "the Publisher column is blank after restoring";
+  // The frame's transparent shadow margin counts as outside: only the skin
+  // within it may show the window.
+  RECT restored = ScreenRect(main);
+  ::InflateRect(&restored, -kShadowMargin, -kShadowMargin);
+  int changed = 0;
+  WaitUntil(
+      [&] {
+        const TScreenPixels after = CaptureScreen(screen);
+        changed = 0;
+        for (int y = screen.top; y < screen.bottom; ++y)
+          for (int x = screen.left; x < screen.right; ++x)
+            if (!PtInRect(&restored, {x, y}) && after.At(x, y) != before.At(x, y)) ++changed;
+        return changed == 0;
+      },
+      5000);
+  EXPECT_EQ(changed, 0) << "pixels outside the restored window's skin changed";
+}
+
 // The "Check New Version" link, in the window's client pixels, and the list's
 // place there.
 constexpr POINT kCheckLinkAt{273 + 40, 445 + 11};
@@ -599,6 +714,65 @@ TEST_F(MainWindowE2E, UpdateCheckSaysWhenNothingNewerIsOffered) {
         << "no message after the check";
     EXPECT_NE(text.find(expected), std::wstring::npos) << Narrow(text);
     EXPECT_EQ(server.Requests(), 1);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs));
+    EXPECT_EQ(Close(), std::optional<DWORD>(0));
+  }
+}
+
+// A check that finds out nothing says that it failed, and why, rather than
+// that there is no update.
+TEST_F(MainWindowE2E, AFailedUpdateCheckSaysWhy) {
+  const std::wstring english = LanguageFile(L"English");
+  const auto failed = [&](const std::wstring& reason) {
+    std::wstring text = IniValue(english, L"Message", L"UpdateFailed");
+    text.replace(text.find(L"%s"), 2, reason);
+    return IniValue(english, L"Translation", L"Error") + L"\r\n" + text;
+  };
+  std::wstring status = IniValue(english, L"Message", L"UpdateHttpStatus");
+  status.replace(status.find(L"%d"), 2, L"404");
+  std::wstring noConnection = IniValue(english, L"Message", L"UpdateNoConnection");
+  noConnection.erase(noConnection.find(L"%s"));  // the system's own text follows
+  struct TCase {
+    const char* Name;
+    std::optional<TLoopbackServer::TMode> Mode;  // nothing: no server at all
+    std::string Body;
+    std::wstring Starts;
+  };
+  const TCase cases[] = {
+      {"no connection", std::nullopt, "", failed(noConnection)},
+      {"an error status", TLoopbackServer::TMode::NotFound, "[VerInfo]\r\nBuild=65000\r\n",
+       failed(status)},
+      {"an answer that is no update file", TLoopbackServer::TMode::Answer,
+       "<html><body>Welcome</body></html>",
+       failed(IniValue(english, L"Message", L"UpdateBadAnswer"))},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::optional<TLoopbackServer> server;
+    std::wstring url =
+        L"http://127.0.0.1:" + std::to_wstring(TLoopbackServer::ClosedPort()) + L"/x";
+    if (c.Mode) {
+      server.emplace(*c.Mode, c.Body);
+      ASSERT_TRUE(server->Listening());
+      url = server->Url();
+    }
+    ::DeleteFileW(ConfigPath().c_str());
+    ASSERT_TRUE(WriteWholeFile(ConfigPath(), "[General]\r\nUpdateUrl=" + Narrow(url) + "\r\n"));
+    Start(false);
+    FocusMainWindow();
+    const RECT list = ScreenRect(FProgram->ListWindow());
+    ClickAt({list.left - kListAt.x + kCheckLinkAt.x, list.top - kListAt.y + kCheckLinkAt.y});
+    std::wstring text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          for (HWND dialog : FProgram->Dialogs())
+            if ((text = WindowText(dialog)).find(L"\r\n") != std::wstring::npos) return true;
+          return false;
+        },
+        kStepLimitMs))
+        << "no message after the check";
+    EXPECT_TRUE(text.starts_with(c.Starts)) << Narrow(text);
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return FProgram->Dialogs().empty(); }, kStepLimitMs));
     EXPECT_EQ(Close(), std::optional<DWORD>(0));
