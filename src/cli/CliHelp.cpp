@@ -40,7 +40,9 @@ const TCommandHelp kCommands[] = {
      L"  in section [Backup] of Config.ini); an item whose backup cannot be written\n"
      L"  is not deleted.\n"},
     {L"delete-entry", true,
-     L"  delete-entry <selector> [--yes]   delete the program's registration (asks first)\n"},
+     L"  delete-entry <selector> [--yes]   delete the program's registration (asks first),\n"
+     L"                                    after moving a copy of it into a backup set,\n"
+     L"                                    whose name it prints (none when backups are off)\n"},
     {L"backups", false,
      L"  backups [--json]                  list the backup sets\n"
      L"  backups --purge [--older-than DAYS]\n"

@@ -52,12 +52,16 @@ int RunDeleteEntry(const Args& args) {
     return kExitFailure;
   }
   TUninstallHelper engine;
-  engine.DeleteEntry(*p->Program);
-  if (KeyExists(p->Program->RootKey, p->Program->KeyPath)) {
-    WriteErr(L"quor: could not delete " + key + L"\n");
+  engine.Backup = BackupOptions(false);
+  const TEntryDeletion result = engine.DeleteEntry(*p->Program);
+  if (!result.Deleted || KeyExists(p->Program->RootKey, p->Program->KeyPath)) {
+    WriteErr(L"quor: could not delete " + key +
+             (result.Error.empty() ? L"" : L": " + EscapeForTerminal(result.Error)) + L"\n");
     return kExitFailure;
   }
   WriteOut(L"Deleted " + key + L"\n");
+  if (!result.BackupId.empty())
+    WriteOut(L"Backup set: " + EscapeForTerminal(result.BackupId) + L"\n");
   return kExitOk;
 }
 

@@ -1,9 +1,6 @@
 #include "engine/MatchTerms.h"
 
 #include "base/TermMatch.h"
-#include "base/Text.h"
-#include "engine/ProtectedFolders.h"
-#include "inventory/EnumPrograms.h"
 
 namespace quor {
 namespace {
@@ -33,25 +30,7 @@ bool Contains(const std::wstring& text, const std::wstring& term) {
   return !term.empty() && text.find(term) != std::wstring::npos;
 }
 
-std::wstring WordTerm(const std::wstring& field) {
-  const std::wstring term = LowerAscii(Trim(field));
-  return IsGenericWord(term) ? std::wstring() : term;
-}
-
 }  // namespace
-
-TMatchTerms MakeMatchTerms(const TUninstallObject& program, const TProtectedFolders& guard) {
-  TMatchTerms terms;
-  terms.Name = WordTerm(program.DisplayName);
-  const std::wstring guid = Trim(program.ProductGuid);
-  if (IsGuidText(guid)) terms.Guid = LowerAscii(guid);
-  const auto location = guard.Canonical(program.InstallLocation);
-  if (location && !guard.Contains(*location)) {
-    terms.Location = LowerAscii(location->Path);
-    terms.Folder = WordTerm(program.FolderName);
-  }
-  return terms;
-}
 
 std::optional<TMatch> MatchEntry(const TMatchTerms& terms, const std::wstring& path,
                                  const std::wstring& name) {

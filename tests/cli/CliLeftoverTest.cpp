@@ -1,17 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <nlohmann/json.hpp>
 
-#include <functional>
-
+#include "QuorCommand.h"
 #include "base/Handles.h"
-
 #include "base/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistration.h"
 #include "support/TestNames.h"
-#include "QuorCommand.h"
 
 namespace quor {
 namespace {
@@ -65,7 +63,8 @@ TEST_F(CliLeftovers, ScanJsonListsLeftoversInScanOrder) {
   for (const auto& item : j["leftovers"]) {
     EXPECT_TRUE(item["confidence"] == "high" || item["confidence"] == "low") << item.dump();
     EXPECT_TRUE(item["matchedBy"].is_string()) << item.dump();
-    sawKey |= item["kind"] == "regkey" && item["path"] == ToUtf8(L"HKEY_CURRENT_USER\\" + reg.Path());
+    sawKey |=
+        item["kind"] == "regkey" && item["path"] == ToUtf8(L"HKEY_CURRENT_USER\\" + reg.Path());
   }
   EXPECT_TRUE(sawKey);
 }
@@ -75,8 +74,8 @@ TEST_F(CliLeftovers, RemoveAsksFirstAndSparesKeptPaths) {
   EXPECT_EQ(declined.ExitCode, 1u);
   EXPECT_TRUE(PathExists(drop));
 
-  const auto r = RunProcess(Quor(L"remove --yes " + Key() + L" --keep \"" + folder->Path() +
-                                 L"\\PROFILE\""));
+  const auto r =
+      RunProcess(Quor(L"remove --yes " + Key() + L" --keep \"" + folder->Path() + L"\\PROFILE\""));
   EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;  // kept items stay: not "done"
   EXPECT_NE(r.Out.find("items were kept."), std::string::npos) << r.Out;
   EXPECT_TRUE(PathExists(keep));
@@ -85,12 +84,29 @@ TEST_F(CliLeftovers, RemoveAsksFirstAndSparesKeptPaths) {
   EXPECT_EQ(RunProcess(Quor(L"scan " + Key())).ExitCode, 3u);  // its registration went too
 }
 
-TEST_F(CliLeftovers, DeleteEntryAsksFirst) {
+// The id after "Backup set: " in quor's output; empty when none is named.
+std::string BackupSetNamed(const std::string& out) {
+  const std::string mark = "Backup set: ";
+  const size_t at = out.find(mark);
+  if (at == std::string::npos) return {};
+  const size_t end = out.find_first_of("\r\n", at);
+  return out.substr(at + mark.size(), end - at - mark.size());
+}
+
+// Asked first; then the registration goes into a backup set whose name is
+// printed, and restoring that set brings the program back to the list.
+TEST_F(CliLeftovers, DeleteEntryAsksFirstAndNamesItsBackup) {
   EXPECT_EQ(RunProcess(Quor(L"delete-entry " + Key())).ExitCode, 1u);
   EXPECT_EQ(RunProcess(Quor(L"size " + Key())).ExitCode, 0u);
-  EXPECT_EQ(RunProcess(Quor(L"delete-entry --yes " + Key())).ExitCode, 0u);
+  const auto deleted = RunProcess(Quor(L"delete-entry --yes " + Key()));
+  EXPECT_EQ(deleted.ExitCode, 0u) << deleted.Err;
   EXPECT_EQ(RunProcess(Quor(L"size " + Key())).ExitCode, 3u);
   EXPECT_TRUE(PathExists(drop));  // only the registration goes
+  const std::string set = BackupSetNamed(deleted.Out);
+  ASSERT_FALSE(set.empty()) << deleted.Out;
+  const auto restored = RunProcess(Quor(L"restore \"" + FromUtf8(set) + L"\" --yes"));
+  EXPECT_EQ(restored.ExitCode, 0u) << restored.Out << restored.Err;
+  EXPECT_EQ(RunProcess(Quor(L"size " + Key())).ExitCode, 0u);
 }
 
 // Each row: a --keep spelling, the exit status, and what must still be
@@ -136,7 +152,8 @@ TEST(CliKeep, SpellingsOfKeptPaths) {
     TCliApp app;
     test::TempKey sub(HKEY_CURRENT_USER, app.reg.Path() + L"\\Sub");
     sub.SetString(L"setting", L"1");
-    const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"" + row.Keep(app) + L"\""));
+    const auto r =
+        RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"" + row.Keep(app) + L"\""));
     EXPECT_EQ(r.ExitCode, row.Exit) << r.Out << r.Err;
     EXPECT_EQ(PathExists(app.keep), row.KeepStays);
     EXPECT_EQ(PathExists(app.drop), !row.DropGone);
@@ -167,8 +184,9 @@ TEST(CliKeep, ClassesRootAliasSparesItsTwin) {
   if (scan.Out.find(nlohmann::json(listed).dump()) == std::string::npos) {
     GTEST_SKIP() << "the scan does not list the class key here";
   }
-  const auto r = RunProcess(Quor(L"remove --yes " + app.Key() + L" --keep \"HKEY_LOCAL_MACHINE\\Software\\Classes\\" +
-                                 app.name + L"\""));
+  const auto r =
+      RunProcess(Quor(L"remove --yes " + app.Key() +
+                      L" --keep \"HKEY_LOCAL_MACHINE\\Software\\Classes\\" + app.name + L"\""));
   EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;
   UniqueRegKey kept;
   EXPECT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + app.name).c_str(), 0,

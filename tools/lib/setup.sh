@@ -6,6 +6,7 @@ APT_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev nlohmann-json3-dev googletest
   wine wine64 xvfb xauth x11-utils xdotool imagemagick nsis wixl
+  clang libclang-rt-dev g++ libgtest-dev llvm
 )
 
 log() { printf '[dev] %s\n' "$*" >&2; }
@@ -121,6 +122,22 @@ run_bench() {
 }
 
 source "$ROOT/tools/lib/wine.sh"
+
+# The window-free code and its tests built natively with clang and the
+# address and undefined-behaviour sanitizers (tests/native), and run: any
+# report or failing test fails it. Arguments go to ctest.
+NATIVE_BIN="$BUILD/native-asan"
+
+run_native_tests() {
+  if [ ! -f "$NATIVE_BIN/build.ninja" ]; then
+    log "configuring the native sanitizer build"
+    cmake -S "$ROOT/tests/native" -B "$NATIVE_BIN" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >&2
+  fi
+  log "building the native sanitizer build"
+  cmake --build "$NATIVE_BIN" >&2
+  log "running the native sanitizer tests"
+  ctest --test-dir "$NATIVE_BIN" --output-on-failure -j "$(nproc)" "$@"
+}
 
 setup_all() {
   ensure_packages
