@@ -61,13 +61,4 @@ std::optional<int64_t> WholeNumber(const std::wstring* text) {
   return value;
 }
 
-void CreateUnicodeIni(const std::wstring& path) {
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  const unsigned char bom[] = {0xFF, 0xFE};
-  DWORD written = 0;
-  ::WriteFile(file.Get(), bom, sizeof bom, &written, nullptr);
-}
-
 }  // namespace quor
