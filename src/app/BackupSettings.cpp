@@ -12,18 +12,6 @@ namespace {
 
 constexpr wchar_t kSection[] = L"Backup";
 
-std::optional<int64_t> WholeNumber(const std::wstring* text) {
-  if (!text) return std::nullopt;
-  const std::wstring t = Trim(*text);
-  if (t.empty() || t.size() > 12) return std::nullopt;
-  int64_t value = 0;
-  for (wchar_t c : t) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    value = value * 10 + (c - L'0');
-  }
-  return value;
-}
-
 }  // namespace
 
 TBackupSettings ReadBackupSettings(const std::wstring& configFile) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/Handles.h"
+#include "base/Text.h"
 
 namespace quor {
 
@@ -46,6 +47,18 @@ std::optional<TIniText> LoadIniFile(const std::wstring& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) return std::nullopt;
   return TIniText::Parse(*bytes, DecodeAnsi);
+}
+
+std::optional<int64_t> WholeNumber(const std::wstring* text) {
+  if (!text) return std::nullopt;
+  const std::wstring t = Trim(*text);
+  if (t.empty() || t.size() > 12) return std::nullopt;
+  int64_t value = 0;
+  for (wchar_t c : t) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    value = value * 10 + (c - L'0');
+  }
+  return value;
 }
 
 }  // namespace quor

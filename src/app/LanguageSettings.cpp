@@ -44,17 +44,6 @@ bool HasIniExtension(const std::wstring& fileName) {
          SameTextAscii(std::wstring_view(fileName).substr(fileName.size() - n), kIniExtension);
 }
 
-// A new Config.ini starts as UTF-16 so that WritePrivateProfileStringW keeps
-// language names outside the ANSI code page.
-void CreateUnicodeIni(const std::wstring& path) {
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  const unsigned char bom[] = {0xFF, 0xFE};
-  DWORD written = 0;
-  ::WriteFile(file.Get(), bom, sizeof bom, &written, nullptr);
-}
-
 }  // namespace
 
 TLanguageSettings::TLanguageSettings(std::wstring exeDir, std::wstring configDir)

@@ -1,6 +1,7 @@
 #pragma once
-// What the main window tells after a removal that left items behind: one
-// line per item that could not be removed, with the reason.
+// What the main window tells after a removal: how many items went, stayed
+// by choice and failed, every failure and every item the removal itself left
+// in place named with its reason, and the backup set it wrote.
 
 #include <cstddef>
 #include <string>
@@ -15,15 +16,36 @@ struct TRemovalReportTexts {
 };
 
 inline constexpr size_t kReportMaxItems = 12;
-// A longer path loses characters in its middle; the reason is kept whole.
+// A longer path loses folders from its middle; the reason is kept whole.
 inline constexpr size_t kReportMaxPathChars = 64;
 
-// The heading, then "path (reason)" for each failed item in list order, at
-// most kReportMaxItems of them, then the More line for the rest. Empty when
-// no item failed (kept items are no failure).
-std::wstring RemovalFailureText(const TUninstallObject& program, const TRemovalReportTexts& texts);
+struct TRemovalSummaryTexts {
+  std::wstring Removed;             // "Removed: %d"
+  std::wstring Kept;                // "Kept: %d"
+  std::wstring Failed;              // "Failed: %d"
+  TRemovalReportTexts FailedItems;  // "These items could not be removed:", "and %d more"
+  std::wstring LeftInPlace;         // "Left in place:"
+  std::wstring NotTried;            // the reason of an item the removal did not reach
+  std::wstring BackupSet;           // "Backup set: %s"
+  std::wstring NoBackupSet;         // "No backup set was written."
+};
 
-// The path shortened to `maxChars` with "..." in place of its middle.
+struct TRemovalCounts {
+  size_t Removed = 0, Kept = 0, Failed = 0;
+  bool operator==(const TRemovalCounts&) const = default;
+};
+// An item the removal did not reach counts as failed.
+TRemovalCounts CountRemovalStates(const TUninstallObject& program);
+
+// The three counts, one line each; then the failed items ("path (reason)",
+// at most kReportMaxItems, then the More line); then, under LeftInPlace, the
+// items that the user left ticked but the removal kept (a link it could not
+// remove as itself, a folder holding kept items), with their reasons; then
+// the backup set's name, or NoBackupSet. Groups are parted by an empty line.
+std::wstring RemovalSummaryText(const TUninstallObject& program, const TRemovalSummaryTexts& texts);
+
+// The path in at most `maxChars` characters, folders taken out of its middle
+// first (ShortenPathMiddle).
 std::wstring ShortenedPath(const std::wstring& path, size_t maxChars);
 
 }  // namespace quor

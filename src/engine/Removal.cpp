@@ -258,6 +258,7 @@ class TRemoval {
     FRefused.assign(static_cast<size_t>(std::max(FProgram.LeftoverCount(), 0)), std::wstring());
     FEngine.SetProgress(0);
     FEngine.ReportProgress();
+    FProgram.SetBackupSet({});
     if (FBackupOptions.Enabled && !StartBackup()) return;
     Pass([](uint8_t kind) { return kind == lkFile || kind == lkFolder; }, registration);
     Pass([](uint8_t kind) { return kind == lkRegValue; }, registration);
@@ -314,6 +315,7 @@ class TRemoval {
       }
       return false;
     }
+    FProgram.SetBackupSet(FBackup->Id());
     TRegExport all;
     for (int32_t i = 0; i < FProgram.LeftoverCount(); ++i) {
       const TLeftOverItem* item = FProgram.GetLeftover(i);

@@ -49,6 +49,7 @@ void TUninstallObject::ClearLeftovers() {
   FLeftoverResults.clear();
   FLeftoverIndex.clear();
   FKeptBelow.clear();
+  FBackupSet.clear();
 }
 
 void TUninstallObject::SetLeftoverKept(int32_t index, bool kept) {

@@ -146,6 +146,9 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   void SetLeftoverResult(int32_t index, TRemovalState state, std::wstring reason = {});
   TRemovalState LeftoverState(int32_t index) const;
   const std::wstring& LeftoverError(int32_t index) const;
+  // The name of the backup set the last removal wrote; empty when it wrote none.
+  void SetBackupSet(std::wstring name) { FBackupSet = std::move(name); }
+  const std::wstring& BackupSet() const { return FBackupSet; }
 
  private:
   friend class TSoftwareList;
@@ -158,6 +161,7 @@ class TUninstallObject : public std::enable_shared_from_this<TUninstallObject> {
   };
   std::vector<TResult> FLeftoverResults;
   std::vector<std::wstring> FKeptBelow;
+  std::wstring FBackupSet;
   // Paths folded over A to Z, so that the duplicate test does not compare
   // each new item with every earlier one.
   std::unordered_set<std::wstring> FLeftoverIndex;

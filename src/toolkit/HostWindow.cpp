@@ -131,11 +131,25 @@ void THostWindow::ShowHint(HWND tool, const std::wstring& text) {
   info.hwnd = FHandle;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
   info.lpszText = const_cast<wchar_t*>(text.c_str());  // read only by these two messages
-  if (FHintTools.insert(tool).second)
+  if (FHintTools.insert(tool).second) {
     ::SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-  else
+    RelayPointer(tool);
+  } else {
     ::SendMessageW(FTooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+  }
   ::SendMessageW(FTooltip, TTM_ACTIVATE, TRUE, 0);
+}
+
+// A tool added under a pointer that has stopped would wait for the next
+// move before its hint comes: the tooltip is told where the pointer is.
+void THostWindow::RelayPointer(HWND tool) {
+  POINT p{};
+  if (!::GetCursorPos(&p) || ::WindowFromPoint(p) != tool || !::ScreenToClient(tool, &p)) return;
+  MSG move{};
+  move.hwnd = tool;
+  move.message = WM_MOUSEMOVE;
+  move.lParam = MAKELPARAM(p.x, p.y);
+  ::SendMessageW(FTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 void THostWindow::CancelHint(HWND tool) {

@@ -64,6 +64,7 @@ class THostWindow {
 
  private:
   void EnsureTooltip();
+  void RelayPointer(HWND tool);
 
   THostParams FParams;
   HWND FHandle = nullptr;

@@ -1,45 +1,13 @@
 #include "toolkit/QuorDirectEdit.h"
-#include "toolkit/WindowDispatch.h"
 
 #include <algorithm>
 
+#include "base/Clipboard.h"
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorImageList.h"
+#include "toolkit/WindowDispatch.h"
 
 namespace quor {
-namespace {
-
-std::wstring ReadClipboard(HWND owner) {
-  std::wstring text;
-  if (!::OpenClipboard(owner)) return text;
-  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text = p;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
-}
-
-void WriteClipboard(HWND owner, const std::wstring& text) {
-  if (text.empty() || !::OpenClipboard(owner)) return;
-  ::EmptyClipboard();
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-    if (void* p = ::GlobalLock(mem)) {
-      std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(p));
-      ::GlobalUnlock(mem);
-      // The clipboard owns the memory once it is set.
-      if (!::SetClipboardData(CF_UNICODETEXT, mem)) ::GlobalFree(mem);
-    } else {
-      ::GlobalFree(mem);
-    }
-  }
-  ::CloseClipboard();
-}
-
-}  // namespace
 
 TQuorDirectEdit::TQuorDirectEdit(TQuorContainer& parent, const TProps& props)
     : TQuorDirectParentControl(parent, props.Control), FProps(props), FFont(props.Font) {
@@ -193,12 +161,16 @@ void TQuorDirectEdit::CharTyped(wchar_t c) {
   if (OnkeyPress) OnkeyPress(*this, c);
   bool changed = false;
   switch (c) {
-    case 3: WriteClipboard(Handle(), FModel.SelText()); return;  // Ctrl+C
+    case 3:  // Ctrl+C
+      WriteClipboardText(Handle(), FModel.SelText());
+      return;
     case 8: changed = FModel.Backspace(); break;
-    case 22: changed = FModel.Paste(ReadClipboard(Handle())); break;  // Ctrl+V
+    case 22:  // Ctrl+V
+      changed = FModel.Paste(ReadClipboardText(Handle()));
+      break;
     case 24:  // Ctrl+X
       if (FModel.OnlyRead) return;
-      WriteClipboard(Handle(), FModel.SelText());
+      WriteClipboardText(Handle(), FModel.SelText());
       changed = FModel.CutSelection();
       break;
     case 26: changed = FModel.Undo(); break;  // Ctrl+Z

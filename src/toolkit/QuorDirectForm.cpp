@@ -269,6 +269,7 @@ bool TQuorDirectForm::HostMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
           FSurface.SetSize(width, height);
           if (FParts) DrawNineParts(FSurface, width, height, *FParts);
           FCleanNormal.CopyFrom(FSurface);
+          if (OnQuorFormResize) OnQuorFormResize(*this);
           RelayoutAndRedraw();
           Present();
         }

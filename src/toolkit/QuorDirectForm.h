@@ -164,6 +164,9 @@ class TQuorDirectForm : public TQuorContainer {
   TNotifyEvent OnBtnMenuClick, OnBtnSkinClick;
   TFormEvent OnLogoClick, FirstFormShow, OnMinSize, OnQuorFormLeave, OnQuorSkinChange,
       OnQuorFormMax, OnQuorFormRestore;
+  // The user has resized the window by its border; the surface has its new
+  // size and the children are redrawn after the handler has placed them.
+  TFormEvent OnQuorFormResize;
   std::function<void(TQuorDirectForm& sender, TQuorBitmap& canvas)> OnQuorFormPaint;
   std::function<void(TQuorDirectForm& sender, WPARAM keys, int x, int y)> OnQuorFormMouseMove;
   std::function<void(TQuorDirectForm& sender, bool& canClose)> OnQuorCloseQuery;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/PathEllipsis.h"
 #include "toolkit/QuorDirectForm.h"
 #include "toolkit/QuorImageList.h"
 #include "toolkit/QuorUtils.h"
@@ -110,6 +111,7 @@ void TQuorDirectTreeView::CreateHandle() {
       if (FSyncing) return;
       if (kind == TQuorScrollkind::skVer) FModel.SetVerPosition(position);
       else FModel.SetHorPosition(position);
+      FollowPointer();
       Invalidate();
     };
     return &bar;
@@ -299,11 +301,18 @@ void TQuorDirectTreeView::DrawRow(TQuorDTVItem& row) {
       else if (pressed || row.Selected) colour = FProps.FontColorDown;
       else if (hot && FProps.HotTrack) colour = FProps.FontColorOver;
       FFont.Assign(WithColour(FProps.Font, colour));
-      DrawSurfaceText(FBuffer, row.TextRect, row.Caption(), FFont,
+      DrawSurfaceText(FBuffer, row.TextRect, ShownCaption(row), FFont,
                       DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
   }
   if (OnAfterItemDraw) OnAfterItemDraw(FBuffer, index, row);
+}
+
+std::wstring TQuorDirectTreeView::ShownCaption(const TQuorDTVItem& row) {
+  if (!FProps.PathEllipsis) return row.Caption();
+  return ShortenPathMiddle(
+      row.Caption(), row.TextRect.right - row.TextRect.left,
+      [this](std::wstring_view text) { return int(MeasureText(std::wstring(text), FFont).cx); });
 }
 
 void TQuorDirectTreeView::DirectPaint(TPaintContext& ctx) {
@@ -360,20 +369,32 @@ TQuorModifiers TQuorDirectTreeView::Modifiers() const {
   return {::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0};
 }
 
+// Each row its own hint: the one shown before goes first, so that the
+// tooltip starts afresh for the row now under the pointer.
 void TQuorDirectTreeView::UpdateRowHint(TQuorDTVItem* hot) {
   if (!Frame()) return;
-  const bool cut = hot && !hot->Caption().empty() &&
-                   MeasureText(hot->Caption(), FFont).cx > hot->TextRect.right - hot->TextRect.left;
-  if (cut) {
-    Frame()->ShowControlHint(*this, hot->Caption());
-    FHintShown = true;
-  } else if (FHintShown) {
+  if (FHintShown) {
     Frame()->CancelControlHint(*this);
     FHintShown = false;
   }
+  const bool cut = hot && !hot->Caption().empty() &&
+                   MeasureText(hot->Caption(), FFont).cx > hot->TextRect.right - hot->TextRect.left;
+  if (!cut) return;
+  Frame()->ShowControlHint(*this, hot->Caption());
+  FHintShown = true;
+}
+
+// A scroll moves the rows under a pointer that stays: the hot row and its
+// hint follow the row now under it.
+void TQuorDirectTreeView::FollowPointer() {
+  if (!FPointer) return;
+  TQuorDTVItem* before = FModel.HotItem();
+  FModel.MouseMove(*FPointer, false);
+  if (FModel.HotItem() != before) UpdateRowHint(FModel.HotItem());
 }
 
 void TQuorDirectTreeView::MouseMove(int x, int y, WPARAM keys) {
+  FPointer = POINT{x, y};
   if (FUpdateCount > 0) return;
   TQuorDTVItem* before = FModel.HotItem();
   const bool band = (keys & MK_LBUTTON) && FProps.MultiSelect;
@@ -411,6 +432,7 @@ void TQuorDirectTreeView::CaptureLost() {
 }
 
 void TQuorDirectTreeView::MouseLeave() {
+  FPointer.reset();
   if (OnMouseLeave) OnMouseLeave(*this);
   UpdateRowHint(nullptr);
   if (FModel.MouseLeave()) Invalidate();
@@ -421,8 +443,41 @@ bool TQuorDirectTreeView::MouseWheel(int delta, int, int) {
   if (!r.Needed) return false;
   const int step = (FItemHeight + FProps.ItemMargin) * std::max(1, std::abs(delta) / WHEEL_DELTA);
   FModel.SetVerPosition(r.Position + (delta < 0 ? step : -step));
+  FollowPointer();
   Invalidate();
   return true;
+}
+
+void TQuorDirectTreeView::ButtonDown(TMouseButton button, int x, int y) {
+  if (button != TMouseButton::Right) return;
+  if (TabStop()) SetFocus();
+  const TQuorTreeHit hit = FModel.HitTest({x, y});
+  if (hit.Item && FModel.SetCurrent(*hit.Item)) Invalidate();
+}
+
+void TQuorDirectTreeView::ButtonUp(TMouseButton button, int x, int y) {
+  if (button == TMouseButton::Right) ContextMenuAt({x, y}, FModel.HitTest({x, y}).Item);
+}
+
+void TQuorDirectTreeView::ContextMenuAt(POINT client, TQuorDTVItem* item) {
+  if (!OnContextMenu) return;
+  if (Handle()) ::ClientToScreen(Handle(), &client);
+  OnContextMenu(*this, client, item);
+}
+
+// Below the current row's text, scrolled into view first; the tree's
+// top-left corner without a current row.
+void TQuorDirectTreeView::ContextMenuFromKeyboard() {
+  TQuorDTVItem* item = FModel.CurrentItem();
+  POINT at{2, 2};
+  if (item) {
+    FModel.EnsureVisible(item);
+    Invalidate();
+    const auto& rows = FModel.RowsInView();
+    if (std::find(rows.begin(), rows.end(), item) != rows.end())
+      at = {std::max(item->TextRect.left, item->RowRect.left), item->RowRect.bottom};
+  }
+  ContextMenuAt(at, item);
 }
 
 void TQuorDirectTreeView::FocusChanged(bool focused) {
@@ -434,6 +489,10 @@ void TQuorDirectTreeView::FocusChanged(bool focused) {
 }
 
 void TQuorDirectTreeView::KeyDown(WPARAM key) {
+  if (key == VK_APPS) {
+    ContextMenuFromKeyboard();
+    return;
+  }
   if (FModel.KeyDown(int(key), Modifiers())) Invalidate();
 }
 
@@ -459,6 +518,10 @@ std::wstring TQuorDirectTreeView::ShownText() {
 
 LRESULT TQuorDirectTreeView::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH) return AnswerGetText(msg, w, l, ShownText());
+  if (msg == WM_SYSKEYDOWN && w == VK_F10 && ::GetKeyState(VK_SHIFT) < 0) {
+    ContextMenuFromKeyboard();
+    return 0;
+  }
   if (msg == WM_LBUTTONDBLCLK) {
     if (TQuorDTVItem* hot = FModel.HotItem(); hot && OnItemDbClick) OnItemDbClick(*this, *hot);
     return TQuorDirectParentControl::HandleMessage(WM_LBUTTONDOWN, w, l);

@@ -43,6 +43,9 @@ class TQuorDirectTreeView : public TQuorDirectParentControl {
     std::optional<TQuorScrollBarRes> VerScrollRes, HorScrollRes;
     const TQuorImageList* Imagelist = nullptr;
     bool HotTrack = true;
+    // Captions are paths: one too wide loses folders from its middle
+    // (ShortenPathMiddle) rather than its end; its hint shows it whole.
+    bool PathEllipsis = false;
   };
   TQuorDirectTreeView(TQuorContainer& parent, const TProps& props);
   ~TQuorDirectTreeView() override;
@@ -83,6 +86,12 @@ class TQuorDirectTreeView : public TQuorDirectParentControl {
   // drawing that shows more than the caption says so here).
   std::function<std::wstring(const TQuorDTVItem& item)> OnItemText;
   TNotifyEvent OnMouseLeave;
+  // Where a context menu belongs: a screen point and the row it is for (or
+  // none). Told on the right button's release, after its press made the row
+  // current, and on the Apps key or Shift+F10, for the current row.
+  using TContextMenuEvent =
+      std::function<void(TQuorControlBase& sender, POINT screen, TQuorDTVItem* item)>;
+  TContextMenuEvent OnContextMenu;
 
   // What the window answers to WM_GETTEXT: one line per shown row, top to
   // bottom, separated by CR LF; each a tab per level below the roots, then
@@ -96,6 +105,8 @@ class TQuorDirectTreeView : public TQuorDirectParentControl {
   void MouseUp(int x, int y) override;
   void MouseMove(int x, int y, WPARAM keys) override;
   void MouseLeave() override;
+  void ButtonDown(TMouseButton button, int x, int y) override;
+  void ButtonUp(TMouseButton button, int x, int y) override;
   bool MouseWheel(int delta, int x, int y) override;
   void CaptureLost() override;
   void FocusChanged(bool focused) override;
@@ -115,6 +126,10 @@ class TQuorDirectTreeView : public TQuorDirectParentControl {
   int CheckFrame(const TQuorDTVItem& row) const;
   void CopyToSurface(const RECT& area);
   void UpdateRowHint(TQuorDTVItem* hot);
+  void FollowPointer();
+  std::wstring ShownCaption(const TQuorDTVItem& row);
+  void ContextMenuAt(POINT client, TQuorDTVItem* item);
+  void ContextMenuFromKeyboard();
   TQuorModifiers Modifiers() const;
 
   TProps FProps;
@@ -126,6 +141,7 @@ class TQuorDirectTreeView : public TQuorDirectParentControl {
   int FUpdateCount = 0;
   bool FSyncing = false;
   bool FHintShown = false;
+  std::optional<POINT> FPointer;  // where the pointer is over the tree, while it is
   TQuorDirectScrollBar* FVerBar = nullptr;
   TQuorDirectScrollBar* FHorBar = nullptr;
 };

@@ -285,6 +285,11 @@ bool TQuorTreeModel::KeyDown(int vk, TQuorModifiers keys) {
   return MoveCurrentTo(target, keys);
 }
 
+bool TQuorTreeModel::SetCurrent(TQuorDTVItem& row) {
+  const int position = ShownPosition(&row);
+  return position >= 0 && MoveCurrentTo(position, {});
+}
+
 bool TQuorTreeModel::KeyChar(wchar_t c, unsigned timeMs) {
   if (c < L' ' || (c == L' ' && !FTypeAhead.Continues(timeMs))) return false;
   const std::wstring& prefix = FTypeAhead.Type(c, timeMs);

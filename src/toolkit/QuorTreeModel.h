@@ -116,6 +116,9 @@ class TQuorTreeModel {
   void ClickCheck(TQuorDTVItem& row);
 
   bool KeyDown(int vk, TQuorModifiers keys);
+  // Makes a shown row current and the only one selected, as the keyboard
+  // does, without telling a click; false for a row that is not shown.
+  bool SetCurrent(TQuorDTVItem& row);
   bool KeyChar(wchar_t c, unsigned timeMs);
 
   const TQuorTreeHit& Hot() const { return FHot; }

@@ -4,7 +4,9 @@
 
 #include "app/LangText.h"
 #include "base/CanonicalPath.h"
+#include "base/LongPath.h"
 #include "engine/Removal.h"
+#include "inventory/ProgramSize.h"
 #include "inventory/Registry.h"
 #include "toolkit/QuorTreeItems.h"
 #include "ui/RegistryEditor.h"
@@ -97,6 +99,34 @@ TRegistryTarget RegistryTargetOf(const TLeftOverItem& item) {
   if (item.Root) return {RootKeyName(item.Root) + L"\\" + item.KeyPath, item.ValueName};
   auto [key, value] = SplitValuePath(item.Path);
   return {std::move(key), std::move(value)};
+}
+
+TItemSize MeasureLeftover(const TLeftOverItem& item, const std::function<bool()>& stop) {
+  if (item.Kind != lkFile && item.Kind != lkFolder) return {};
+  std::wstring path = item.Path;
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data)) return {};
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return {TItemSize::TKind::Link};
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return {TItemSize::TKind::Bytes,
+            int64_t((uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow)};
+  int64_t entries = 0;
+  const int64_t bytes =
+      GetFolderSize(path, [&] { return (stop && stop()) || ++entries > kMaxSizeEntries; });
+  return {TItemSize::TKind::Bytes, bytes, entries > kMaxSizeEntries};
+}
+
+std::wstring ItemSizeText(const TItemSize& size, const std::wstring& linkWord) {
+  switch (size.Kind) {
+    case TItemSize::TKind::Bytes:
+      return (size.Partial ? L"\u2265 " : L"") + FormatSize(size.Bytes);
+    case TItemSize::TKind::Link:
+      return linkWord;
+    case TItemSize::TKind::Unknown:
+      break;
+  }
+  return {};
 }
 
 }  // namespace quor

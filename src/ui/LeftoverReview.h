@@ -4,6 +4,7 @@
 // counts and where a double click leads.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,5 +59,25 @@ struct TRegistryTarget {
   bool operator==(const TRegistryTarget&) const = default;
 };
 TRegistryTarget RegistryTargetOf(const TLeftOverItem& item);
+
+// What a file or folder item holds on disk.
+struct TItemSize {
+  enum class TKind { Unknown, Bytes, Link };
+  TKind Kind = TKind::Unknown;  // Unknown: a registry item, or nothing there
+  int64_t Bytes = 0;
+  bool Partial = false;  // the count stopped at kMaxSizeEntries
+  bool operator==(const TItemSize&) const = default;
+};
+// A folder's measurement stops after this many entries: the review shows
+// "at least" then, and no tree holds the size column up for long.
+inline constexpr int64_t kMaxSizeEntries = 200000;
+
+// A file's size; a folder's, the total of the files below it, counted
+// without following links; a file or folder that is itself a link counts as
+// a link, not followed. `stop` is asked between entries.
+TItemSize MeasureLeftover(const TLeftOverItem& item, const std::function<bool()>& stop = {});
+// "12.3 KB", "≥ 1.2 GB" for a partial count, `linkWord` for a link, empty
+// for Unknown.
+std::wstring ItemSizeText(const TItemSize& size, const std::wstring& linkWord);
 
 }  // namespace quor

@@ -124,7 +124,6 @@ class TFrmMain : public THostWindow {
   void RunLeftoverFlow(const std::wstring& text, const std::shared_ptr<TUninstallObject>& record);
   bool ScanForLeftovers(const std::wstring& text, const std::shared_ptr<TUninstallObject>& record);
   bool RemoveLeftovers(const std::shared_ptr<TUninstallObject>& record);
-  void ShowRemovalFailures(const TUninstallObject& record);
 
   // Menus, keyboard and translation (MainWindowMenus.cpp, MainWindowTranslate.cpp).
   void BuildMenus();

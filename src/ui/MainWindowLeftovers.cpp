@@ -3,12 +3,12 @@
 // afterwards.
 
 #include "app/LangText.h"
-#include "app/RemovalReport.h"
 #include "engine/LeftoverRules.h"
 #include "engine/LeftoverScan.h"
 #include "ui/AfterDel.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressModal.h"
+#include "ui/RemovalSummary.h"
 
 namespace quor {
 
@@ -31,7 +31,7 @@ void TFrmMain::RunLeftoverFlow(const std::wstring& text,
     ShowInfo(GetLangText(L"Uninstall", L"Canceled", L"The operation has been canceled."));
     return;
   }
-  ShowRemovalFailures(*record);
+  ShowRemovalSummary(*wmsg1, Handle(), *record);
   // An unticked or undeletable registration keeps its row.
   if (!KeyExists(record->RootKey, record->KeyPath, true)) RemoveProgramRow(record.get());
 }
@@ -63,16 +63,6 @@ bool TFrmMain::RemoveLeftovers(const std::shared_ptr<TUninstallObject>& record) 
   progress.SetMax(record->LeftoverCount());
   progress.ShowModal();
   return !progress.FCancelled;
-}
-
-// Items that were meant to go but stay are named, each with its reason.
-void TFrmMain::ShowRemovalFailures(const TUninstallObject& record) {
-  const std::wstring text = RemovalFailureText(
-      record, {GetLangText(L"Uninstall", L"RemoveFailed", L"These items could not be removed:"),
-               GetLangText(L"Uninstall", L"RemoveFailedMore", L"and %d more")});
-  if (text.empty()) return;
-  wmsg1->ShowMsg(GetLangText(L"Translation", L"Warning", L"Warning"), text, false, Handle(),
-                 kMsgButtonsOk, kMsgWarning);
 }
 
 }  // namespace quor

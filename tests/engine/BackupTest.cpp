@@ -187,6 +187,7 @@ TEST_F(BackupTest, RemovalAndRestoreLeaveTheMachineAsItWas) {
   ASSERT_EQ(sets.size(), 1u);
   EXPECT_NE(sets[0].Id.find(L"Backup Demo_ \u00c4pp_1_"), std::wstring::npos) << ToUtf8(sets[0].Id);
   EXPECT_EQ(sets[0].Program, L"Backup Demo: \u00c4pp/1?");
+  EXPECT_EQ(program->BackupSet(), sets[0].Id) << "the record names the set it wrote";
   const auto record = nlohmann::json::parse(test::ReadFileBytes(sets[0].Folder + L"\\backup.json"));
   EXPECT_EQ(record["program"]["displayName"], ToUtf8(L"Backup Demo: \u00c4pp/1?"));
   ASSERT_EQ(record["items"].size(), 5u);
@@ -278,6 +279,7 @@ TEST_F(BackupTest, UnwritableBackupFolderDeletesNothing) {
   EXPECT_TRUE(PathExists(file));
   EXPECT_TRUE(PathExists(single));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, reg.Path()));
+  EXPECT_EQ(program->BackupSet(), L"") << "no set was written";
   for (int32_t i = 0; i < program->LeftoverCount(); ++i) {
     EXPECT_EQ(program->LeftoverState(i), TRemovalState::Failed);
     EXPECT_NE(program->LeftoverError(i).find(L"backup could not be written"), std::wstring::npos)

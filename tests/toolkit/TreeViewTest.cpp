@@ -25,15 +25,22 @@ Bgra Colour(TColor c) { return {ColorBlue(c), ColorGreen(c), ColorRed(c), 255}; 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 struct TTreeFixture {
-  explicit TTreeFixture(int children = 3, int height = 200) : form(host, PlainForm()) {
+  // With `paths`, the children's captions are paths too long for the tree.
+  explicit TTreeFixture(int children = 3, int height = 200, bool paths = false)
+      : form(host, PlainForm()) {
     TQuorDirectTreeView::TProps props = TGalleryTreeWindow::SkinnedTreeProps();
     props.Control.Name = L"tree";
     props.Control.Bounds = {10, 10, 280, height};
     props.HorScrollRes.reset();
+    props.PathEllipsis = paths;
     tree = &form.Add<TQuorDirectTreeView>(props);
     tree->BeginUpdate();
     group = &tree->AddRoot(L"Files");
-    for (int i = 0; i < children; ++i) tree->AddChild(*group, L"file " + std::to_wstring(i));
+    for (int i = 0; i < children; ++i) {
+      const std::wstring name = L"file " + std::to_wstring(i);
+      tree->AddChild(
+          *group, paths ? L"C:\\Program Files\\Contoso Notes\\a long folder name\\" + name : name);
+    }
     other = &tree->AddRoot(L"Registry");
     tree->AddChild(*other, L"key");
     group->SetExpanded(true);
@@ -179,6 +186,52 @@ TEST(TreeView, TheKeyboardMovesTheCurrentRowAndScrollsItIntoView) {
   EXPECT_TRUE(f.other->Expanded());
   f.Key(VK_LEFT);
   EXPECT_FALSE(f.other->Expanded());
+}
+
+// A path too wide for its row keeps its root and its name on screen; its hint
+// tells it whole, for the row under the pointer also after a scroll has moved
+// the rows beneath it.
+TEST(TreeView, AHintTellsTheWholePathOfTheRowUnderThePointer) {
+  TTreeFixture f(30, 180, true);
+  const POINT at = Centre(f.Child(0).TextRect);
+  test::Mouse(f.Handle(), WM_MOUSEMOVE, at.x, at.y);
+  EXPECT_EQ(f.host.HintText(f.Handle()), f.Child(0).Caption());
+  test::Wheel(f.Handle(), at, -WHEEL_DELTA);
+  TQuorDTVItem* under = f.tree->Model().HitTest(at).Item;
+  ASSERT_NE(under, &f.Child(0)) << "the wheel moved no row";
+  ASSERT_NE(under, nullptr);
+  EXPECT_EQ(f.tree->Model().HotItem(), under);
+  EXPECT_EQ(f.host.HintText(f.Handle()), under->Caption());
+  test::Wheel(f.Handle(), at, WHEEL_DELTA);
+  EXPECT_EQ(f.host.HintText(f.Handle()), f.Child(0).Caption());
+  test::Mouse(f.Handle(), WM_MOUSEMOVE, 5, 5);  // on the group row, which fits
+  EXPECT_EQ(f.host.HintText(f.Handle()), L"");
+}
+
+// The right button makes the row under it current and asks for its menu
+// there; the Apps key and Shift+F10 ask for the current row's, below it.
+TEST(TreeView, TheContextMenuIsForTheRowUnderThePointerOrTheCurrentRow) {
+  TTreeFixture f(3);
+  std::vector<std::pair<TQuorDTVItem*, POINT>> asked;
+  f.tree->OnContextMenu = [&](TQuorControlBase&, POINT screen, TQuorDTVItem* item) {
+    ::ScreenToClient(f.Handle(), &screen);
+    asked.push_back({item, screen});
+  };
+  const POINT at = Centre(f.Child(1).TextRect);
+  test::Mouse(f.Handle(), WM_MOUSEMOVE, at.x, at.y);
+  test::Mouse(f.Handle(), WM_RBUTTONDOWN, at.x, at.y, MK_RBUTTON);
+  test::Mouse(f.Handle(), WM_RBUTTONUP, at.x, at.y);
+  EXPECT_EQ(f.tree->Model().CurrentItem(), &f.Child(1));
+  EXPECT_TRUE(f.Child(1).Selected);
+  f.Key(VK_DOWN);
+  f.Key(VK_APPS);
+  ::SendMessageW(f.Handle(), WM_SYSKEYDOWN, VK_F10, 0);  // without Shift: no menu
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].first, &f.Child(1));
+  EXPECT_EQ(asked[0].second.x, at.x);
+  EXPECT_EQ(asked[0].second.y, at.y);
+  EXPECT_EQ(asked[1].first, &f.Child(2));
+  EXPECT_EQ(asked[1].second.y, f.Child(2).RowRect.bottom);
 }
 
 // Hovering from one row to the next repaints those two rows only and presents once.

@@ -1,16 +1,21 @@
 // The progress dialog and the leftover review as real windows: driven with
 // window messages from a timer inside their modal loops, state read back.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <functional>
 #include <memory>
 
+#include "app/LangText.h"
+#include "app/WindowSize.h"
+#include "base/Clipboard.h"
 #include "engine/LeftoverRules.h"
 #include "engine/UninstallHelper.h"
 #include "inventory/EnvironmentStrings.h"
+#include "inventory/ProgramSize.h"
 #include "support/MessagePump.h"
+#include "support/TempFolder.h"
+#include "toolkit/QuorText.h"
 #include "ui/AfterDel.h"
 #include "ui/LeftoverReview.h"
 #include "ui/ProgressModal.h"
@@ -79,12 +84,13 @@ bool AnyKept(const TUninstallObject& program) {
 
 TEST(LeftoverReviewDialog, ShowsBothGroupsAndRemoveKeepsWhatIsUnticked) {
   auto program = ReviewFixture();
-  TFrmAfterDel dialog(nullptr);
+  TFrmAfterDel dialog(nullptr, L"");
   dialog.FProgram = program.get();
   ShowAndAct(dialog, [&] {
     const RECT window = dialog.WindowRect();
-    EXPECT_EQ(window.right - window.left, TFrmAfterDel::kClientWidth);
-    EXPECT_EQ(window.bottom - window.top, TFrmAfterDel::kClientHeight);
+    EXPECT_EQ(window.right - window.left, TFrmAfterDel::kDefaultWidth)
+        << "no size kept: the default";
+    EXPECT_EQ(window.bottom - window.top, TFrmAfterDel::kDefaultHeight);
     TQuorDTVItem& files = dialog.FilesGroup();
     TQuorDTVItem& reg = dialog.RegGroup();
     ASSERT_EQ(files.ChildCount(), 4);
@@ -108,13 +114,15 @@ TEST(LeftoverReviewDialog, ShowsBothGroupsAndRemoveKeepsWhatIsUnticked) {
     Click(tree, Centre(reg.Child(1)->CheckRect));
     EXPECT_EQ(TickedChildren(reg), 2);
     // Read from outside, the tree says what it draws: each group with its
-    // count of ticked items, each item with its tick and its reason.
+    // count of ticked items, each item with its tick, its size (none for a
+    // file that is not there) and its reason.
     wchar_t text[2048] = {};
     ::GetWindowTextW(tree, text, 2048);
     const std::wstring shown = text;
-    for (const wchar_t* line : {L"[-] Files/Folders (3 Items)\r\n",
-                                L"\r\n\t[ ] C:\\Program Files\\Contoso Notes\\readme.txt\tnamed after the program\r\n",
-                                L"\r\n[x] Registry Entries (2 Items)\r\n"})
+    for (const wchar_t* line :
+         {L"[-] Files/Folders (3 Items)\r\n",
+          L"\r\n\t[ ] C:\\Program Files\\Contoso Notes\\readme.txt\t\tnamed after the program\r\n",
+          L"\r\n[x] Registry Entries (2 Items)\r\n"})
       EXPECT_NE(shown.find(line), std::wstring::npos) << "no line " << testing::PrintToString(std::wstring(line));
     EXPECT_TRUE(shown.starts_with(L"[-] Files/Folders")) << testing::PrintToString(shown);
     Key(dialog.RemoveButton().Handle(), VK_RETURN);
@@ -134,7 +142,7 @@ TEST(LeftoverReviewDialog, AnUntickedFolderKeepsTheRowsInsideIt) {
   program->AddLeftover({L"C:\\App\\Data\\a.txt", lkFile});       // 1
   program->AddLeftover({L"C:\\App\\Data\\Sub\\b.txt", lkFile});  // 2
   program->AddLeftover({L"C:\\App\\Data2.txt", lkFile});         // 3
-  TFrmAfterDel dialog(nullptr);
+  TFrmAfterDel dialog(nullptr, L"");
   dialog.FProgram = program.get();
   ShowAndAct(dialog, [&] {
     TQuorDTVItem& files = dialog.FilesGroup();
@@ -171,7 +179,7 @@ TEST(LeftoverReviewDialog, EveryOtherWayOutCancelsAndMarksNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     auto program = ReviewFixture();
-    TFrmAfterDel dialog(nullptr);
+    TFrmAfterDel dialog(nullptr, L"");
     dialog.FProgram = program.get();
     ShowAndAct(dialog, [&] {
       Key(dialog.Tree().Handle(), VK_DOWN);
@@ -183,8 +191,199 @@ TEST(LeftoverReviewDialog, EveryOtherWayOutCancelsAndMarksNothing) {
   }
 }
 
+// The select buttons tick and clear every item, and Remove then keeps
+// accordingly.
+TEST(LeftoverReviewDialog, SelectAllAndSelectNoneTickAndClearEveryItem) {
+  for (const bool all : {false, true}) {
+    SCOPED_TRACE(all ? "Select All" : "Select None");
+    auto program = ReviewFixture();
+    TFrmAfterDel dialog(nullptr, L"");
+    dialog.FProgram = program.get();
+    ShowAndAct(dialog, [&] {
+      Key((all ? dialog.AllButton() : dialog.NoneButton()).Handle(), VK_RETURN);
+      EXPECT_EQ(TickedChildren(dialog.FilesGroup()), all ? 4 : 0);
+      EXPECT_EQ(TickedChildren(dialog.RegGroup()), all ? 2 : 0);
+      EXPECT_EQ(dialog.RegGroup().CheckState(), all ? kCheckTicked : kCheckClear);
+      Key(dialog.RemoveButton().Handle(), VK_RETURN);
+    });
+    for (int32_t i = 0; i < program->LeftoverCount(); ++i)
+      EXPECT_EQ(program->IsLeftoverKept(i), !all) << i;
+  }
+}
+
+// The right button on an item opens its menu: open it where it is (in the
+// registry editor for a registry item), copy its path, select all or none.
+TEST(LeftoverReviewDialog, AnItemsMenuOpensAndCopiesIt) {
+  auto program = ReviewFixture();
+  TFrmAfterDel dialog(nullptr, L"");
+  dialog.FProgram = program.get();
+  ShowAndAct(dialog, [&] {
+    const HWND tree = dialog.Tree().Handle();
+    TQuorPopupMenu& menu = dialog.RowMenu();
+    auto rightClick = [&](TQuorDTVItem& row) {
+      const POINT at = Centre(row.TextRect);
+      ::SendMessageW(tree, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+      ::SendMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+      ::SendMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    };
+    rightClick(*dialog.RegGroup().Child(0));
+    EXPECT_EQ(menu.Items(0)->Caption, L"Open in Registry Editor");
+    menu.CloseMenu();
+    TQuorDTVItem& file = *dialog.FilesGroup().Child(1);
+    rightClick(file);
+    EXPECT_EQ(dialog.Tree().Model().CurrentItem(), &file) << "the row the menu is for";
+    EXPECT_EQ(menu.Items(0)->Caption, L"Open Location");
+    EXPECT_TRUE(menu.Items(0)->Enabled);
+    EXPECT_EQ(menu.Items(1)->Caption, L"Copy Path");
+    WriteClipboardText(nullptr, L"before");
+    menu.Items(1)->OnClick(*menu.Items(1));
+    EXPECT_EQ(ReadClipboardText(nullptr), L"C:\\Program Files\\Contoso Notes\\readme.txt");
+    menu.CloseMenu();
+    rightClick(dialog.FilesGroup());
+    EXPECT_FALSE(menu.Items(0)->Enabled) << "a group row opens nothing";
+    EXPECT_FALSE(menu.Items(1)->Enabled);
+    EXPECT_EQ(menu.Items(4)->Caption, L"Select None");
+    menu.Items(4)->OnClick(*menu.Items(4));
+    EXPECT_EQ(TickedChildren(dialog.FilesGroup()), 0);
+    menu.CloseMenu();
+    dialog.Close();
+  });
+}
+
+// Files and folders show their size once measured, on a thread of the
+// dialog's: a folder its contents'; a file that is not there, and a
+// registry item, nothing.
+TEST(LeftoverReviewDialog, FilesAndFoldersShowTheirSizes) {
+  test::TempFolder folder(L"QuorReviewSizes");
+  folder.MakeFile(L"App\\a.bin", std::string(3000, 'a'));
+  folder.MakeFile(L"App\\sub\\b.bin", std::string(5000, 'b'));
+  const std::wstring single = folder.MakeFile(L"single.bin", std::string(700, 's'));
+  auto program = std::make_unique<TUninstallObject>();
+  program->AddLeftover({folder / L"App\\", lkFolder});
+  program->AddLeftover({single, lkFile});
+  program->AddLeftover({folder / L"missing.bin", lkFile});
+  program->AddLeftover({L"HKEY_CURRENT_USER\\Software\\Quor review size test", lkRegKey});
+  TFrmAfterDel dialog(nullptr, L"");
+  dialog.FProgram = program.get();
+  ShowAndAct(dialog, [&] {
+    TQuorDTVItem& files = dialog.FilesGroup();
+    EXPECT_TRUE(test::PumpUntil([&] { return !dialog.SizeText(*files.Child(1)).empty(); }, 10000));
+    EXPECT_TRUE(test::PumpUntil([&] { return !dialog.SizeText(*files.Child(0)).empty(); }, 10000));
+    EXPECT_EQ(dialog.SizeText(*files.Child(0)), FormatSize(8000));
+    EXPECT_EQ(dialog.SizeText(*files.Child(1)), FormatSize(700));
+    EXPECT_EQ(dialog.SizeText(*files.Child(2)), L"");
+    EXPECT_EQ(dialog.SizeText(*dialog.RegGroup().Child(0)), L"");
+    dialog.Close();
+  });
+}
+
+// The dialog follows its border: the tree takes the room, the buttons keep
+// to their corners; it is never smaller than its texts need, and opens again
+// at the size it was left at, but never beyond the screen.
+TEST(LeftoverReviewDialog, ResizesWithItsContentsAndKeepsItsSize) {
+  test::TempFolder folder(L"QuorReviewSize");
+  const std::wstring config = folder / L"Config.ini";
+  auto program = ReviewFixture();
+  {
+    TFrmAfterDel dialog(nullptr, config);
+    dialog.FProgram = program.get();
+    ShowAndAct(dialog, [&] {
+      ::SetWindowPos(dialog.Handle(), nullptr, 0, 0, 900, 600,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      const TBounds tree = dialog.Tree().Bounds();
+      EXPECT_EQ(tree.Width, 900 - 2 * 10);
+      EXPECT_EQ(tree.Height, 266 + 600 - TFrmAfterDel::kClientHeight);
+      const TBounds cancel = dialog.CancelButton().Bounds(), all = dialog.AllButton().Bounds();
+      EXPECT_EQ(cancel.Left + cancel.Width, 900 - 10);
+      EXPECT_EQ(cancel.Top + cancel.Height, 600 - 19);
+      EXPECT_EQ(all.Left, 10);
+      EXPECT_EQ(all.Top, cancel.Top);
+      EXPECT_LE(tree.Top + tree.Height, cancel.Top);
+      MINMAXINFO info{};
+      ::SendMessageW(dialog.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+      EXPECT_EQ(info.ptMinTrackSize.x, TFrmAfterDel::kClientWidth);
+      EXPECT_EQ(info.ptMinTrackSize.y, TFrmAfterDel::kClientHeight);
+      dialog.Close();
+    });
+  }
+  const auto kept = ReadWindowSize(config, TFrmAfterDel::kSizeSection);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->cx, 900);
+  EXPECT_EQ(kept->cy, 600);
+  {
+    TFrmAfterDel again(nullptr, config);
+    const RECT r = again.WindowRect();
+    EXPECT_EQ(r.right - r.left, 900);
+    EXPECT_EQ(r.bottom - r.top, 600);
+  }
+  ASSERT_TRUE(WriteWindowSize(config, TFrmAfterDel::kSizeSection, {20000, 20000}));
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT r = TFrmAfterDel(nullptr, config).WindowRect();
+  EXPECT_EQ(r.left, work.left);
+  EXPECT_EQ(r.top, work.top);
+  EXPECT_EQ(r.right, work.right);
+  EXPECT_EQ(r.bottom, work.bottom);
+}
+
+// With more rows than fit, End shows the last row whole; with long
+// translations the dialog grows so that the information line and every
+// button show their whole text.
+TEST(LeftoverReviewDialog, NothingIsClipped) {
+  test::TempFolder folder(L"QuorReviewTexts");
+  const std::wstring lines =
+      L"\xFEFF[Lang]\r\nNativeLanguage=Test\r\n[Translation]\r\n"
+      L"Frmafterdel.lblinfo.caption=Pr\u00fcfen Sie das Ergebnis sorgf\u00e4ltig und klicken Sie "
+      L"dann auf "
+      L"\u201eEntfernen\u201c, um die Deinstallation vollst\u00e4ndig abzuschlie\u00dfen.\r\n"
+      L"Frmafterdel.btnall.caption=Alle Eintr\u00e4ge ausw\u00e4hlen\r\n"
+      L"Frmafterdel.btnnone.caption=Keinen Eintrag ausw\u00e4hlen\r\n"
+      L"Frmafterdel.btnremove.caption=Jetzt entfernen\r\n";
+  SetLanguageFile(folder.MakeFile(
+      L"Test.ini",
+      std::string(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t))));
+  ReloadLangTexts();
+  auto program = std::make_unique<TUninstallObject>();
+  for (int i = 0; i < 40; ++i)
+    program->AddLeftover({L"C:\\App\\file" + std::to_wstring(i) + L".txt", lkFile});
+  program->AddLeftover({L"HKEY_CURRENT_USER\\Software\\App", lkRegKey});
+  TFrmAfterDel dialog(nullptr, L"");
+  dialog.FProgram = program.get();
+  ShowAndAct(dialog, [&] {
+    const int client = dialog.Form().Surface().Width();
+    EXPECT_GT(dialog.MinimumSize().cx, TFrmAfterDel::kClientWidth)
+        << "the texts need more than the design width";
+    EXPECT_GE(dialog.WindowRect().right - dialog.WindowRect().left, dialog.MinimumSize().cx);
+    auto fits = [&](const TQuorControlBase& control, const std::wstring& text,
+                    const TFontSpec& font) {
+      const TBounds& b = control.Bounds();
+      EXPECT_LE(MeasureText(text, TQuorFont(font)).cx, b.Width) << testing::PrintToString(text);
+      EXPECT_GE(b.Left, 0);
+      EXPECT_LE(b.Left + b.Width, client);
+    };
+    for (TQuorDirectStdButton* b : {&dialog.AllButton(), &dialog.NoneButton(),
+                                    &dialog.RemoveButton(), &dialog.CancelButton()})
+      fits(*b, b->Caption(), b->Fonts()[0]);
+    fits(dialog.InfoLabel(), dialog.InfoLabel().Caption(), dialog.InfoLabel().Font());
+    const TBounds all = dialog.AllButton().Bounds(), none = dialog.NoneButton().Bounds(),
+                  remove = dialog.RemoveButton().Bounds();
+    EXPECT_LE(all.Left + all.Width, none.Left);
+    EXPECT_LE(none.Left + none.Width, remove.Left);
+    const HWND tree = dialog.Tree().Handle();
+    dialog.Tree().SetFocus();
+    Key(tree, VK_END);
+    const TQuorDTVItem& last = *dialog.RegGroup().Child(0);
+    EXPECT_EQ(dialog.Tree().Model().CurrentItem(), &last);
+    EXPECT_GE(last.RowRect.top, 0);
+    EXPECT_LE(last.RowRect.bottom, dialog.Tree().Height());
+    dialog.Close();
+  });
+  SetLanguageFile(L"");
+  ReloadLangTexts();
+}
+
 TEST(LeftoverReviewDialog, WithoutARecordTheGroupsStayEmpty) {
-  TFrmAfterDel dialog(nullptr);
+  TFrmAfterDel dialog(nullptr, L"");
   ShowAndAct(dialog, [&] {
     EXPECT_EQ(dialog.FilesGroup().ChildCount(), 0);
     EXPECT_EQ(GroupCountText(dialog.RegGroup(), L"Items"), L"");

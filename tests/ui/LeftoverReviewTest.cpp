@@ -1,10 +1,11 @@
 // The leftover review's rules that need no window: reasons, first ticks,
 // group counts and where the registry editor is sent.
-#include "ui/LeftoverReview.h"
-
 #include <gtest/gtest.h>
 
+#include "inventory/ProgramSize.h"
+#include "support/TempFolder.h"
 #include "toolkit/QuorTreeModel.h"
+#include "ui/LeftoverReview.h"
 #include "ui/RegistryEditor.h"
 
 namespace quor {
@@ -162,6 +163,47 @@ TEST(LeftoverReview, RegistryItemsOpenAtTheirKeyWithTheExactValueName) {
   EXPECT_EQ(RegistryTargetOf(withFields), (TRegistryTarget{L"HKEY_CURRENT_USER\\Software\\Demo", L"a\\b"}));
   EXPECT_EQ(RegistryTargetOf(key), (TRegistryTarget{L"HKEY_LOCAL_MACHINE\\Software\\Demo", L""}));
   EXPECT_EQ(RegistryTargetOf(keyWithFields), (TRegistryTarget{L"HKEY_USERS\\.DEFAULT\\Demo", L""}));
+}
+
+// A file its bytes; a folder the bytes below it, a link inside it not
+// followed; a link item a link; nothing for what is not there or is no file.
+TEST(LeftoverReview, ItemsAreMeasuredWithoutFollowingLinks) {
+  test::TempFolder root(L"QuorReviewMeasure");
+  test::TempFolder outside(L"QuorReviewOutside");
+  outside.MakeFile(L"big.bin", std::string(50000, 'o'));
+  root.MakeFile(L"App\\a.bin", std::string(3000, 'a'));
+  root.MakeFile(L"App\\sub\\b.bin", std::string(5000, 'b'));
+  const bool links = test::MakeFolderLink(root / L"App\\link", outside.Path());
+  using K = TItemSize::TKind;
+  const struct {
+    const char* What;
+    TLeftOverItem Item;
+    TItemSize Size;
+  } cases[] = {
+      {"a file", {root / L"App\\a.bin", lkFile}, {K::Bytes, 3000}},
+      {"a folder, its link not followed", {root / L"App\\", lkFolder}, {K::Bytes, 8000}},
+      {"a folder without its backslash", {root / L"App\\sub", lkFolder}, {K::Bytes, 5000}},
+      {"a link item", {root / L"App\\link\\", lkFolder}, {K::Link}},
+      {"nothing there", {root / L"missing.bin", lkFile}, {}},
+      {"a registry item", {L"HKEY_CURRENT_USER\\Software", lkRegKey}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (!links && c.Item.Path.find(L"link") != std::wstring::npos) continue;
+    EXPECT_EQ(MeasureLeftover(c.Item), c.Size);
+  }
+  int asked = 0;
+  const TItemSize stopped =
+      MeasureLeftover({root / L"App\\", lkFolder}, [&] { return ++asked > 1; });
+  EXPECT_LT(stopped.Bytes, 8000) << "a measurement told to stop stops";
+}
+
+TEST(LeftoverReview, SizesReadAsTheListShowsThem) {
+  using K = TItemSize::TKind;
+  EXPECT_EQ(ItemSizeText({K::Bytes, 1536}, L"link"), FormatSize(1536));
+  EXPECT_EQ(ItemSizeText({K::Bytes, 1536, true}, L"link"), L"\u2265 " + FormatSize(1536));
+  EXPECT_EQ(ItemSizeText({K::Link}, L"Link"), L"Link");
+  EXPECT_EQ(ItemSizeText({}, L"link"), L"");
 }
 
 TEST(RegistryEditor, OnlyTheFourRootsAreAcceptedAndTakenOff) {

@@ -44,6 +44,16 @@ void ClickAt(POINT screen) {
   ::Sleep(50);
 }
 
+void RightClickAt(POINT screen) {
+  MoveMouseTo(screen);
+  INPUT click[2]{};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  Send(click, 2);
+  ::Sleep(50);
+}
+
 void PressKey(WORD virtualKey) {
   INPUT key[2]{};
   key[0].type = key[1].type = INPUT_KEYBOARD;

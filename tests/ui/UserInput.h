@@ -13,6 +13,8 @@ namespace quor::test {
 void MoveMouseTo(POINT screen);
 // Moves there, presses and releases the left button.
 void ClickAt(POINT screen);
+// Moves there, presses and releases the right button.
+void RightClickAt(POINT screen);
 // Presses and releases a key.
 void PressKey(WORD virtualKey);
 // Types the text character by character.
