@@ -119,6 +119,8 @@ void PrintRemovalResult(const TUninstallObject& program) {
   if (failed > 0) out += std::to_wstring(failed) + L" items could not be removed.\n";
   if (kept > 0) out += std::to_wstring(kept) + L" items were kept.\n";
   if (failed == 0 && kept == 0) out += L"Removed.\n";
+  if (!program.BackupSet().empty())
+    out += L"Backup set: " + EscapeForTerminal(program.BackupSet()) + L"\n";
   WriteOut(out);
 }
 

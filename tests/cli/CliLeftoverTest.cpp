@@ -48,6 +48,15 @@ struct TCliApp {
 
 class CliLeftovers : public ::testing::Test, public TCliApp {};
 
+// The id after "Backup set: " in quor's output; empty when none is named.
+std::string BackupSetNamed(const std::string& out) {
+  const std::string mark = "Backup set: ";
+  const size_t at = out.find(mark);
+  if (at == std::string::npos) return {};
+  const size_t end = out.find_first_of("\r\n", at);
+  return out.substr(at + mark.size(), end - at - mark.size());
+}
+
 TEST_F(CliLeftovers, ScanJsonListsLeftoversInScanOrder) {
   const auto r = RunProcess(Quor(L"scan --json " + Key()));
   ASSERT_EQ(r.ExitCode, 0u) << r.Err;
@@ -78,19 +87,11 @@ TEST_F(CliLeftovers, RemoveAsksFirstAndSparesKeptPaths) {
       RunProcess(Quor(L"remove --yes " + Key() + L" --keep \"" + folder->Path() + L"\\PROFILE\""));
   EXPECT_EQ(r.ExitCode, 1u) << r.Out << r.Err;  // kept items stay: not "done"
   EXPECT_NE(r.Out.find("items were kept."), std::string::npos) << r.Out;
+  EXPECT_FALSE(BackupSetNamed(r.Out).empty()) << r.Out;
   EXPECT_TRUE(PathExists(keep));
   EXPECT_FALSE(PathExists(drop));
   EXPECT_FALSE(test::PathExists(folder->Path() + L"\\bin"));
   EXPECT_EQ(RunProcess(Quor(L"scan " + Key())).ExitCode, 3u);  // its registration went too
-}
-
-// The id after "Backup set: " in quor's output; empty when none is named.
-std::string BackupSetNamed(const std::string& out) {
-  const std::string mark = "Backup set: ";
-  const size_t at = out.find(mark);
-  if (at == std::string::npos) return {};
-  const size_t end = out.find_first_of("\r\n", at);
-  return out.substr(at + mark.size(), end - at - mark.size());
 }
 
 // Asked first; then the registration goes into a backup set whose name is
